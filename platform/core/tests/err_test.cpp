@@ -21,7 +21,7 @@ TEST(Err, ResumeRecordsAndSkips) {
   err.Clear();
   EXPECT_FALSE(err);
   EXPECT_FALSE(err.Resume([] { throw std::runtime_error("x"); }));
-  EXPECT_EQ(err.Number(), Err::kErrUnexpected);
+  EXPECT_EQ(err.Number(), kErrUnexpected);
 }
 
 }  // namespace

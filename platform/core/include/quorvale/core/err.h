@@ -24,6 +24,7 @@ inline constexpr std::int32_t kErrTypeMismatch = 13;
 inline constexpr std::int32_t kErrObjectRequired = 424;
 inline constexpr std::int32_t kErrCannotCreateObject = 429;
 inline constexpr std::int32_t kErrNoSuchMember = 438;
+inline constexpr std::int32_t kErrUnexpected = 51;
 
 class Err {
  public:
@@ -58,8 +59,6 @@ class Err {
     }
     return false;
   }
-
-  static constexpr std::int32_t kErrUnexpected = 51;
 
  private:
   std::int32_t number_ = 0;
