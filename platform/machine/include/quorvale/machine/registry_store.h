@@ -1,0 +1,70 @@
+// The machine's registry, kept as one REGEDIT4 text file in the machine
+// folder. Every call reads the file under a lock and every change writes it
+// back at once (temporary file, rename), so several processes share it.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quorvale {
+
+inline constexpr std::uint32_t kRegSz = 1;
+inline constexpr std::uint32_t kRegBinary = 3;
+inline constexpr std::uint32_t kRegDword = 4;
+
+struct RegValue {
+  std::uint32_t type = kRegSz;
+  std::string data;  // bytes exactly as stored
+  bool operator==(const RegValue&) const = default;
+
+  // A REG_SZ value holding the text and its terminating NUL.
+  static RegValue Text(const std::string& text) { return {kRegSz, text + '\0'}; }
+  // The text of a REG_SZ value, up to its first NUL.
+  std::string AsText() const { return data.substr(0, data.find('\0')); }
+};
+
+class RegistryStore {
+ public:
+  // Key paths start with the root's full name: "HKEY_CLASSES_ROOT\\CLSID".
+  // Names compare without regard to ASCII letter case and keep their case.
+  explicit RegistryStore(std::filesystem::path file);
+
+  bool KeyExists(const std::string& key) const;
+  // Creates the key with all its parents; false for an unknown root.
+  bool CreateKey(const std::string& key);
+  std::optional<RegValue> GetValue(const std::string& key, const std::string& name) const;
+  // False when the key does not exist.
+  bool SetValue(const std::string& key, const std::string& name, const RegValue& value);
+  bool DeleteValue(const std::string& key, const std::string& name);
+  // Fails on a missing key and on a key that has subkeys.
+  bool DeleteKey(const std::string& key);
+  // Removes the key and everything under it; false when it was missing.
+  bool DeleteTree(const std::string& key);
+  std::vector<std::string> SubKeys(const std::string& key) const;
+  std::vector<std::string> ValueNames(const std::string& key) const;
+
+  struct CaseLess {
+    bool operator()(const std::string& a, const std::string& b) const;
+  };
+  struct Key {
+    std::string name;
+    std::map<std::string, RegValue, CaseLess> values;
+    std::map<std::string, Key, CaseLess> subkeys;
+  };
+
+ private:
+  using Tree = std::map<std::string, Key, CaseLess>;
+  // Runs f on the current tree under the file lock; writes the tree back
+  // when f returns true for "changed".
+  bool Update(const std::function<bool(Tree&)>& f);
+  void Read(const std::function<void(const Tree&)>& f) const;
+
+  std::filesystem::path file_;
+};
+
+}  // namespace quorvale

@@ -1,0 +1,345 @@
+#include "quorvale/machine/registry_store.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace quorvale {
+
+namespace {
+
+const char* const kRoots[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_USERS"};
+
+std::vector<std::string> SplitPath(const std::string& key) {
+  std::vector<std::string> parts;
+  std::string part;
+  for (char c : key) {
+    if (c == '\\') {
+      if (!part.empty()) parts.push_back(std::move(part));
+      part.clear();
+    } else {
+      part += c;
+    }
+  }
+  if (!part.empty()) parts.push_back(std::move(part));
+  return parts;
+}
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Holds an exclusive or shared lock on the store's lock file.
+class FileLock {
+ public:
+  FileLock(const std::filesystem::path& file, bool exclusive) {
+    fd_ = ::open((file.string() + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd_ < 0) throw std::runtime_error("cannot open registry lock " + file.string());
+    ::flock(fd_, exclusive ? LOCK_EX : LOCK_SH);
+  }
+  ~FileLock() { ::close(fd_); }
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+
+ private:
+  int fd_;
+};
+
+std::string Quote(const std::string& s) {
+  std::string out = "\"";
+  for (char c : s) {
+    if (c == '\\' || c == '"') out += '\\';
+    out += c;
+  }
+  return out + '"';
+}
+
+std::string Hex(const std::string& data) {
+  static const char digits[] = "0123456789abcdef";
+  std::string out;
+  for (std::size_t i = 0; i < data.size(); ++i) {
+    auto b = static_cast<unsigned char>(data[i]);
+    if (i) out += ',';
+    out += digits[b >> 4];
+    out += digits[b & 15];
+  }
+  return out;
+}
+
+std::string ValueText(const RegValue& v) {
+  if (v.type == kRegSz && !v.data.empty() && v.data.find('\0') == v.data.size() - 1 &&
+      v.data.find_first_of("\r\n") == std::string::npos)
+    return Quote(v.data.substr(0, v.data.size() - 1));
+  if (v.type == kRegDword && v.data.size() == 4) {
+    std::uint32_t d = 0;
+    for (int i = 3; i >= 0; --i)
+      d = (d << 8) | static_cast<unsigned char>(v.data[static_cast<std::size_t>(i)]);
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "dword:%08x", d);
+    return buf;
+  }
+  if (v.type == kRegBinary) return "hex:" + Hex(v.data);
+  return "hex(" + std::to_string(v.type) + "):" + Hex(v.data);
+}
+
+void WriteKey(std::ostream& out, const std::string& path, const RegistryStore::Key& key) {
+  out << '[' << path << "]\r\n";
+  for (const auto& [name, value] : key.values)
+    out << (name.empty() ? std::string("@") : Quote(name)) << '=' << ValueText(value) << "\r\n";
+  out << "\r\n";
+  for (const auto& [name, sub] : key.subkeys) WriteKey(out, path + '\\' + sub.name, sub);
+}
+
+// Reads a quoted text starting at s[i] == '"'; leaves i after the closing quote.
+std::string Unquote(const std::string& s, std::size_t& i) {
+  std::string out;
+  for (++i; i < s.size() && s[i] != '"'; ++i) {
+    if (s[i] == '\\' && i + 1 < s.size()) ++i;
+    out += s[i];
+  }
+  ++i;
+  return out;
+}
+
+std::string UnHex(const std::string& s) {
+  std::string out;
+  for (std::size_t i = 0; i + 1 < s.size() + 1;) {
+    while (i < s.size() && (s[i] == ',' || s[i] == ' ')) ++i;
+    if (i + 2 > s.size()) break;
+    out += static_cast<char>(std::stoi(s.substr(i, 2), nullptr, 16));
+    i += 2;
+  }
+  return out;
+}
+
+RegValue ParseValue(const std::string& text) {
+  if (!text.empty() && text[0] == '"') {
+    std::size_t i = 0;
+    return RegValue::Text(Unquote(text, i));
+  }
+  if (text.rfind("dword:", 0) == 0) {
+    auto d = static_cast<std::uint32_t>(std::stoul(text.substr(6), nullptr, 16));
+    std::string data;
+    for (int i = 0; i < 4; ++i) data += static_cast<char>((d >> (8 * i)) & 0xff);
+    return {kRegDword, data};
+  }
+  if (text.rfind("hex:", 0) == 0) return {kRegBinary, UnHex(text.substr(4))};
+  if (text.rfind("hex(", 0) == 0) {
+    auto close = text.find("):");
+    if (close == std::string::npos) throw std::runtime_error("bad registry value " + text);
+    return {static_cast<std::uint32_t>(std::stoul(text.substr(4, close - 4), nullptr, 16)),
+            UnHex(text.substr(close + 2))};
+  }
+  throw std::runtime_error("bad registry value " + text);
+}
+
+}  // namespace
+
+bool RegistryStore::CaseLess::operator()(const std::string& a, const std::string& b) const {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                      [](char x, char y) { return Lower(x) < Lower(y); });
+}
+
+RegistryStore::RegistryStore(std::filesystem::path file) : file_(std::move(file)) {}
+
+namespace {
+
+using Tree = std::map<std::string, RegistryStore::Key, RegistryStore::CaseLess>;
+
+Tree EmptyTree() {
+  Tree t;
+  for (const char* r : kRoots) t[r].name = r;
+  return t;
+}
+
+Tree Load(const std::filesystem::path& file) {
+  Tree tree = EmptyTree();
+  std::ifstream in(file, std::ios::binary);
+  std::string line;
+  RegistryStore::Key* current = nullptr;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty() || line == "REGEDIT4") continue;
+    if (line.front() == '[' && line.back() == ']') {
+      auto parts = SplitPath(line.substr(1, line.size() - 2));
+      current = nullptr;
+      if (parts.empty() || !tree.count(parts[0])) continue;
+      current = &tree[parts[0]];
+      for (std::size_t i = 1; i < parts.size(); ++i) {
+        auto& sub = current->subkeys[parts[i]];
+        if (sub.name.empty()) sub.name = parts[i];
+        current = &sub;
+      }
+      continue;
+    }
+    if (!current) continue;
+    std::size_t i = 0;
+    std::string name;
+    if (line[0] == '@') {
+      i = 1;
+    } else if (line[0] == '"') {
+      name = Unquote(line, i);
+    } else {
+      continue;
+    }
+    if (i >= line.size() || line[i] != '=') continue;
+    current->values[name] = ParseValue(line.substr(i + 1));
+  }
+  return tree;
+}
+
+void Save(const std::filesystem::path& file, const Tree& tree) {
+  std::ostringstream out;
+  out << "REGEDIT4\r\n\r\n";
+  for (const auto& [name, key] : tree) WriteKey(out, name, key);
+  auto tmp = file;
+  tmp += ".tmp";
+  {
+    std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
+    f << out.str();
+    f.flush();
+    if (!f) throw std::runtime_error("cannot write registry " + tmp.string());
+  }
+  std::filesystem::rename(tmp, file);
+}
+
+RegistryStore::Key* Find(Tree& tree, const std::string& key) {
+  auto parts = SplitPath(key);
+  if (parts.empty()) return nullptr;
+  auto root = tree.find(parts[0]);
+  if (root == tree.end()) return nullptr;
+  RegistryStore::Key* k = &root->second;
+  for (std::size_t i = 1; i < parts.size(); ++i) {
+    auto it = k->subkeys.find(parts[i]);
+    if (it == k->subkeys.end()) return nullptr;
+    k = &it->second;
+  }
+  return k;
+}
+
+}  // namespace
+
+bool RegistryStore::Update(const std::function<bool(Tree&)>& f) {
+  FileLock lock(file_, true);
+  Tree tree = Load(file_);
+  bool changed = f(tree);
+  if (changed) Save(file_, tree);
+  return changed;
+}
+
+void RegistryStore::Read(const std::function<void(const Tree&)>& f) const {
+  FileLock lock(file_, false);
+  f(Load(file_));
+}
+
+bool RegistryStore::KeyExists(const std::string& key) const {
+  bool found = false;
+  Read([&](const Tree& t) { found = Find(const_cast<Tree&>(t), key) != nullptr; });
+  return found;
+}
+
+bool RegistryStore::CreateKey(const std::string& key) {
+  auto parts = SplitPath(key);
+  bool ok = false;
+  Update([&](Tree& t) {
+    if (parts.empty() || !t.count(parts[0])) return false;
+    ok = true;
+    Key* k = &t[parts[0]];
+    bool created = false;
+    for (std::size_t i = 1; i < parts.size(); ++i) {
+      auto& sub = k->subkeys[parts[i]];
+      if (sub.name.empty()) {
+        sub.name = parts[i];
+        created = true;
+      }
+      k = &sub;
+    }
+    return created;
+  });
+  return ok;
+}
+
+std::optional<RegValue> RegistryStore::GetValue(const std::string& key, const std::string& name) const {
+  std::optional<RegValue> v;
+  Read([&](const Tree& t) {
+    if (Key* k = Find(const_cast<Tree&>(t), key)) {
+      auto it = k->values.find(name);
+      if (it != k->values.end()) v = it->second;
+    }
+  });
+  return v;
+}
+
+bool RegistryStore::SetValue(const std::string& key, const std::string& name, const RegValue& value) {
+  return Update([&](Tree& t) {
+    Key* k = Find(t, key);
+    if (!k) return false;
+    k->values[name] = value;
+    return true;
+  });
+}
+
+bool RegistryStore::DeleteValue(const std::string& key, const std::string& name) {
+  return Update([&](Tree& t) {
+    Key* k = Find(t, key);
+    return k && k->values.erase(name) > 0;
+  });
+}
+
+namespace {
+
+// The parent of a key and the key's own name; nothing for a root.
+std::optional<std::pair<std::string, std::string>> ParentAndName(const std::string& key) {
+  auto parts = SplitPath(key);
+  if (parts.size() < 2) return std::nullopt;
+  std::string parent = parts[0];
+  for (std::size_t i = 1; i + 1 < parts.size(); ++i) parent += '\\' + parts[i];
+  return std::make_pair(parent, parts.back());
+}
+
+}  // namespace
+
+bool RegistryStore::DeleteKey(const std::string& key) {
+  auto pn = ParentAndName(key);
+  if (!pn) return false;
+  return Update([&](Tree& t) {
+    Key* parent = Find(t, pn->first);
+    if (!parent) return false;
+    auto it = parent->subkeys.find(pn->second);
+    if (it == parent->subkeys.end() || !it->second.subkeys.empty()) return false;
+    parent->subkeys.erase(it);
+    return true;
+  });
+}
+
+bool RegistryStore::DeleteTree(const std::string& key) {
+  auto pn = ParentAndName(key);
+  if (!pn) return false;
+  return Update([&](Tree& t) {
+    Key* parent = Find(t, pn->first);
+    return parent && parent->subkeys.erase(pn->second) > 0;
+  });
+}
+
+std::vector<std::string> RegistryStore::SubKeys(const std::string& key) const {
+  std::vector<std::string> names;
+  Read([&](const Tree& t) {
+    if (Key* k = Find(const_cast<Tree&>(t), key))
+      for (const auto& [n, sub] : k->subkeys) names.push_back(sub.name);
+  });
+  return names;
+}
+
+std::vector<std::string> RegistryStore::ValueNames(const std::string& key) const {
+  std::vector<std::string> names;
+  Read([&](const Tree& t) {
+    if (Key* k = Find(const_cast<Tree&>(t), key))
+      for (const auto& [n, v] : k->values) names.push_back(n);
+  });
+  return names;
+}
+
+}  // namespace quorvale

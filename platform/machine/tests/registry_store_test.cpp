@@ -1,0 +1,101 @@
+#include "quorvale/machine/registry_store.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace quorvale {
+namespace {
+
+class RegistryStoreTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::filesystem::temp_directory_path() /
+           ("reg-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+  std::filesystem::path File() const { return dir_ / "registry.reg"; }
+
+  std::filesystem::path dir_;
+};
+
+TEST_F(RegistryStoreTest, ValuesSurviveAReopenExactly) {
+  const std::string key = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvale";
+  struct Case {
+    const char* name;
+    RegValue value;
+  } cases[] = {
+      {"", RegValue::Text("C:\\Program Files\\Quorvale.dll")},
+      {"Quote\"d", RegValue::Text("say \"hi\"")},
+      {"Chinese", RegValue::Text("\xD6\xD0\xCE\xC4")},
+      {"NoNul", {kRegSz, "abc"}},
+      {"TwoLines", RegValue::Text("a\r\nb")},
+      {"Dword", {kRegDword, std::string("\x01\x00\x00\x80", 4)}},
+      {"Binary", {kRegBinary, std::string("\x00\xff", 2)}},
+      {"EmptyBinary", {kRegBinary, ""}},
+      {"Expand", {2, RegValue::Text("%SystemRoot%").data}},
+  };
+  {
+    RegistryStore store(File());
+    ASSERT_TRUE(store.CreateKey(key));
+    for (const auto& c : cases) ASSERT_TRUE(store.SetValue(key, c.name, c.value)) << c.name;
+  }
+  RegistryStore again(File());
+  for (const auto& c : cases) EXPECT_EQ(again.GetValue(key, c.name), c.value) << c.name;
+  std::ifstream in(File(), std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  EXPECT_EQ(text.str().rfind("REGEDIT4\r\n", 0), 0u);
+  EXPECT_NE(text.str().find("@=\"C:\\\\Program Files\\\\Quorvale.dll\"\r\n"), std::string::npos);
+}
+
+TEST_F(RegistryStoreTest, KeysAreCaseInsensitiveAndKeepTheirCase) {
+  RegistryStore store(File());
+  ASSERT_TRUE(store.CreateKey("HKEY_CLASSES_ROOT\\Quorvale.Host\\CLSID"));
+  EXPECT_TRUE(store.KeyExists("hkey_classes_root\\QUORVALE.HOST\\clsid"));
+  EXPECT_EQ(store.SubKeys("HKEY_CLASSES_ROOT"), std::vector<std::string>{"Quorvale.Host"});
+  ASSERT_TRUE(store.SetValue("HKEY_CLASSES_ROOT\\quorvale.host", "A", RegValue::Text("1")));
+  EXPECT_EQ(store.GetValue("HKEY_CLASSES_ROOT\\Quorvale.Host", "a"), RegValue::Text("1"));
+  EXPECT_FALSE(store.CreateKey("HKEY_NOWHERE\\x"));
+  EXPECT_FALSE(store.SetValue("HKEY_CLASSES_ROOT\\Missing", "A", RegValue::Text("1")));
+}
+
+TEST_F(RegistryStoreTest, Deletion) {
+  RegistryStore store(File());
+  store.CreateKey("HKEY_LOCAL_MACHINE\\A\\B");
+  store.SetValue("HKEY_LOCAL_MACHINE\\A", "v", RegValue::Text("x"));
+  EXPECT_FALSE(store.DeleteKey("HKEY_LOCAL_MACHINE\\A"));  // has a subkey
+  EXPECT_FALSE(store.DeleteKey("HKEY_LOCAL_MACHINE"));     // a root
+  EXPECT_TRUE(store.DeleteValue("HKEY_LOCAL_MACHINE\\A", "V"));
+  EXPECT_FALSE(store.DeleteValue("HKEY_LOCAL_MACHINE\\A", "V"));
+  EXPECT_TRUE(store.DeleteKey("HKEY_LOCAL_MACHINE\\A\\B"));
+  EXPECT_TRUE(store.DeleteKey("HKEY_LOCAL_MACHINE\\A"));
+  EXPECT_FALSE(store.DeleteKey("HKEY_LOCAL_MACHINE\\A"));
+  store.CreateKey("HKEY_LOCAL_MACHINE\\T\\U\\V");
+  EXPECT_TRUE(store.DeleteTree("HKEY_LOCAL_MACHINE\\T"));
+  EXPECT_FALSE(store.KeyExists("HKEY_LOCAL_MACHINE\\T"));
+}
+
+TEST_F(RegistryStoreTest, ConcurrentWritersLoseNothing) {
+  constexpr int kThreads = 4, kEach = 25;
+  RegistryStore(File()).CreateKey("HKEY_LOCAL_MACHINE\\C");
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t)
+    threads.emplace_back([&, t] {
+      RegistryStore store(File());
+      for (int i = 0; i < kEach; ++i)
+        store.SetValue("HKEY_LOCAL_MACHINE\\C", std::to_string(t) + "-" + std::to_string(i),
+                       RegValue::Text("x"));
+    });
+  for (auto& th : threads) th.join();
+  EXPECT_EQ(RegistryStore(File()).ValueNames("HKEY_LOCAL_MACHINE\\C").size(), std::size_t{kThreads * kEach});
+}
+
+}  // namespace
+}  // namespace quorvale
