@@ -1,0 +1,61 @@
+// Late binding: objects created by ProgID through the machine's registry,
+// and calls on them by member name.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "quorvale/com/unknown.h"
+#include "quorvale/machine/registry_store.h"
+
+namespace quorvale {
+
+// Where objects come from: the registry that names their libraries, and how
+// a library's Windows path maps onto this machine's files.
+struct ComHost {
+  RegistryStore* registry = nullptr;
+  std::function<std::filesystem::path(const std::string& windows_path)> resolve_path;
+};
+
+// The host that CreateObject uses when none is given; set once at start-up.
+void SetDefaultComHost(ComHost host);
+const ComHost& DefaultComHost();
+
+// ProgID -> CLSID -> InprocServer32 library -> DllGetClassObject ->
+// IDispatch. Raises error 429 when any link of that chain is missing.
+ComPtr<IDispatch> CreateObject(const std::string& prog_id, const ComHost& host = DefaultComHost());
+
+// Holds an IDispatch inside a Variant; its default value is member 0.
+class DispatchObject : public Object {
+ public:
+  explicit DispatchObject(ComPtr<IDispatch> d) : dispatch_(std::move(d)) {}
+  IDispatch* get() const { return dispatch_.get(); }
+  std::optional<Variant> DefaultValue() const override;
+
+ private:
+  ComPtr<IDispatch> dispatch_;
+};
+
+Variant ToVariant(ComPtr<IDispatch> d);
+
+// Calls a member by name; raises 438 for an unknown name and the member's
+// own error when it fails. Arguments are passed by reference.
+Variant Call(IDispatch* target, const std::string& member, std::uint16_t flags,
+             const std::vector<Variant*>& args = {});
+
+inline Variant CallMethod(IDispatch* target, const std::string& member, std::vector<Variant> args = {}) {
+  std::vector<Variant*> refs;
+  for (auto& a : args) refs.push_back(&a);
+  return Call(target, member, DISPATCH_METHOD, refs);
+}
+inline Variant GetProperty(IDispatch* target, const std::string& member) {
+  return Call(target, member, DISPATCH_PROPERTYGET);
+}
+inline void PutProperty(IDispatch* target, const std::string& member, Variant value) {
+  Call(target, member, DISPATCH_PROPERTYPUT, {&value});
+}
+
+}  // namespace quorvale
