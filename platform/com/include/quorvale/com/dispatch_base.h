@@ -1,0 +1,75 @@
+// Building blocks for in-process servers: a reference-counted IDispatch
+// whose members come from a table, and a class factory for it.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "quorvale/com/unknown.h"
+
+namespace quorvale {
+
+struct Member {
+  std::string name;
+  DISPID id;
+  // Called with the arguments by reference and the dispatch flags; raises
+  // RaisedError to report a failure to the caller.
+  std::function<Variant(const std::vector<Variant*>& args, std::uint16_t flags)> call;
+};
+
+class DispatchBase : public IDispatch {
+ public:
+  HRESULT QueryInterface(const Guid& iid, void** out) override;
+  std::uint32_t AddRef() override { return ++refs_; }
+  std::uint32_t Release() override;
+  HRESULT GetIDsOfNames(const std::vector<std::string>& names, std::vector<DISPID>* ids) override;
+  HRESULT Invoke(DISPID member, std::uint16_t flags, const std::vector<Variant*>& args, Variant* result,
+                 ExcepInfo* excep) override;
+
+  // Objects alive in this library, for DllCanUnloadNow.
+  static int Live();
+
+ protected:
+  DispatchBase();
+  virtual ~DispatchBase();
+  // The members of the object; looked up by name without regard to case.
+  virtual const std::vector<Member>& Members() const = 0;
+  // An interface of its own (a dual interface) the object also answers to.
+  virtual bool Implements(const Guid&) const { return false; }
+
+ private:
+  std::atomic<std::uint32_t> refs_{1};
+};
+
+// A factory that makes a fresh T for each CreateInstance.
+template <class T>
+class Factory final : public IClassFactory {
+ public:
+  HRESULT QueryInterface(const Guid& iid, void** out) override {
+    if (!out) return E_POINTER;
+    if (iid == IID_IUnknown || iid == IID_IClassFactory) {
+      *out = static_cast<IClassFactory*>(this);
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  // The factory is a static object of the library.
+  std::uint32_t AddRef() override { return 2; }
+  std::uint32_t Release() override { return 1; }
+  HRESULT CreateInstance(IUnknown* outer, const Guid& iid, void** out) override {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (outer) return CLASS_E_NOAGGREGATION;
+    auto* object = new T;
+    HRESULT hr = object->QueryInterface(iid, out);
+    object->Release();
+    return hr;
+  }
+  HRESULT LockServer(bool) override { return S_OK; }
+};
+
+}  // namespace quorvale

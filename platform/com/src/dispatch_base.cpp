@@ -1,0 +1,69 @@
+#include "quorvale/com/dispatch_base.h"
+
+#include "quorvale/core/err.h"
+
+namespace quorvale {
+
+namespace {
+
+std::atomic<int> live_objects{0};
+
+bool SameName(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && UpperCase(a) == UpperCase(b);
+}
+
+}  // namespace
+
+DispatchBase::DispatchBase() { ++live_objects; }
+DispatchBase::~DispatchBase() { --live_objects; }
+int DispatchBase::Live() { return live_objects; }
+
+HRESULT DispatchBase::QueryInterface(const Guid& iid, void** out) {
+  if (!out) return E_POINTER;
+  if (iid == IID_IUnknown || iid == IID_IDispatch || Implements(iid)) {
+    AddRef();
+    *out = static_cast<IDispatch*>(this);
+    return S_OK;
+  }
+  *out = nullptr;
+  return E_NOINTERFACE;
+}
+
+std::uint32_t DispatchBase::Release() {
+  auto n = --refs_;
+  if (n == 0) delete this;
+  return n;
+}
+
+HRESULT DispatchBase::GetIDsOfNames(const std::vector<std::string>& names, std::vector<DISPID>* ids) {
+  if (!ids || names.empty()) return E_POINTER;
+  ids->clear();
+  for (const auto& m : Members())
+    if (SameName(m.name, names[0])) {
+      ids->push_back(m.id);
+      break;
+    }
+  if (ids->empty()) return DISP_E_UNKNOWNNAME;
+  return names.size() == 1 ? S_OK : DISP_E_UNKNOWNNAME;
+}
+
+HRESULT DispatchBase::Invoke(DISPID member, std::uint16_t flags, const std::vector<Variant*>& args,
+                             Variant* result, ExcepInfo* excep) {
+  for (const auto& m : Members()) {
+    if (m.id != member) continue;
+    try {
+      Variant r = m.call(args, flags);
+      if (result) *result = std::move(r);
+      return S_OK;
+    } catch (const RaisedError& e) {
+      if (excep) *excep = {e.Number(), e.what()};
+      return DISP_E_EXCEPTION;
+    } catch (const std::exception& e) {
+      if (excep) *excep = {kErrUnexpected, e.what()};
+      return DISP_E_EXCEPTION;
+    }
+  }
+  return DISP_E_MEMBERNOTFOUND;
+}
+
+}  // namespace quorvale
