@@ -1,0 +1,32 @@
+// The component's transport: one agent command becomes one HTTP GET, and
+// the reply body is decoded from GB2312.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "quorvale/core/variant.h"
+
+namespace quorvale::component {
+
+// "http://" ip ":" port "/" command "?ServerPassWord=" password, then "&"
+// and the query when the query is not empty. Nothing when a value has no
+// text form.
+std::optional<std::string> CommandUrl(const Variant& ip, const Variant& port, const Variant& password,
+                                      const Variant& command, const Variant& query);
+
+// The URL as it goes on the wire: control characters, blanks, DEL, "#" and
+// every byte of non-ASCII text (as code page 936) percent-encoded; "&", "="
+// and "?" stay as they are, so the agent splits the query as before.
+std::string WireUrl(const std::string& url);
+
+// Sends the command and returns the decoded body of any completed response,
+// or Empty when the request did not complete. Never raises.
+Variant SendCommand(const Variant& ip, const Variant& port, const Variant& password, const Variant& command,
+                    const Variant& query);
+
+// Decodes a byte array in the named charset through adodb.stream; Empty when
+// anything fails. Never raises.
+Variant BytesToText(const Variant& bytes, const Variant& charset);
+
+}  // namespace quorvale::component

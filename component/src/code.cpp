@@ -1,0 +1,82 @@
+#include "quorvale/component/code.h"
+
+#include "quorvale/com/create_object.h"
+#include "quorvale/core/codepage.h"
+#include "quorvale/core/err.h"
+
+namespace quorvale::component {
+
+std::optional<std::string> CommandUrl(const Variant& ip, const Variant& port, const Variant& password,
+                                      const Variant& command, const Variant& query) {
+  auto i = ip.TextForm(), p = port.TextForm(), w = password.TextForm(), c = command.TextForm(),
+       q = query.TextForm();
+  if (!i || !p || !w || !c || !q) return std::nullopt;
+  std::string url = "http://" + *i + ":" + *p + "/" + *c + "?ServerPassWord=" + *w;
+  if (!q->empty()) url += "&" + *q;
+  return url;
+}
+
+std::string WireUrl(const std::string& url) {
+  static const char digits[] = "0123456789ABCDEF";
+  auto bytes = Utf8ToCp936(url);
+  const std::string& raw = bytes ? *bytes : url;
+  std::string out;
+  out.reserve(raw.size());
+  for (char ch : raw) {
+    auto b = static_cast<unsigned char>(ch);
+    if (b <= 0x20 || b >= 0x7F || b == '#') {
+      out += '%';
+      out += digits[b >> 4];
+      out += digits[b & 15];
+    } else {
+      out += ch;
+    }
+  }
+  return out;
+}
+
+Variant SendCommand(const Variant& ip, const Variant& port, const Variant& password, const Variant& command,
+                    const Variant& query) {
+  Variant result;
+  Err err;
+  // Resume-on-error: a URL that cannot be formed is sent as nothing, which
+  // never completes, so no request leaves the machine.
+  std::string url;
+  err.Resume([&] {
+    auto u = CommandUrl(ip, port, password, command, query);
+    if (!u) throw RaisedError(kErrTypeMismatch, "Type mismatch");
+    url = WireUrl(*u);
+  });
+  if (url.empty()) return result;
+  ComPtr<IDispatch> http;
+  err.Resume([&] { http = CreateObject("MSXML2.XMLHTTP"); });
+  if (!http) return result;
+  err.Resume([&] { CallMethod(http.get(), "Open", {Variant("GET"), Variant(url), Variant(false)}); });
+  err.Resume([&] { CallMethod(http.get(), "Send"); });
+  Variant state;
+  err.Resume([&] { state = GetProperty(http.get(), "ReadyState"); });
+  if (state.AsNumber() != 4.0) return result;
+  err.Resume([&] { result = BytesToText(GetProperty(http.get(), "Responsebody"), Variant("GB2312")); });
+  return result;
+}
+
+Variant BytesToText(const Variant& bytes, const Variant& charset) {
+  Variant result;
+  Err err;
+  ComPtr<IDispatch> stream;
+  err.Resume([&] { stream = CreateObject("adodb.stream"); });
+  if (!stream) return result;
+  IDispatch* s = stream.get();
+  err.Resume([&] { PutProperty(s, "Type", Variant(std::int32_t{1})); });
+  err.Resume([&] { PutProperty(s, "Mode", Variant(std::int32_t{3})); });
+  err.Resume([&] { CallMethod(s, "Open"); });
+  err.Resume([&] { CallMethod(s, "Write", {bytes}); });
+  err.Resume([&] { PutProperty(s, "Position", Variant(std::int32_t{0})); });
+  err.Resume([&] { PutProperty(s, "Type", Variant(std::int32_t{2})); });
+  err.Resume([&] { PutProperty(s, "Charset", charset); });
+  err.Resume([&] { result = CallMethod(s, "ReadText"); });
+  err.Resume([&] { CallMethod(s, "Close"); });
+  return result;
+}
+
+}  // namespace quorvale::component
