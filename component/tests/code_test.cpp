@@ -1,37 +1,13 @@
 #include "quorvale/component/code.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include "loopback_agent.h"
-#include "quorvale/com/create_object.h"
-#include "quorvale/providers/registration.h"
+#include "transport_fixture.h"
 
 namespace quorvale::component {
 namespace {
 
-class Transport : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    dir_ = new std::filesystem::path(std::filesystem::temp_directory_path() /
-                                     ("code-" + std::to_string(::getpid())));
-    std::filesystem::create_directories(*dir_);
-    registry_ = new RegistryStore(*dir_ / "registry.reg");
-    RegisterProviders(*registry_, "C:\\WINDOWS\\system32\\QuorvaleProviders.dll");
-    SetDefaultComHost({registry_, [](const std::string&) { return std::filesystem::path(PROVIDERS_PATH); }});
-  }
-  static void TearDownTestSuite() {
-    SetDefaultComHost({});
-    delete registry_;
-    std::filesystem::remove_all(*dir_);
-    delete dir_;
-  }
-  Variant Port() const { return Variant(std::int32_t{agent_.port_}); }
-
-  static inline std::filesystem::path* dir_;
-  static inline RegistryStore* registry_;
-  LoopbackAgent agent_;
-};
+using Transport = TransportFixture;
 
 TEST(CommandUrl, Recipe) {
   struct Case {

@@ -1,0 +1,40 @@
+// The one description of a management class: its methods in declaration
+// order, each with its parameters (whose names are also the query keys).
+// The dispatch table, DISPIDs and type information all come from it.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "quorvale/com/unknown.h"
+
+namespace quorvale::component {
+
+inline constexpr DISPID kFirstDispid = 0x60030000;
+
+struct MethodSpec {
+  std::string name;
+  // The method's own parameters, after the agent address (and the type
+  // selector of Mail and SQL).
+  std::vector<std::string> params;
+};
+
+struct ClassSpec {
+  std::string name;  // "Host"
+  const char* clsid;
+  const char* iid;
+  // "MailType" / "SQLType" for the classes with a type selector, else empty.
+  std::string selector;
+  std::vector<MethodSpec> methods;
+};
+
+// ServerIP, ServerPort, ServerPassWord, the selector if any, then the
+// method's own parameters: the full parameter list as declared.
+std::vector<std::string> DeclaredParams(const ClassSpec& cls, const MethodSpec& method);
+
+// "Key1=" v1 "&Key2=" v2 ...; nothing when a value has no text form.
+std::optional<std::string> QueryText(const std::vector<std::string>& keys,
+                                     const std::vector<const Variant*>& values);
+
+}  // namespace quorvale::component

@@ -1,0 +1,54 @@
+#include "quorvale/component/classes.h"
+
+#include <map>
+#include <mutex>
+
+#include "quorvale/component/code.h"
+#include "quorvale/core/err.h"
+
+namespace quorvale::component {
+
+Variant RunMethod(const ClassSpec& cls, const MethodSpec& method, const std::vector<Variant*>& args) {
+  Variant result;
+  const std::size_t own_start = cls.selector.empty() ? 3 : 4;
+  std::vector<const Variant*> own;
+  for (std::size_t i = own_start; i < args.size(); ++i) own.push_back(args[i]);
+  auto query = QueryText(method.params, own);
+  // A parameter without a text form fails the statement: no request.
+  if (!query) return result;
+  Variant local = SendCommand(*args[0], *args[1], *args[2], Variant(method.name), Variant(*query));
+  result = local;
+  return result;
+}
+
+namespace {
+
+// The member table of a class, built once from its spec.
+const std::vector<Member>* MembersOf(const ClassSpec& spec) {
+  static std::mutex mutex;
+  static std::map<const ClassSpec*, std::vector<Member>> tables;
+  std::lock_guard lock(mutex);
+  auto [it, fresh] = tables.try_emplace(&spec);
+  if (fresh) {
+    for (std::size_t i = 0; i < spec.methods.size(); ++i) {
+      const MethodSpec* method = &spec.methods[i];
+      const std::size_t count = DeclaredParams(spec, *method).size();
+      it->second.push_back({method->name, kFirstDispid + static_cast<DISPID>(i),
+                            [&spec, method, count](const std::vector<Variant*>& args, std::uint16_t) {
+                              if (args.size() != count)
+                                throw RaisedError(450,
+                                                  "Wrong number of arguments or invalid property assignment");
+                              return RunMethod(spec, *method, args);
+                            }});
+    }
+  }
+  return &it->second;
+}
+
+}  // namespace
+
+ClassObject::ClassObject(const ClassSpec& spec) : spec_(spec), members_(MembersOf(spec)) {}
+
+bool ClassObject::Implements(const Guid& iid) const { return iid == *Guid::Parse(spec_.iid); }
+
+}  // namespace quorvale::component

@@ -1,0 +1,34 @@
+#include "quorvale/component/method_table.h"
+
+#include <gtest/gtest.h>
+
+namespace quorvale::component {
+namespace {
+
+TEST(QueryText, KeysInOrderEmptyValuesKeepTheirKeys) {
+  Variant site(std::int32_t{12}), empty, null = Variant::Null(), amp("a&b=c"), arr(Variant::Array{});
+  struct Case {
+    std::vector<std::string> keys;
+    std::vector<const Variant*> values;
+    std::optional<std::string> query;
+  } cases[] = {
+      {{}, {}, ""},
+      {{"SiteNum"}, {&site}, "SiteNum=12"},
+      {{"SiteNum", "Domain", "Doc"}, {&site, &empty, &null}, "SiteNum=12&Domain=&Doc="},
+      {{"FtpUser", "PassWord"}, {&amp, &site}, "FtpUser=a&b=c&PassWord=12"},
+      {{"SiteNum", "Domain"}, {&site, &arr}, std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(QueryText(c.keys, c.values), c.query);
+}
+
+TEST(DeclaredParams, AddressThenSelectorThenOwn) {
+  ClassSpec mail{"Mail", "", "", "MailType", {}};
+  MethodSpec m{"GetMailUserA", {"Domain", "MailUser"}};
+  EXPECT_EQ(DeclaredParams(mail, m), (std::vector<std::string>{"ServerIP", "ServerPort", "ServerPassWord",
+                                                               "MailType", "Domain", "MailUser"}));
+  ClassSpec host{"Host", "", "", "", {}};
+  EXPECT_EQ(DeclaredParams(host, MethodSpec{"Hello", {}}).size(), 3u);
+}
+
+}  // namespace
+}  // namespace quorvale::component
