@@ -8,6 +8,9 @@
 namespace quorvale::component {
 
 const ClassSpec& HostSpec();
+const ClassSpec& FtpSpec();
+const ClassSpec& SystemSpec();
+const ClassSpec& DnsSpec();
 
 // Runs one method by the common skeleton: the query from the method's own
 // parameters, one SendCommand, its result. Never raises.

@@ -1,25 +1,34 @@
+#include "quorvale/component/classes.h"
+
 #include <gtest/gtest.h>
 
 #include "loopback_agent.h"
-#include "quorvale/component/classes.h"
 #include "transport_fixture.h"
 
 namespace quorvale::component {
 namespace {
 
-using HostClass = TransportFixture;
+using Classes = TransportFixture;
 
-// Calls a Host method late bound, with the agent address and own values.
-Variant CallHost(LoopbackAgent& agent, const std::string& method, std::vector<Variant> own) {
-  ComPtr<IDispatch> host = ComPtr<IDispatch>::Attach(new ClassObject(HostSpec()));
+// Calls a method late bound, with the agent address and own values.
+Variant CallOn(const ClassSpec& cls, LoopbackAgent& agent, const std::string& method,
+               std::vector<Variant> own) {
+  ComPtr<IDispatch> host = ComPtr<IDispatch>::Attach(new ClassObject(cls));
   std::vector<Variant> args = {Variant("127.0.0.1"), Variant(std::int32_t{agent.port_}), Variant("pw")};
   args.insert(args.end(), own.begin(), own.end());
   std::vector<Variant*> refs;
   for (auto& a : args) refs.push_back(&a);
-  return Call(host.get(), method, DISPATCH_METHOD, refs);
+  Variant result = Call(host.get(), method, DISPATCH_METHOD, refs);
+  // Parameters go by reference but come back unchanged.
+  for (std::size_t i = 3; i < args.size(); ++i) EXPECT_EQ(args[i], own[i - 3]) << method;
+  return result;
 }
 
-TEST_F(HostClass, IrregularKeysAndOrders) {
+Variant CallHost(LoopbackAgent& agent, const std::string& method, std::vector<Variant> own) {
+  return CallOn(HostSpec(), agent, method, std::move(own));
+}
+
+TEST_F(Classes, IrregularKeysAndOrders) {
   struct Case {
     const char* method;
     std::vector<Variant> own;
@@ -43,7 +52,7 @@ TEST_F(HostClass, IrregularKeysAndOrders) {
   }
 }
 
-TEST_F(HostClass, CreateHostSendsAllPairsInOrder) {
+TEST_F(Classes, CreateHostSendsAllPairsInOrder) {
   std::vector<Variant> own(21, Variant(""));
   own[0] = Variant(std::int32_t{7});
   CallHost(agent_, "CreateHost", own);
@@ -54,7 +63,7 @@ TEST_F(HostClass, CreateHostSendsAllPairsInOrder) {
       "&AccessFlags=&HostAppIsolated=&AppPool=&DefaultDoc=&Footer=&HostScript=");
 }
 
-TEST_F(HostClass, DispidsFollowTableOrder) {
+TEST_F(Classes, DispidsFollowTableOrder) {
   ComPtr<IDispatch> host = ComPtr<IDispatch>::Attach(new ClassObject(HostSpec()));
   ASSERT_EQ(HostSpec().methods.size(), 66u);
   for (std::size_t i = 0; i < HostSpec().methods.size(); ++i) {
@@ -67,7 +76,37 @@ TEST_F(HostClass, DispidsFollowTableOrder) {
   EXPECT_EQ(ids[0], 0x60030041);
 }
 
-TEST_F(HostClass, NoTextFormMeansNoRequest) {
+TEST_F(Classes, OtherPlainClasses) {
+  struct Case {
+    const ClassSpec& cls;
+    std::size_t count;
+    const char* method;
+    std::vector<Variant> own;
+    const char* target;
+  } cases[] = {
+      {FtpSpec(),
+       20,
+       "ModifyFtpPassWord",
+       {"u", "p"},
+       "/ModifyFtpPassWord?ServerPassWord=pw&FtpUser=u&PassWord=p"},
+      {SystemSpec(), 31, "Hello", {}, "/Hello?ServerPassWord=pw"},
+      {SystemSpec(), 31, "ReStartComputer", {}, "/ReStartComputer?ServerPassWord=pw"},
+      {SystemSpec(), 31, "StartiMail", {}, "/StartiMail?ServerPassWord=pw"},
+      {DnsSpec(),
+       26,
+       "CreateURLRecord",
+       {"d", "r", "u", "m"},
+       "/CreateURLRecord?ServerPassWord=pw&Domain=d&Record=r&URL=u&Mode=m"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.cls.methods.size(), c.count) << c.cls.name;
+    agent_.body_ = "ok";
+    EXPECT_EQ(CallOn(c.cls, agent_, c.method, c.own), Variant("ok")) << c.method;
+    EXPECT_EQ(agent_.target_, c.target) << c.method;
+  }
+}
+
+TEST_F(Classes, NoTextFormMeansNoRequest) {
   agent_.target_ = "none";
   Variant arr(Variant::Array{});
   EXPECT_TRUE(CallHost(agent_, "GetState", {arr}).IsEmpty());
