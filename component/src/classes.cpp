@@ -8,15 +8,44 @@
 
 namespace quorvale::component {
 
+namespace {
+
+// The command word and the query's leading text chosen by the type
+// selector; nothing when the selector is refused.
+struct Route {
+  std::string command;
+  std::string lead;  // "Action=<method>" on the WinWebMail route
+};
+
+std::optional<Route> ChooseRoute(const ClassSpec& cls, const MethodSpec& method, const Variant& selector) {
+  if (cls.selector.empty()) return Route{method.name, ""};
+  auto upper = selector.IsNull() ? std::nullopt : UpperTextForm(selector);
+  if (!upper) return std::nullopt;
+  if (cls.selector == "MailType") {
+    if (*upper == "IMAIL") return Route{method.name, ""};
+    if (*upper == "WINWEBMAIL") return Route{"MailCtrl.asp", "Action=" + method.name};
+    return std::nullopt;
+  }
+  if (!method.fixed_command.empty())
+    return *upper == "MSSQL" ? std::optional<Route>(Route{method.fixed_command, ""}) : std::nullopt;
+  if (*upper != "MSSQL" && *upper != "MYSQL") return std::nullopt;
+  return Route{method.prefix + *selector.TextForm() + method.suffix, ""};
+}
+
+}  // namespace
+
 Variant RunMethod(const ClassSpec& cls, const MethodSpec& method, const std::vector<Variant*>& args) {
   Variant result;
   const std::size_t own_start = cls.selector.empty() ? 3 : 4;
+  auto route = ChooseRoute(cls, method, own_start == 4 ? *args[3] : Variant());
+  if (!route) return Variant(cls.selector == "MailType" ? "MailType Error!" : "SQLType Error!");
   std::vector<const Variant*> own;
   for (std::size_t i = own_start; i < args.size(); ++i) own.push_back(args[i]);
   auto query = QueryText(method.params, own);
   // A parameter without a text form fails the statement: no request.
   if (!query) return result;
-  Variant local = SendCommand(*args[0], *args[1], *args[2], Variant(method.name), Variant(*query));
+  if (!route->lead.empty()) *query = query->empty() ? route->lead : route->lead + "&" + *query;
+  Variant local = SendCommand(*args[0], *args[1], *args[2], Variant(route->command), Variant(*query));
   result = local;
   return result;
 }

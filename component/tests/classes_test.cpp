@@ -106,6 +106,60 @@ TEST_F(Classes, OtherPlainClasses) {
   }
 }
 
+TEST_F(Classes, TypeSelectors) {
+  Variant arr(Variant::Array{});
+  struct Case {
+    const ClassSpec& cls;
+    const char* method;
+    std::vector<Variant> own;  // the selector first
+    const char* target;        // nullptr: refused, nothing sent
+  } cases[] = {
+      {MailSpec(), "GetMailServer", {"iMail"}, "/GetMailServer?ServerPassWord=pw"},
+      {MailSpec(), "GetMailServer", {"winwebmail"}, "/MailCtrl.asp?ServerPassWord=pw&Action=GetMailServer"},
+      {MailSpec(),
+       "GetMailUserA",
+       {"WinWebMail", "a&b"},
+       "/MailCtrl.asp?ServerPassWord=pw&Action=GetMailUserA&Domain=a&b"},
+      {MailSpec(),
+       "CreateMailUser",
+       {"IMAIL", "d", "u", "p", "9"},
+       "/CreateMailUser?ServerPassWord=pw&Domain=d&User=u&PassWord=p&MaxSpace=9"},
+      {MailSpec(), "DeleteMail", {" IMAIL", "d"}, nullptr},
+      {MailSpec(), "DeleteMail", {"", "d"}, nullptr},
+      {MailSpec(), "DeleteMail", {Variant(), "d"}, nullptr},
+      {MailSpec(), "DeleteMail", {Variant::Null(), "d"}, nullptr},
+      {MailSpec(), "DeleteMail", {std::int32_t{1}, "d"}, nullptr},
+      {MailSpec(), "DeleteMail", {arr, arr}, nullptr},
+      {SQLSpec(),
+       "CreateSQL",
+       {"MySQL", "db", "p", "D:\\d", "5"},
+       "/CreateMySQL?ServerPassWord=pw&DataBase=db&PassWord=p&DataDirectory=D:\\d&MaxSpace=5"},
+      {SQLSpec(), "GetSQLServer", {"mssql"}, "/GetmssqlServer?ServerPassWord=pw"},
+      {SQLSpec(),
+       "ModifySQLPassWord",
+       {"MSSQL", "db", "x"},
+       "/ModifyMSSQLPassWord?ServerPassWord=pw&DataBase=db&PassWord=x"},
+      {SQLSpec(), "ClearSQLLog", {"MsSql", "db"}, "/ClearMSSQLLog?ServerPassWord=pw&DataBase=db"},
+      {SQLSpec(), "ClearSQLLog", {"MySQL", "db"}, nullptr},
+      {SQLSpec(), "DeleteSQL", {"ORACLE", arr}, nullptr},
+  };
+  for (const auto& c : cases) {
+    agent_.target_ = "none";
+    agent_.body_ = "ok";
+    Variant got = CallOn(c.cls, agent_, c.method, c.own);
+    if (c.target) {
+      EXPECT_EQ(got, Variant("ok")) << c.method;
+      EXPECT_EQ(agent_.target_, c.target) << c.method;
+    } else {
+      EXPECT_EQ(got, Variant(c.cls.selector == "MailType" ? "MailType Error!" : "SQLType Error!"))
+          << c.method;
+      EXPECT_EQ(agent_.target_, "none") << c.method;
+    }
+  }
+  EXPECT_EQ(MailSpec().methods.size(), 21u);
+  EXPECT_EQ(SQLSpec().methods.size(), 12u);
+}
+
 TEST_F(Classes, NoTextFormMeansNoRequest) {
   agent_.target_ = "none";
   Variant arr(Variant::Array{});

@@ -11,6 +11,8 @@ const ClassSpec& HostSpec();
 const ClassSpec& FtpSpec();
 const ClassSpec& SystemSpec();
 const ClassSpec& DnsSpec();
+const ClassSpec& MailSpec();
+const ClassSpec& SQLSpec();
 
 // Runs one method by the common skeleton: the query from the method's own
 // parameters, one SendCommand, its result. Never raises.

@@ -18,6 +18,9 @@ struct MethodSpec {
   // The method's own parameters, after the agent address (and the type
   // selector of Mail and SQL).
   std::vector<std::string> params;
+  // SQL: the command word is prefix, the caller's SQLType text, suffix; a
+  // fixed command word instead means only "MSSQL" is accepted.
+  std::string prefix = {}, suffix = {}, fixed_command = {};
 };
 
 struct ClassSpec {
