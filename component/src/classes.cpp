@@ -17,7 +17,7 @@ struct Route {
   std::string lead;  // "Action=<method>" on the WinWebMail route
 };
 
-std::optional<Route> ChooseRoute(const ClassSpec& cls, const MethodSpec& method, const Variant& selector) {
+std::optional<Route> ChooseRoute(const ClassTable& cls, const MethodEntry& method, const Variant& selector) {
   if (cls.selector.empty()) return Route{method.name, ""};
   auto upper = selector.IsNull() ? std::nullopt : UpperTextForm(selector);
   if (!upper) return std::nullopt;
@@ -34,7 +34,7 @@ std::optional<Route> ChooseRoute(const ClassSpec& cls, const MethodSpec& method,
 
 }  // namespace
 
-Variant RunMethod(const ClassSpec& cls, const MethodSpec& method, const std::vector<Variant*>& args) {
+Variant RunMethod(const ClassTable& cls, const MethodEntry& method, const std::vector<Variant*>& args) {
   Variant result;
   const std::size_t own_start = cls.selector.empty() ? 3 : 4;
   auto route = ChooseRoute(cls, method, own_start == 4 ? *args[3] : Variant());
@@ -52,22 +52,22 @@ Variant RunMethod(const ClassSpec& cls, const MethodSpec& method, const std::vec
 
 namespace {
 
-// The member table of a class, built once from its spec.
-const std::vector<Member>* MembersOf(const ClassSpec& spec) {
+// The member table of a class, built once from its table.
+const std::vector<Member>* MembersOf(const ClassTable& table) {
   static std::mutex mutex;
-  static std::map<const ClassSpec*, std::vector<Member>> tables;
+  static std::map<const ClassTable*, std::vector<Member>> tables;
   std::lock_guard lock(mutex);
-  auto [it, fresh] = tables.try_emplace(&spec);
+  auto [it, fresh] = tables.try_emplace(&table);
   if (fresh) {
-    for (std::size_t i = 0; i < spec.methods.size(); ++i) {
-      const MethodSpec* method = &spec.methods[i];
-      const std::size_t count = DeclaredParams(spec, *method).size();
+    for (std::size_t i = 0; i < table.methods.size(); ++i) {
+      const MethodEntry* method = &table.methods[i];
+      const std::size_t count = DeclaredParams(table, *method).size();
       it->second.push_back({method->name, kFirstDispid + static_cast<DISPID>(i),
-                            [&spec, method, count](const std::vector<Variant*>& args, std::uint16_t) {
+                            [&table, method, count](const std::vector<Variant*>& args, std::uint16_t) {
                               if (args.size() != count)
                                 throw RaisedError(450,
                                                   "Wrong number of arguments or invalid property assignment");
-                              return RunMethod(spec, *method, args);
+                              return RunMethod(table, *method, args);
                             }});
     }
   }
@@ -76,8 +76,8 @@ const std::vector<Member>* MembersOf(const ClassSpec& spec) {
 
 }  // namespace
 
-ClassObject::ClassObject(const ClassSpec& spec) : spec_(spec), members_(MembersOf(spec)) {}
+ClassObject::ClassObject(const ClassTable& table) : table_(table), members_(MembersOf(table)) {}
 
-bool ClassObject::Implements(const Guid& iid) const { return iid == *Guid::Parse(spec_.iid); }
+bool ClassObject::Implements(const Guid& iid) const { return iid == *Guid::Parse(table_.iid); }
 
 }  // namespace quorvale::component

@@ -4,8 +4,8 @@
 
 namespace quorvale::component {
 
-const ClassSpec& DnsSpec() {
-  static const ClassSpec spec{
+const ClassTable& DnsTable() {
+  static const ClassTable table{
       "Dns",
       "{96E1D631-BE9D-495C-9CE5-540A805FF5E3}",
       "{ED809555-B55E-429F-A0BA-1BA9B589A404}",
@@ -38,7 +38,7 @@ const ClassSpec& DnsSpec() {
           {"ListURLRecord", {"Domain"}},
           {"GetURLRecord", {"Record"}},
       }};
-  return spec;
+  return table;
 }
 
 }  // namespace quorvale::component

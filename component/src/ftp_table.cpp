@@ -4,8 +4,8 @@
 
 namespace quorvale::component {
 
-const ClassSpec& FtpSpec() {
-  static const ClassSpec spec{
+const ClassTable& FtpTable() {
+  static const ClassTable table{
       "Ftp",
       "{5ECE51B9-0AFE-497E-B770-945C12D9F111}",
       "{2EDCDCDD-5B58-486F-8488-A4AADE338B53}",
@@ -34,7 +34,7 @@ const ClassSpec& FtpSpec() {
           {"GetFtpState", {"FtpUser"}},
           {"DeleteFtpFiles", {"FtpUser", "Files"}},
       }};
-  return spec;
+  return table;
 }
 
 }  // namespace quorvale::component

@@ -4,8 +4,8 @@
 
 namespace quorvale::component {
 
-const ClassSpec& HostSpec() {
-  static const ClassSpec spec{
+const ClassTable& HostTable() {
+  static const ClassTable table{
       "Host",
       "{515D803C-C83C-4E52-83AA-ABE6A0843588}",
       "{3870C0E3-4C5F-44A8-8147-CCBB1C102D6F}",
@@ -82,7 +82,7 @@ const ClassSpec& HostSpec() {
           {"DeleteMimeType", {"SiteNum", "Extension"}},
           {"GetMimeType", {"SiteNum"}},
       }};
-  return spec;
+  return table;
 }
 
 }  // namespace quorvale::component

@@ -2,7 +2,7 @@
 
 namespace quorvale::component {
 
-std::vector<std::string> DeclaredParams(const ClassSpec& cls, const MethodSpec& method) {
+std::vector<std::string> DeclaredParams(const ClassTable& cls, const MethodEntry& method) {
   std::vector<std::string> all = {"ServerIP", "ServerPort", "ServerPassWord"};
   if (!cls.selector.empty()) all.push_back(cls.selector);
   all.insert(all.end(), method.params.begin(), method.params.end());

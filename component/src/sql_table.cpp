@@ -4,8 +4,8 @@
 
 namespace quorvale::component {
 
-const ClassSpec& SQLSpec() {
-  static const ClassSpec spec{
+const ClassTable& SQLTable() {
+  static const ClassTable table{
       "SQL",
       "{CD32DCAD-135D-4BB5-874B-B289822B5696}",
       "{9F253AC7-AD40-420F-AA98-BE17D5E56E23}",
@@ -24,7 +24,7 @@ const ClassSpec& SQLSpec() {
           {"RestoreSQL", {"DataBase", "BackupNumber"}, "Restore", ""},
           {"ClearSQLLog", {"DataBase"}, "", "", "ClearMSSQLLog"},
       }};
-  return spec;
+  return table;
 }
 
 }  // namespace quorvale::component

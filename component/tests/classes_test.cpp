@@ -11,7 +11,7 @@ namespace {
 using Classes = TransportFixture;
 
 // Calls a method late bound, with the agent address and own values.
-Variant CallOn(const ClassSpec& cls, LoopbackAgent& agent, const std::string& method,
+Variant CallOn(const ClassTable& cls, LoopbackAgent& agent, const std::string& method,
                std::vector<Variant> own) {
   ComPtr<IDispatch> host = ComPtr<IDispatch>::Attach(new ClassObject(cls));
   std::vector<Variant> args = {Variant("127.0.0.1"), Variant(std::int32_t{agent.port_}), Variant("pw")};
@@ -25,7 +25,7 @@ Variant CallOn(const ClassSpec& cls, LoopbackAgent& agent, const std::string& me
 }
 
 Variant CallHost(LoopbackAgent& agent, const std::string& method, std::vector<Variant> own) {
-  return CallOn(HostSpec(), agent, method, std::move(own));
+  return CallOn(HostTable(), agent, method, std::move(own));
 }
 
 TEST_F(Classes, IrregularKeysAndOrders) {
@@ -64,11 +64,11 @@ TEST_F(Classes, CreateHostSendsAllPairsInOrder) {
 }
 
 TEST_F(Classes, DispidsFollowTableOrder) {
-  ComPtr<IDispatch> host = ComPtr<IDispatch>::Attach(new ClassObject(HostSpec()));
-  ASSERT_EQ(HostSpec().methods.size(), 66u);
-  for (std::size_t i = 0; i < HostSpec().methods.size(); ++i) {
+  ComPtr<IDispatch> host = ComPtr<IDispatch>::Attach(new ClassObject(HostTable()));
+  ASSERT_EQ(HostTable().methods.size(), 66u);
+  for (std::size_t i = 0; i < HostTable().methods.size(); ++i) {
     std::vector<DISPID> ids;
-    ASSERT_EQ(host->GetIDsOfNames({HostSpec().methods[i].name}, &ids), S_OK);
+    ASSERT_EQ(host->GetIDsOfNames({HostTable().methods[i].name}, &ids), S_OK);
     EXPECT_EQ(ids[0], 0x60030000 + static_cast<DISPID>(i));
   }
   std::vector<DISPID> ids;
@@ -78,21 +78,21 @@ TEST_F(Classes, DispidsFollowTableOrder) {
 
 TEST_F(Classes, OtherPlainClasses) {
   struct Case {
-    const ClassSpec& cls;
+    const ClassTable& cls;
     std::size_t count;
     const char* method;
     std::vector<Variant> own;
     const char* target;
   } cases[] = {
-      {FtpSpec(),
+      {FtpTable(),
        20,
        "ModifyFtpPassWord",
        {"u", "p"},
        "/ModifyFtpPassWord?ServerPassWord=pw&FtpUser=u&PassWord=p"},
-      {SystemSpec(), 31, "Hello", {}, "/Hello?ServerPassWord=pw"},
-      {SystemSpec(), 31, "ReStartComputer", {}, "/ReStartComputer?ServerPassWord=pw"},
-      {SystemSpec(), 31, "StartiMail", {}, "/StartiMail?ServerPassWord=pw"},
-      {DnsSpec(),
+      {SystemTable(), 31, "Hello", {}, "/Hello?ServerPassWord=pw"},
+      {SystemTable(), 31, "ReStartComputer", {}, "/ReStartComputer?ServerPassWord=pw"},
+      {SystemTable(), 31, "StartiMail", {}, "/StartiMail?ServerPassWord=pw"},
+      {DnsTable(),
        26,
        "CreateURLRecord",
        {"d", "r", "u", "m"},
@@ -109,39 +109,39 @@ TEST_F(Classes, OtherPlainClasses) {
 TEST_F(Classes, TypeSelectors) {
   Variant arr(Variant::Array{});
   struct Case {
-    const ClassSpec& cls;
+    const ClassTable& cls;
     const char* method;
     std::vector<Variant> own;  // the selector first
     const char* target;        // nullptr: refused, nothing sent
   } cases[] = {
-      {MailSpec(), "GetMailServer", {"iMail"}, "/GetMailServer?ServerPassWord=pw"},
-      {MailSpec(), "GetMailServer", {"winwebmail"}, "/MailCtrl.asp?ServerPassWord=pw&Action=GetMailServer"},
-      {MailSpec(),
+      {MailTable(), "GetMailServer", {"iMail"}, "/GetMailServer?ServerPassWord=pw"},
+      {MailTable(), "GetMailServer", {"winwebmail"}, "/MailCtrl.asp?ServerPassWord=pw&Action=GetMailServer"},
+      {MailTable(),
        "GetMailUserA",
        {"WinWebMail", "a&b"},
        "/MailCtrl.asp?ServerPassWord=pw&Action=GetMailUserA&Domain=a&b"},
-      {MailSpec(),
+      {MailTable(),
        "CreateMailUser",
        {"IMAIL", "d", "u", "p", "9"},
        "/CreateMailUser?ServerPassWord=pw&Domain=d&User=u&PassWord=p&MaxSpace=9"},
-      {MailSpec(), "DeleteMail", {" IMAIL", "d"}, nullptr},
-      {MailSpec(), "DeleteMail", {"", "d"}, nullptr},
-      {MailSpec(), "DeleteMail", {Variant(), "d"}, nullptr},
-      {MailSpec(), "DeleteMail", {Variant::Null(), "d"}, nullptr},
-      {MailSpec(), "DeleteMail", {std::int32_t{1}, "d"}, nullptr},
-      {MailSpec(), "DeleteMail", {arr, arr}, nullptr},
-      {SQLSpec(),
+      {MailTable(), "DeleteMail", {" IMAIL", "d"}, nullptr},
+      {MailTable(), "DeleteMail", {"", "d"}, nullptr},
+      {MailTable(), "DeleteMail", {Variant(), "d"}, nullptr},
+      {MailTable(), "DeleteMail", {Variant::Null(), "d"}, nullptr},
+      {MailTable(), "DeleteMail", {std::int32_t{1}, "d"}, nullptr},
+      {MailTable(), "DeleteMail", {arr, arr}, nullptr},
+      {SQLTable(),
        "CreateSQL",
        {"MySQL", "db", "p", "D:\\d", "5"},
        "/CreateMySQL?ServerPassWord=pw&DataBase=db&PassWord=p&DataDirectory=D:\\d&MaxSpace=5"},
-      {SQLSpec(), "GetSQLServer", {"mssql"}, "/GetmssqlServer?ServerPassWord=pw"},
-      {SQLSpec(),
+      {SQLTable(), "GetSQLServer", {"mssql"}, "/GetmssqlServer?ServerPassWord=pw"},
+      {SQLTable(),
        "ModifySQLPassWord",
        {"MSSQL", "db", "x"},
        "/ModifyMSSQLPassWord?ServerPassWord=pw&DataBase=db&PassWord=x"},
-      {SQLSpec(), "ClearSQLLog", {"MsSql", "db"}, "/ClearMSSQLLog?ServerPassWord=pw&DataBase=db"},
-      {SQLSpec(), "ClearSQLLog", {"MySQL", "db"}, nullptr},
-      {SQLSpec(), "DeleteSQL", {"ORACLE", arr}, nullptr},
+      {SQLTable(), "ClearSQLLog", {"MsSql", "db"}, "/ClearMSSQLLog?ServerPassWord=pw&DataBase=db"},
+      {SQLTable(), "ClearSQLLog", {"MySQL", "db"}, nullptr},
+      {SQLTable(), "DeleteSQL", {"ORACLE", arr}, nullptr},
   };
   for (const auto& c : cases) {
     agent_.target_ = "none";
@@ -156,8 +156,8 @@ TEST_F(Classes, TypeSelectors) {
       EXPECT_EQ(agent_.target_, "none") << c.method;
     }
   }
-  EXPECT_EQ(MailSpec().methods.size(), 21u);
-  EXPECT_EQ(SQLSpec().methods.size(), 12u);
+  EXPECT_EQ(MailTable().methods.size(), 21u);
+  EXPECT_EQ(SQLTable().methods.size(), 12u);
 }
 
 TEST_F(Classes, NoTextFormMeansNoRequest) {

@@ -22,12 +22,12 @@ TEST(QueryText, KeysInOrderEmptyValuesKeepTheirKeys) {
 }
 
 TEST(DeclaredParams, AddressThenSelectorThenOwn) {
-  ClassSpec mail{"Mail", "", "", "MailType", {}};
-  MethodSpec m{"GetMailUserA", {"Domain", "MailUser"}};
+  ClassTable mail{"Mail", "", "", "MailType", {}};
+  MethodEntry m{"GetMailUserA", {"Domain", "MailUser"}};
   EXPECT_EQ(DeclaredParams(mail, m), (std::vector<std::string>{"ServerIP", "ServerPort", "ServerPassWord",
                                                                "MailType", "Domain", "MailUser"}));
-  ClassSpec host{"Host", "", "", "", {}};
-  EXPECT_EQ(DeclaredParams(host, MethodSpec{"Hello", {}}).size(), 3u);
+  ClassTable host{"Host", "", "", "", {}};
+  EXPECT_EQ(DeclaredParams(host, MethodEntry{"Hello", {}}).size(), 3u);
 }
 
 }  // namespace

@@ -7,28 +7,28 @@
 
 namespace quorvale::component {
 
-const ClassSpec& HostSpec();
-const ClassSpec& FtpSpec();
-const ClassSpec& SystemSpec();
-const ClassSpec& DnsSpec();
-const ClassSpec& MailSpec();
-const ClassSpec& SQLSpec();
+const ClassTable& HostTable();
+const ClassTable& FtpTable();
+const ClassTable& SystemTable();
+const ClassTable& DnsTable();
+const ClassTable& MailTable();
+const ClassTable& SQLTable();
 
 // Runs one method by the common skeleton: the query from the method's own
 // parameters, one SendCommand, its result. Never raises.
-Variant RunMethod(const ClassSpec& cls, const MethodSpec& method, const std::vector<Variant*>& args);
+Variant RunMethod(const ClassTable& cls, const MethodEntry& method, const std::vector<Variant*>& args);
 
 // An object of a management class, answering by name and DISPID.
 class ClassObject : public DispatchBase {
  public:
-  explicit ClassObject(const ClassSpec& spec);
+  explicit ClassObject(const ClassTable& table);
 
  protected:
   const std::vector<Member>& Members() const override { return *members_; }
   bool Implements(const Guid& iid) const override;
 
  private:
-  const ClassSpec& spec_;
+  const ClassTable& table_;
   const std::vector<Member>* members_;
 };
 

@@ -13,7 +13,7 @@ namespace quorvale::component {
 
 inline constexpr DISPID kFirstDispid = 0x60030000;
 
-struct MethodSpec {
+struct MethodEntry {
   std::string name;
   // The method's own parameters, after the agent address (and the type
   // selector of Mail and SQL).
@@ -23,18 +23,18 @@ struct MethodSpec {
   std::string prefix = {}, suffix = {}, fixed_command = {};
 };
 
-struct ClassSpec {
+struct ClassTable {
   std::string name;  // "Host"
   const char* clsid;
   const char* iid;
   // "MailType" / "SQLType" for the classes with a type selector, else empty.
   std::string selector;
-  std::vector<MethodSpec> methods;
+  std::vector<MethodEntry> methods;
 };
 
 // ServerIP, ServerPort, ServerPassWord, the selector if any, then the
 // method's own parameters: the full parameter list as declared.
-std::vector<std::string> DeclaredParams(const ClassSpec& cls, const MethodSpec& method);
+std::vector<std::string> DeclaredParams(const ClassTable& cls, const MethodEntry& method);
 
 // "Key1=" v1 "&Key2=" v2 ...; nothing when a value has no text form.
 std::optional<std::string> QueryText(const std::vector<std::string>& keys,
