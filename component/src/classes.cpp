@@ -68,7 +68,8 @@ const std::vector<Member>* MembersOf(const ClassTable& table) {
                                 throw RaisedError(450,
                                                   "Wrong number of arguments or invalid property assignment");
                               return RunMethod(table, *method, args);
-                            }});
+                            },
+                            DeclaredParams(table, *method)});
     }
   }
   return &it->second;

@@ -74,6 +74,11 @@ TEST_F(Classes, DispidsFollowTableOrder) {
   std::vector<DISPID> ids;
   host->GetIDsOfNames({"getmimetype"}, &ids);
   EXPECT_EQ(ids[0], 0x60030041);
+  // Parameter names map to their positions in the full declaration.
+  ASSERT_EQ(host->GetIDsOfNames({"CreateHost", "ServerIP", "SiteNum", "HostScript"}, &ids), S_OK);
+  EXPECT_EQ(ids, (std::vector<DISPID>{0x60030000, 0, 3, 23}));
+  EXPECT_EQ(host->GetIDsOfNames({"GetState", "Size"}, &ids), DISP_E_UNKNOWNNAME);
+  EXPECT_EQ(ids[1], -1);
 }
 
 TEST_F(Classes, OtherPlainClasses) {

@@ -37,14 +37,22 @@ std::uint32_t DispatchBase::Release() {
 
 HRESULT DispatchBase::GetIDsOfNames(const std::vector<std::string>& names, std::vector<DISPID>* ids) {
   if (!ids || names.empty()) return E_POINTER;
-  ids->clear();
+  ids->assign(names.size(), -1);
+  const Member* found = nullptr;
   for (const auto& m : Members())
     if (SameName(m.name, names[0])) {
-      ids->push_back(m.id);
+      found = &m;
       break;
     }
-  if (ids->empty()) return DISP_E_UNKNOWNNAME;
-  return names.size() == 1 ? S_OK : DISP_E_UNKNOWNNAME;
+  if (!found) return DISP_E_UNKNOWNNAME;
+  (*ids)[0] = found->id;
+  HRESULT hr = S_OK;
+  for (std::size_t n = 1; n < names.size(); ++n) {
+    for (std::size_t p = 0; p < found->params.size(); ++p)
+      if (SameName(found->params[p], names[n])) (*ids)[n] = static_cast<DISPID>(p);
+    if ((*ids)[n] < 0) hr = DISP_E_UNKNOWNNAME;
+  }
+  return hr;
 }
 
 HRESULT DispatchBase::Invoke(DISPID member, std::uint16_t flags, const std::vector<Variant*>& args,

@@ -18,6 +18,8 @@ struct Member {
   // Called with the arguments by reference and the dispatch flags; raises
   // RaisedError to report a failure to the caller.
   std::function<Variant(const std::vector<Variant*>& args, std::uint16_t flags)> call;
+  // Parameter names in order; GetIDsOfNames maps each to its position.
+  std::vector<std::string> params = {};
 };
 
 class DispatchBase : public IDispatch {
