@@ -106,7 +106,7 @@ std::string Unquote(const std::string& s, std::size_t& i) {
 
 std::string UnHex(const std::string& s) {
   std::string out;
-  for (std::size_t i = 0; i + 1 < s.size() + 1;) {
+  for (std::size_t i = 0; i < s.size();) {
     while (i < s.size() && (s[i] == ',' || s[i] == ' ')) ++i;
     if (i + 2 > s.size()) break;
     out += static_cast<char>(std::stoi(s.substr(i, 2), nullptr, 16));
