@@ -6,13 +6,30 @@
 #include <mutex>
 
 #include "quorvale/core/err.h"
+#include "quorvale/machine/machine_folder.h"
 
 namespace quorvale {
 
 namespace {
 
+std::mutex host_mutex;
 ComHost& DefaultHostSlot() {
   static ComHost host;
+  return host;
+}
+
+// Without a host set at start-up, objects come from the process's machine;
+// it follows QUORVALE_MACHINE when a test points it at another folder.
+const ComHost& MachineHost() {
+  static std::filesystem::path folder;
+  static std::unique_ptr<RegistryStore> registry;
+  static ComHost host;
+  auto current = MachineFolder();
+  if (!registry || current != folder) {
+    folder = current;
+    registry = std::make_unique<RegistryStore>(RegistryFileOf(folder));
+    host = {registry.get(), [f = folder](const std::string& path) { return HostPathOf(f, path); }};
+  }
   return host;
 }
 
@@ -33,8 +50,14 @@ DllGetClassObjectFn LoadServer(const std::filesystem::path& library) {
 
 }  // namespace
 
-void SetDefaultComHost(ComHost host) { DefaultHostSlot() = std::move(host); }
-const ComHost& DefaultComHost() { return DefaultHostSlot(); }
+void SetDefaultComHost(ComHost host) {
+  std::lock_guard lock(host_mutex);
+  DefaultHostSlot() = std::move(host);
+}
+const ComHost& DefaultComHost() {
+  std::lock_guard lock(host_mutex);
+  return DefaultHostSlot().registry ? DefaultHostSlot() : MachineHost();
+}
 
 ComPtr<IDispatch> CreateObject(const std::string& prog_id, const ComHost& host) {
   if (!host.registry) CannotCreate("no registry");

@@ -21,6 +21,7 @@ struct ComHost {
 };
 
 // The host that CreateObject uses when none is given; set once at start-up.
+// Unset, it is the registry and drives of MachineFolder().
 void SetDefaultComHost(ComHost host);
 const ComHost& DefaultComHost();
 

@@ -1,0 +1,28 @@
+// Which machine folder a process works on, and where the parts of a machine
+// are kept inside it. Every library loaded into the process finds the same
+// machine here, as every library on Windows sees the same registry.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace quorvale {
+
+// $QUORVALE_MACHINE when set, else the default machine under the user's
+// data folder ($XDG_DATA_HOME or ~/.local/share, then quorvale/machine).
+std::filesystem::path MachineFolder();
+
+// The registry of a machine: one REGEDIT4 file.
+std::filesystem::path RegistryFileOf(const std::filesystem::path& machine);
+
+// "C:\WINDOWS\system32\x.dll" -> <machine>/drives/C/WINDOWS/system32/x.dll.
+// A path that is no drive path (an absolute host path) is taken as it is.
+std::filesystem::path HostPathOf(const std::filesystem::path& machine, const std::string& windows_path);
+
+// The inverse: the Windows path of a file under the machine's drives, or
+// nothing for a file outside them.
+std::optional<std::string> WindowsPathOf(const std::filesystem::path& machine,
+                                         const std::filesystem::path& host_path);
+
+}  // namespace quorvale

@@ -1,0 +1,38 @@
+#include "quorvale/machine/machine_folder.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+namespace quorvale {
+namespace {
+
+TEST(MachineFolder, EnvironmentNamesTheFolder) {
+  ::setenv("QUORVALE_MACHINE", "/tmp/some-machine", 1);
+  EXPECT_EQ(MachineFolder(), std::filesystem::path("/tmp/some-machine"));
+  ::unsetenv("QUORVALE_MACHINE");
+  ::setenv("XDG_DATA_HOME", "/tmp/xdg", 1);
+  EXPECT_EQ(MachineFolder(), std::filesystem::path("/tmp/xdg/quorvale/machine"));
+  ::unsetenv("XDG_DATA_HOME");
+}
+
+TEST(MachineFolder, WindowsPathsMapOntoDrives) {
+  const std::filesystem::path m = "/tmp/m";
+  struct Case {
+    std::string windows;
+    std::string host;
+  } cases[] = {
+      {"C:\\WINDOWS\\system32\\Quorvale.dll", "/tmp/m/drives/C/WINDOWS/system32/Quorvale.dll"},
+      {"d:\\", "/tmp/m/drives/D"},
+      {"C:\\Program Files\\\\a\\", "/tmp/m/drives/C/Program Files/a"},
+      {"/usr/lib/x.so", "/usr/lib/x.so"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(HostPathOf(m, c.windows), std::filesystem::path(c.host)) << c.windows;
+  EXPECT_EQ(WindowsPathOf(m, "/tmp/m/drives/C/WINDOWS/system32/Quorvale.dll"),
+            "C:\\WINDOWS\\system32\\Quorvale.dll");
+  EXPECT_EQ(WindowsPathOf(m, "/tmp/m/drives/D"), "D:\\");
+  EXPECT_EQ(WindowsPathOf(m, "/usr/lib/x.so"), std::nullopt);
+  EXPECT_EQ(WindowsPathOf(m, "/tmp/m/registry.reg"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace quorvale
