@@ -40,12 +40,55 @@ const ComHost& MachineHost() {
 // Libraries stay loaded for the life of the process, one handle per file.
 DllGetClassObjectFn LoadServer(const std::filesystem::path& library) {
   static std::mutex mutex;
-  static std::map<std::string, void*> loaded;
+  static std::map<std::string, DllGetClassObjectFn> loaded;
   std::lock_guard lock(mutex);
-  void*& handle = loaded[library.string()];
-  if (!handle) handle = ::dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!handle) return nullptr;
-  return reinterpret_cast<DllGetClassObjectFn>(::dlsym(handle, "DllGetClassObject"));
+  DllGetClassObjectFn& entry = loaded[library.string()];
+  if (!entry) {
+    if (void* handle = ::dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL))
+      entry = reinterpret_cast<DllGetClassObjectFn>(::dlsym(handle, "DllGetClassObject"));
+  }
+  return entry;
+}
+
+struct Resolved {
+  Guid clsid;
+  DllGetClassObjectFn get_class = nullptr;
+};
+
+Resolved Resolve(const std::string& prog_id, const ComHost& host, const RegistryStore::Snapshot& registry) {
+  auto clsid_value = registry.GetValue("HKEY_CLASSES_ROOT\\" + prog_id + "\\CLSID", "");
+  if (prog_id.empty() || !clsid_value) CannotCreate(prog_id + " is not registered");
+  auto clsid = Guid::Parse(clsid_value->AsText());
+  if (!clsid) CannotCreate(prog_id + " has a malformed CLSID");
+  auto library = registry.GetValue("HKEY_CLASSES_ROOT\\CLSID\\" + clsid->ToString() + "\\InprocServer32", "");
+  if (!library) CannotCreate(clsid->ToString() + " has no InprocServer32");
+  std::filesystem::path file =
+      host.resolve_path ? host.resolve_path(library->AsText()) : std::filesystem::path(library->AsText());
+  DllGetClassObjectFn get_class = LoadServer(file);
+  if (!get_class) CannotCreate("cannot load " + library->AsText());
+  return {*clsid, get_class};
+}
+
+// The last resolution of each ProgID, good while the registry it was read
+// from is unchanged: a call then costs no lookups at all.
+Resolved ResolveCached(const std::string& prog_id, const ComHost& host) {
+  struct Entry {
+    RegistryStore::Snapshot registry;
+    Resolved resolved;
+  };
+  static std::mutex mutex;
+  static std::map<std::pair<const RegistryStore*, std::string>, Entry> cache;
+  auto registry = host.registry->Take();
+  const auto key = std::make_pair(host.registry, UpperCase(prog_id));
+  {
+    std::lock_guard lock(mutex);
+    auto it = cache.find(key);
+    if (it != cache.end() && it->second.registry.SameAs(registry)) return it->second.resolved;
+  }
+  Resolved resolved = Resolve(prog_id, host, registry);
+  std::lock_guard lock(mutex);
+  cache.insert_or_assign(key, Entry{std::move(registry), resolved});
+  return resolved;
 }
 
 }  // namespace
@@ -61,20 +104,10 @@ const ComHost& DefaultComHost() {
 
 ComPtr<IDispatch> CreateObject(const std::string& prog_id, const ComHost& host) {
   if (!host.registry) CannotCreate("no registry");
-  auto clsid_value = host.registry->GetValue("HKEY_CLASSES_ROOT\\" + prog_id + "\\CLSID", "");
-  if (prog_id.empty() || !clsid_value) CannotCreate(prog_id + " is not registered");
-  auto clsid = Guid::Parse(clsid_value->AsText());
-  if (!clsid) CannotCreate(prog_id + " has a malformed CLSID");
-  auto library =
-      host.registry->GetValue("HKEY_CLASSES_ROOT\\CLSID\\" + clsid->ToString() + "\\InprocServer32", "");
-  if (!library) CannotCreate(clsid->ToString() + " has no InprocServer32");
-  std::filesystem::path file =
-      host.resolve_path ? host.resolve_path(library->AsText()) : std::filesystem::path(library->AsText());
-  DllGetClassObjectFn get_class = LoadServer(file);
-  if (!get_class) CannotCreate("cannot load " + library->AsText());
+  const Resolved r = ResolveCached(prog_id, host);
   ComPtr<IClassFactory> factory;
-  if (get_class(*clsid, IID_IClassFactory, factory.out()) != S_OK || !factory)
-    CannotCreate("no class factory for " + clsid->ToString());
+  if (r.get_class(r.clsid, IID_IClassFactory, factory.out()) != S_OK || !factory)
+    CannotCreate("no class factory for " + r.clsid.ToString());
   ComPtr<IDispatch> object;
   if (factory->CreateInstance(nullptr, IID_IDispatch, object.out()) != S_OK || !object)
     CannotCreate("the factory of " + prog_id + " failed");

@@ -2,10 +2,13 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
+#include <mutex>
 #include <sstream>
 #include <stdexcept>
 
@@ -43,6 +46,16 @@ class FileLock {
   ~FileLock() { ::close(fd_); }
   FileLock(const FileLock&) = delete;
   FileLock& operator=(const FileLock&) = delete;
+
+  // A count of the writes made through any store, kept in the lock file.
+  std::uint64_t Generation() const {
+    std::uint64_t g = 0;
+    return ::pread(fd_, &g, sizeof g, 0) == sizeof g ? g : 0;
+  }
+  void Bump() {
+    std::uint64_t g = Generation() + 1;
+    if (::pwrite(fd_, &g, sizeof g, 0) != sizeof g) throw std::runtime_error("cannot write registry lock");
+  }
 
  private:
   int fd_;
@@ -143,7 +156,8 @@ bool RegistryStore::CaseLess::operator()(const std::string& a, const std::string
                                       [](char x, char y) { return Lower(x) < Lower(y); });
 }
 
-RegistryStore::RegistryStore(std::filesystem::path file) : file_(std::move(file)) {}
+RegistryStore::RegistryStore(std::filesystem::path file)
+    : file_(std::move(file)), cache_(std::make_shared<Cache>()) {}
 
 namespace {
 
@@ -222,18 +236,94 @@ RegistryStore::Key* Find(Tree& tree, const std::string& key) {
 
 }  // namespace
 
-bool RegistryStore::Update(const std::function<bool(Tree&)>& f) {
-  FileLock lock(file_, true);
-  Tree tree = Load(file_);
-  bool changed = f(tree);
-  if (changed) Save(file_, tree);
-  return changed;
+// The parsed file, kept while neither a store's write (the generation) nor
+// an edit by hand (the file's identity, size and time) has changed it.
+struct RegistryStore::Cache {
+  std::mutex mutex;
+  std::shared_ptr<const Tree> tree;
+  std::uint64_t generation = 0;
+  struct stat stamp {};
+  // The write count at the head of the lock file, mapped so that a read
+  // learns of another process's write without a system call.
+  const volatile std::uint64_t* shared_generation = nullptr;
+  ~Cache() {
+    if (shared_generation) ::munmap(const_cast<std::uint64_t*>(shared_generation), sizeof(std::uint64_t));
+  }
+};
+
+namespace {
+
+bool SameStamp(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+         a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
 }
 
-void RegistryStore::Read(const std::function<void(const Tree&)>& f) const {
-  FileLock lock(file_, false);
-  f(Load(file_));
+struct stat StampOf(const std::filesystem::path& file) {
+  struct stat st {};
+  if (::stat(file.c_str(), &st) != 0) st = {};
+  return st;
 }
+
+}  // namespace
+
+std::uint64_t RegistryStore::SharedGeneration() const {
+  std::lock_guard guard(cache_->mutex);
+  if (!cache_->shared_generation) {
+    int fd = ::open((file_.string() + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) return 0;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && st.st_size < static_cast<off_t>(sizeof(std::uint64_t)) &&
+        ::ftruncate(fd, sizeof(std::uint64_t)) != 0) {
+      ::close(fd);
+      return 0;
+    }
+    void* map = ::mmap(nullptr, sizeof(std::uint64_t), PROT_READ, MAP_SHARED, fd, 0);
+    ::close(fd);
+    if (map == MAP_FAILED) return 0;
+    cache_->shared_generation = static_cast<const volatile std::uint64_t*>(map);
+  }
+  return *cache_->shared_generation;
+}
+
+RegistryStore::Snapshot RegistryStore::Take() const { return Snapshot(Current(SharedGeneration())); }
+
+std::optional<RegValue> RegistryStore::Snapshot::GetValue(const std::string& key,
+                                                          const std::string& name) const {
+  if (Key* k = Find(const_cast<Tree&>(*tree_), key)) {
+    auto it = k->values.find(name);
+    if (it != k->values.end()) return it->second;
+  }
+  return std::nullopt;
+}
+
+std::shared_ptr<const RegistryStore::Tree> RegistryStore::Current(std::uint64_t generation) const {
+  const auto stamp = StampOf(file_);
+  std::lock_guard guard(cache_->mutex);
+  if (!cache_->tree || cache_->generation != generation || !SameStamp(cache_->stamp, stamp)) {
+    cache_->tree = std::make_shared<const Tree>(Load(file_));
+    cache_->generation = generation;
+    cache_->stamp = stamp;
+  }
+  return cache_->tree;
+}
+
+bool RegistryStore::Update(const std::function<bool(Tree&)>& f) {
+  FileLock lock(file_, true);
+  Tree tree = *Current(lock.Generation());
+  bool changed = f(tree);
+  if (!changed) return false;
+  Save(file_, tree);
+  lock.Bump();
+  std::lock_guard guard(cache_->mutex);
+  cache_->tree = std::make_shared<const Tree>(std::move(tree));
+  cache_->generation = lock.Generation();
+  cache_->stamp = StampOf(file_);
+  return true;
+}
+
+// Readers take no lock: a write replaces the file by a rename, so a read
+// sees the old file or the new one, never half of one.
+void RegistryStore::Read(const std::function<void(const Tree&)>& f) const { f(*Current(SharedGeneration())); }
 
 bool RegistryStore::KeyExists(const std::string& key) const {
   bool found = false;
@@ -263,14 +353,7 @@ bool RegistryStore::CreateKey(const std::string& key) {
 }
 
 std::optional<RegValue> RegistryStore::GetValue(const std::string& key, const std::string& name) const {
-  std::optional<RegValue> v;
-  Read([&](const Tree& t) {
-    if (Key* k = Find(const_cast<Tree&>(t), key)) {
-      auto it = k->values.find(name);
-      if (it != k->values.end()) v = it->second;
-    }
-  });
-  return v;
+  return Take().GetValue(key, name);
 }
 
 bool RegistryStore::SetValue(const std::string& key, const std::string& name, const RegValue& value) {

@@ -99,3 +99,32 @@ TEST_F(RegistryStoreTest, ConcurrentWritersLoseNothing) {
 
 }  // namespace
 }  // namespace quorvale
+
+namespace quorvale {
+namespace {
+
+// Each store keeps the parsed file; it must never serve a copy older than
+// another store's write or an edit of the file by hand.
+TEST_F(RegistryStoreTest, KeptCopyFollowsOtherWritersAndHandEdits) {
+  const std::string key = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Q";
+  RegistryStore a(File()), b(File());
+  ASSERT_TRUE(a.CreateKey(key));
+  for (int i = 0; i < 50; ++i) {
+    // Same size each time, within one clock tick: only the write count
+    // tells the copies apart.
+    ASSERT_TRUE(a.SetValue(key, "v", RegValue::Text(std::to_string(i % 10))));
+    ASSERT_EQ(b.GetValue(key, "v"), RegValue::Text(std::to_string(i % 10))) << i;
+  }
+  auto before = b.Take();
+  {
+    std::ofstream edit(File(), std::ios::binary | std::ios::trunc);
+    edit << "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Q]\r\n\"v\"=\"by hand\"\r\n";
+  }
+  EXPECT_EQ(b.GetValue(key, "v"), RegValue::Text("by hand"));
+  EXPECT_FALSE(before.SameAs(b.Take()));
+  EXPECT_TRUE(b.Take().SameAs(b.Take()));
+  EXPECT_EQ(before.GetValue(key, "v"), RegValue::Text("9"));
+}
+
+}  // namespace
+}  // namespace quorvale

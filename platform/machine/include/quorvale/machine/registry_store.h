@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -48,6 +49,24 @@ class RegistryStore {
   std::vector<std::string> SubKeys(const std::string& key) const;
   std::vector<std::string> ValueNames(const std::string& key) const;
 
+  struct CaseLess;
+  struct Key;
+  using Tree = std::map<std::string, Key, CaseLess>;
+
+  // The registry as it stood at one moment, for several lookups in a row.
+  class Snapshot {
+   public:
+    std::optional<RegValue> GetValue(const std::string& key, const std::string& name) const;
+    // True when both were taken with no change to the registry between.
+    bool SameAs(const Snapshot& other) const { return tree_ == other.tree_; }
+
+   private:
+    friend class RegistryStore;
+    explicit Snapshot(std::shared_ptr<const Tree> tree) : tree_(std::move(tree)) {}
+    std::shared_ptr<const Tree> tree_;
+  };
+  Snapshot Take() const;
+
   struct CaseLess {
     bool operator()(const std::string& a, const std::string& b) const;
   };
@@ -58,13 +77,16 @@ class RegistryStore {
   };
 
  private:
-  using Tree = std::map<std::string, Key, CaseLess>;
+  struct Cache;
+  std::uint64_t SharedGeneration() const;
+  std::shared_ptr<const Tree> Current(std::uint64_t generation) const;
   // Runs f on the current tree under the file lock; writes the tree back
   // when f returns true for "changed".
   bool Update(const std::function<bool(Tree&)>& f);
   void Read(const std::function<void(const Tree&)>& f) const;
 
   std::filesystem::path file_;
+  std::shared_ptr<Cache> cache_;
 };
 
 }  // namespace quorvale
