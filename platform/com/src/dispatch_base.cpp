@@ -7,6 +7,7 @@ namespace quorvale {
 namespace {
 
 std::atomic<int> live_objects{0};
+std::atomic<int> server_locks{0};
 
 bool SameName(const std::string& a, const std::string& b) {
   return a.size() == b.size() && UpperCase(a) == UpperCase(b);
@@ -17,6 +18,16 @@ bool SameName(const std::string& a, const std::string& b) {
 DispatchBase::DispatchBase() { ++live_objects; }
 DispatchBase::~DispatchBase() { --live_objects; }
 int DispatchBase::Live() { return live_objects; }
+void DispatchBase::LockServer(bool lock) {
+  if (lock) {
+    ++server_locks;
+    return;
+  }
+  // An unlock without a lock must not drive the count below zero.
+  for (int n = server_locks; n > 0 && !server_locks.compare_exchange_weak(n, n - 1);) {
+  }
+}
+int DispatchBase::Locks() { return server_locks; }
 
 HRESULT DispatchBase::QueryInterface(const Guid& iid, void** out) {
   if (!out) return E_POINTER;

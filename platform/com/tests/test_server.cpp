@@ -34,4 +34,4 @@ extern "C" HRESULT DllGetClassObject(const Guid& clsid, const Guid& iid, void** 
   return factory.QueryInterface(iid, out);
 }
 
-extern "C" HRESULT DllCanUnloadNow() { return DispatchBase::Live() == 0 ? S_OK : S_FALSE; }
+extern "C" HRESULT DllCanUnloadNow() { return DispatchBase::CanUnloadNow(); }

@@ -130,5 +130,5 @@ extern "C" __attribute__((visibility("default"))) HRESULT DllGetClassObject(cons
 }
 
 extern "C" __attribute__((visibility("default"))) HRESULT DllCanUnloadNow() {
-  return DispatchBase::Live() == 0 ? S_OK : S_FALSE;
+  return DispatchBase::CanUnloadNow();
 }

@@ -31,8 +31,12 @@ class DispatchBase : public IDispatch {
   HRESULT Invoke(DISPID member, std::uint16_t flags, const std::vector<Variant*>& args, Variant* result,
                  ExcepInfo* excep) override;
 
-  // Objects alive in this library, for DllCanUnloadNow.
+  // Objects alive in this library, and server locks its callers hold.
   static int Live();
+  static void LockServer(bool lock);
+  static int Locks();
+  // DllCanUnloadNow's answer: S_OK when neither objects nor locks remain.
+  static HRESULT CanUnloadNow() { return Live() == 0 && Locks() == 0 ? S_OK : S_FALSE; }
 
  protected:
   DispatchBase();
@@ -71,7 +75,10 @@ class Factory final : public IClassFactory {
     object->Release();
     return hr;
   }
-  HRESULT LockServer(bool) override { return S_OK; }
+  HRESULT LockServer(bool lock) override {
+    DispatchBase::LockServer(lock);
+    return S_OK;
+  }
 };
 
 }  // namespace quorvale

@@ -11,9 +11,6 @@ namespace quorvale {
 inline constexpr const char* kXmlHttpClsid = "{F6D90F16-9C73-11D3-B32E-00C04F990BB4}";
 inline constexpr const char* kStreamClsid = "{00000566-0000-0010-8000-00AA006D2EA4}";
 
-// Writes ProgID -> CLSID -> InprocServer32 for one class.
-void RegisterClass(RegistryStore& registry, const std::string& prog_id, const std::string& clsid,
-                   const std::string& library);
 void RegisterProviders(RegistryStore& registry, const std::string& library);
 
 }  // namespace quorvale
