@@ -44,12 +44,20 @@ void ProgressForm::ReportStep(const std::string& text, int width, const std::fun
 
 void ProgressForm::ReportStep(const std::string& caption, const std::string& line, int width,
                               const std::function<void()>& work) {
+  BeginStep(caption, line);
+  if (work) err_.Resume(work);
+  EndStep(width);
+}
+
+void ProgressForm::BeginStep(const std::string& caption, const std::string& line) {
   StateCaption.SetCaption(caption);
   SetupList.AddItem(line);
   SetupList.SetTopIndex(SetupList.ListCount() - 1);  // keep the newest line in view
-  if (work) err_.Resume(work);
+}
+
+void ProgressForm::EndStep(int width, bool pump) {
   Loading.SetWidth(width);
-  DoEvents();
+  if (pump) DoEvents();
 }
 
 bool ProgressForm::CheckStep(const std::string& failure_line) {

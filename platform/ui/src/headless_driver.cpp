@@ -29,6 +29,8 @@ bool HeadlessDriver::TryClick(Control& control) {
         static_cast<OptionButton&>(control).SetValue(true);
       });
       return true;
+    case ControlKind::TextBox:
+    case ControlKind::ListBox: app_.RunEvent([&] { control.SetFocus(); }); return true;
     default: return false;
   }
 }

@@ -160,6 +160,15 @@ TEST_F(FormTest, AccessKeyPressesItsButton) {
   EXPECT_EQ(a.next_clicks, 1);
 }
 
+TEST_F(FormTest, ClickingABoxFocusesItAndALabelCannotBeClicked) {
+  driver.Start(a);
+  driver.Run([&] { a.Next.SetFocus(); });
+  driver.Click(a.Field);
+  EXPECT_EQ(driver.FocusName(), "A.Field");
+  EXPECT_THROW(driver.Click(a.Title), DriverError);
+  EXPECT_THROW(driver.Click(b.Next), DriverError);  // on a form never shown
+}
+
 TEST(CaptionTest, AccessKeysAndShownCaptions) {
   struct Case {
     const char* caption;

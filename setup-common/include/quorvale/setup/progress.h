@@ -24,6 +24,12 @@ class ProgressForm : public WizardPage {
   void ReportStep(const std::string& text, int width, const std::function<void()>& work = {});
   void ReportStep(const std::string& caption, const std::string& line, int width,
                   const std::function<void()>& work);
+  // The same recipe in two halves, for steps whose work is several
+  // statements, each to be resumed past on its own: BeginStep shows the
+  // caption and adds the line; EndStep sets the bar and, unless told not
+  // to, lets the message loop run once.
+  void BeginStep(const std::string& caption, const std::string& line);
+  void EndStep(int width, bool pump = true);
   // After a risky step: when anything failed since the last check, adds the
   // failure line (list only), clears the error and returns false.
   bool CheckStep(const std::string& failure_line);

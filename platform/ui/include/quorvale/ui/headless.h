@@ -92,7 +92,7 @@ class HeadlessDriver {
   }
 
   // The user's actions; each runs as one event, and throws DriverError when
-  // a person could not do it.
+  // a person could not do it. Clicking a text box or list box only focuses it.
   void Click(Control& control);
   void Type(TextBox& box, std::string text);
   void Select(ListBox& list, int index);
