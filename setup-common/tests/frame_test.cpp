@@ -1,0 +1,254 @@
+#include <gtest/gtest.h>
+
+#include "test_program.h"
+
+namespace quorvale::setup::testing {
+namespace {
+
+using ui::MsgButtons;
+using ui::MsgIcon;
+using ui::MsgResult;
+
+void ExpectExitQuestion(const ui::MessageRecord& m) {
+  EXPECT_EQ(m.request.prompt,
+            "安装程序未完成安装。如果现在退出，您的程序将不能安装。\r\n\r\n您确定要退出安装程序吗？");
+  EXPECT_EQ(m.request.title, "安装");
+  EXPECT_EQ(m.request.icon, MsgIcon::Question);
+  EXPECT_EQ(m.request.buttons, MsgButtons::OKCancel);
+}
+
+// Walks a started wizard to one of the shared pages.
+struct Arrival {
+  const char* page;
+  std::function<ui::Form&(Wizard&)> go;
+  std::function<ui::Control&(Wizard&)> first_field;
+  std::function<ui::CommandButton&(Wizard&)> cancel;
+};
+
+std::vector<Arrival> Arrivals() {
+  return {
+      {"Welcome", [](Wizard& w) -> ui::Form& { return w.Page<Welcome>(); },
+       [](Wizard& w) -> ui::Control& { return w.Page<Welcome>().NextButton; },
+       [](Wizard& w) -> ui::CommandButton& { return w.Page<Welcome>().CancelButton; }},
+      {"Agreement",
+       [](Wizard& w) -> ui::Form& {
+         w.driver.Click(w.Page<Welcome>().NextButton);
+         return w.Page<Agreement>();
+       },
+       [](Wizard& w) -> ui::Control& { return w.Page<Agreement>().Agree; },
+       [](Wizard& w) -> ui::CommandButton& { return w.Page<Agreement>().CancelButton; }},
+      {"Directory",
+       [](Wizard& w) -> ui::Form& {
+         auto& page = w.Page<DirectoryPage>();
+         w.driver.Run([&] { w.program.SwitchPage(w.Page<Welcome>(), page, &page.Directory); });
+         return page;
+       },
+       [](Wizard& w) -> ui::Control& { return w.Page<DirectoryPage>().Directory; },
+       [](Wizard& w) -> ui::CommandButton& { return w.Page<DirectoryPage>().CancelButton; }},
+  };
+}
+
+TEST(CloseCheck, CancelStaysWithTheFocusOnTheFirstFieldAndOKEnds) {
+  for (const auto& a : Arrivals()) {
+    for (bool by_close_box : {false, true}) {
+      SCOPED_TRACE(std::string(a.page) + (by_close_box ? " close box" : " Cancel button"));
+      Wizard w;
+      w.Start();
+      ui::Form& page = a.go(w);
+      w.driver.PressTab();  // the focus leaves the first field
+      ASSERT_NE(w.driver.Focus(), &a.first_field(w));
+      auto before = w.driver.Messages().size();
+      w.driver.Answer(MsgResult::Cancel);
+      if (by_close_box) {
+        w.driver.Close(page);
+      } else {
+        w.driver.Click(a.cancel(w));
+      }
+      ASSERT_EQ(w.driver.Messages().size(), before + 1);
+      ExpectExitQuestion(w.driver.Messages().back());
+      EXPECT_TRUE(page.Visible());
+      EXPECT_FALSE(w.driver.Ended());
+      EXPECT_EQ(w.driver.Focus(), &a.first_field(w));
+
+      w.driver.Answer(MsgResult::OK);
+      if (by_close_box) {
+        w.driver.Close(page);
+      } else {
+        w.driver.Click(a.cancel(w));
+      }
+      EXPECT_TRUE(w.driver.Ended());
+      EXPECT_EQ(w.driver.Messages().size(), before + 2);
+      EXPECT_TRUE(w.driver.ShownForms().empty());
+    }
+  }
+}
+
+TEST(CloseCheck, WelcomeClosesWithoutAskingWhileItsNextButtonIsDisabled) {
+  Wizard w;
+  w.Start();
+  w.Page<Welcome>().NextButton.SetEnabled(false);
+  w.driver.Close(w.Page<Welcome>());
+  EXPECT_TRUE(w.driver.Messages().empty());
+  EXPECT_TRUE(w.driver.Ended());
+}
+
+TEST(StartUp, RefusalsAndTheHandOverEndBeforeAnyPageIsShown) {
+  struct Case {
+    const char* name;
+    std::function<void(FakeMachine&)> arrange;
+    const char* message;  // nullptr: no message
+    bool ends;
+    std::vector<std::string> started;
+  };
+  auto version = [](std::uint32_t platform, std::uint32_t major, std::uint32_t minor) {
+    return [=](FakeMachine& m) { m.version = {148, major, minor, 0, platform, "", ""}; };
+  };
+  const std::vector<Case> cases = {
+      {"Windows Server 2003", version(2, 5, 2), nullptr, false, {}},
+      {"Windows 2000", version(2, 5, 0), nullptr, false, {}},
+      {"Windows XP", version(2, 5, 1), kUnsupportedOS, true, {}},
+      {"Windows 98", version(1, 4, 10), kUnsupportedOS, true, {}},
+      {"Windows Vista", version(2, 6, 0), kUnsupportedOS, true, {}},
+      {"version call fails", [](FakeMachine& m) { m.version_fails = true; }, kUnsupportedOS, true, {}},
+      {"no IIS", [](FakeMachine& m) { m.iis = false; }, kNoIIS, true, {}},
+      {"earlier installation",
+       [](FakeMachine& m) {
+         m.uninstall_string = "D:\\Q\\Uninstall.exe -delete";
+         m.files.insert("D:\\Q\\Uninstall.exe");
+       },
+       nullptr,
+       true,
+       {"D:\\Q\\Uninstall.exe"}},
+      {"uninstaller missing",
+       [](FakeMachine& m) { m.uninstall_string = "D:\\Q\\Uninstall.exe -delete"; },
+       nullptr,
+       false,
+       {}},
+      {"value without the switch",
+       [](FakeMachine& m) {
+         m.uninstall_string = "D:\\Q\\Un.exe";
+         m.files.insert("D:\\Q\\Un.exe");
+       },
+       nullptr,
+       true,
+       {"D:\\Q\\Un.exe"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Wizard w;
+    c.arrange(w.machine);
+    w.Start();
+    EXPECT_EQ(w.driver.Ended(), c.ends);
+    EXPECT_EQ(w.machine.started, c.started);
+    if (c.message) {
+      ASSERT_EQ(w.driver.Messages().size(), 1u);
+      EXPECT_EQ(w.driver.Messages()[0].request.prompt, c.message);
+      EXPECT_EQ(w.driver.Messages()[0].request.title, "安装");
+      EXPECT_EQ(w.driver.Messages()[0].request.icon, MsgIcon::Question);
+      EXPECT_EQ(w.driver.Messages()[0].request.buttons, MsgButtons::OK);
+    } else {
+      EXPECT_TRUE(w.driver.Messages().empty());
+    }
+    // Nothing was ever shown when the program ended at start-up.
+    EXPECT_EQ(w.driver.Backend().Log().front(), c.ends ? "end" : "show Welcome");
+  }
+}
+
+TEST(StartUp, EachProgramLooksForItsOwnUninstallEntry) {
+  for (auto texts : {ServerEndTexts(), ControlEndTexts()}) {
+    Wizard w(texts);
+    w.Start();
+    ASSERT_EQ(w.machine.read_keys.size(), 1u);
+    EXPECT_EQ(w.machine.read_keys[0], texts.uninstall_key + "|UninstallString");
+  }
+}
+
+TEST(WindowsNameTest, NamesEveryRowOfTheTable) {
+  struct Case {
+    std::uint32_t platform, major, minor;
+    const char* name;
+  };
+  const Case cases[] = {
+      {1, 4, 0, "Windows 95"},
+      {1, 4, 10, "Windows 98"},
+      {1, 4, 90, "Windows Mellinnium"},
+      {1, 4, 3, ""},
+      {2, 3, 51, "Windows NT 3.51"},
+      {2, 4, 0, "Windows NT 4.0"},
+      {2, 5, 0, "Windows 2000"},
+      {2, 5, 1, "Windows XP"},
+      {2, 5, 2, "Windows Server 2003"},
+      {2, 5, 3, ""},
+      {2, 6, 1, ""},
+      {0, 5, 0, "Failed"},
+      {3, 5, 2, "Failed"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(WindowsName(c.platform, c.major, c.minor), c.name)
+        << c.platform << " " << c.major << "." << c.minor;
+  }
+}
+
+TEST(PageFlow, NextAndBackShowTheTargetFocusItsFieldAndHideThePageLeft) {
+  Wizard w;
+  w.Start();
+  auto& welcome = w.Page<Welcome>();
+  auto& agreement = w.Page<Agreement>();
+  w.driver.Click(welcome.NextButton);
+  EXPECT_EQ(w.driver.ShownForms(), std::vector<std::string>{"Agreement"});
+  EXPECT_EQ(w.driver.FocusName(), "Agreement.Agree");
+  EXPECT_EQ(agreement.Caption(), "Quorvale虚拟主机管理系统v3.0被控端");
+  EXPECT_EQ(agreement.Icon(), welcome.Icon());
+  w.driver.Click(agreement.StepButton);
+  EXPECT_EQ(w.driver.ShownForms(), std::vector<std::string>{"Welcome"});
+  EXPECT_EQ(w.driver.FocusName(), "Welcome.NextButton");
+  w.driver.PressEnter();
+  w.driver.PressEnter();  // Enter on the Agree box presses the default AgreeButton
+  EXPECT_EQ(w.driver.ShownForms(), std::vector<std::string>{"After"});
+  EXPECT_EQ(w.driver.FocusName(), "After.Field");
+  EXPECT_TRUE(welcome.Loaded());
+  EXPECT_TRUE(agreement.Loaded());
+  // The hidden pages were shown, hidden and shown again without a new load.
+  const auto& log = w.driver.Backend().Log();
+  EXPECT_EQ(std::count(log.begin(), log.end(), "show Agreement"), 2);
+}
+
+TEST(PageFlow, DefaultButtonsAndTabOrder) {
+  Wizard w;
+  w.Start();
+  EXPECT_EQ(w.Page<Welcome>().DefaultButton(), &w.Page<Welcome>().NextButton);
+  EXPECT_EQ(w.Page<Agreement>().DefaultButton(), &w.Page<Agreement>().AgreeButton);
+  EXPECT_EQ(w.Page<DirectoryPage>().DefaultButton(), &w.Page<DirectoryPage>().NextButton);
+  EXPECT_EQ(w.Page<Complete>().DefaultButton(), &w.Page<Complete>().CompleteButton);
+  w.driver.Click(w.Page<Welcome>().NextButton);
+  std::vector<std::string> order;
+  for (int i = 0; i < 4; ++i) {
+    w.driver.PressTab();
+    order.push_back(w.driver.Focus()->Name());
+  }
+  EXPECT_EQ(order, (std::vector<std::string>{"StepButton", "AgreeButton", "CancelButton", "Agree"}));
+  w.driver.PressAccessKey('P');
+  EXPECT_EQ(w.driver.ShownForms(), std::vector<std::string>{"Welcome"});
+  w.driver.PressAccessKey('N');
+  w.driver.PressAccessKey('I');
+  EXPECT_EQ(w.driver.ShownForms(), std::vector<std::string>{"After"});
+}
+
+TEST(PageFlow, EveryPageTakesItsProgramsTexts) {
+  Wizard w(ControlEndTexts());
+  w.Start();
+  auto& welcome = w.Page<Welcome>();
+  EXPECT_EQ(welcome.Caption(), "Quorvale虚拟主机管理系统v3.0主控端");
+  EXPECT_EQ(welcome.Label2.Caption(), "即将安装Quorvale虚拟主机管理系统v3.0 主控端。");
+  EXPECT_FALSE(welcome.Label5.Visible());
+  EXPECT_EQ(w.Page<DirectoryPage>().NextButton.Caption(), "下一步(&N) >");
+  EXPECT_EQ(w.Page<DirectoryPage>().USpace.Caption(), "28.3MB");
+  EXPECT_FALSE(w.Page<Complete>().Run.Visible());
+  EXPECT_EQ(w.Page<Complete>().Run.Value(), 0);
+  Wizard s;
+  EXPECT_EQ(s.Page<DirectoryPage>().NextButton.Caption(), "下一步(&I)");
+  EXPECT_TRUE(s.Page<Welcome>().Label5.Visible());
+}
+
+}  // namespace
+}  // namespace quorvale::setup::testing
