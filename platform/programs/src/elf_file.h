@@ -1,0 +1,15 @@
+// What kind of ELF file a machine file is: programs and libraries of ours
+// copied onto the machine under their Windows names.
+#pragma once
+
+#include <filesystem>
+
+namespace quorvale::programs {
+
+enum class ElfKind { kNone, kLibrary, kProgram };
+
+// kProgram for an ELF file with a program interpreter (or a static
+// executable), kLibrary for another shared object, kNone for anything else.
+ElfKind ElfKindOf(const std::filesystem::path& file);
+
+}  // namespace quorvale::programs
