@@ -6,10 +6,12 @@
 
 namespace quorvale::programs {
 
-enum class ElfKind { kNone, kLibrary, kProgram };
+enum class ElfKind { kNone, kLibrary, kProgram, kDamaged };
 
 // kProgram for an ELF file with a program interpreter (or a static
-// executable), kLibrary for another shared object, kNone for anything else.
+// executable), kLibrary for another shared object, kDamaged for an ELF file
+// whose segments lie past its end (loading it would fault), kNone for
+// anything else.
 ElfKind ElfKindOf(const std::filesystem::path& file);
 
 }  // namespace quorvale::programs

@@ -48,19 +48,26 @@ class MachineEnvironment {
   std::optional<std::string> previous_;
 };
 
-// Calls the entry point of a library of ours; nothing when the file is no
-// such library.
-std::optional<std::int32_t> CallServer(ProgramHost& host, const std::filesystem::path& file,
-                                       const char* entry) {
-  if (ElfKindOf(file) != ElfKind::kLibrary) return std::nullopt;
+struct ServerCall {
+  bool loaded = false;                 // a library of ours that loaded
+  std::optional<std::int32_t> result;  // the entry point's, when it has one
+  std::string error;                   // why it did not load
+};
+
+// Calls the entry point of a library of ours.
+ServerCall CallServer(ProgramHost& host, const std::filesystem::path& file, const char* entry) {
+  ServerCall call;
   MachineEnvironment environment(host.MachineFolder());
   void* handle = ::dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!handle) return std::nullopt;
-  auto function = reinterpret_cast<EntryPoint>(::dlsym(handle, entry));
-  std::optional<std::int32_t> result;
-  if (function) result = function();
+  if (!handle) {
+    const char* error = ::dlerror();
+    call.error = error ? error : "cannot load";
+    return call;
+  }
+  call.loaded = true;
+  if (auto function = reinterpret_cast<EntryPoint>(::dlsym(handle, entry))) call.result = function();
   ::dlclose(handle);
-  return result;
+  return call;
 }
 
 }  // namespace
@@ -88,10 +95,22 @@ void RunRegsvr32(const ProgramRun& run) {
   }
   const char* entry = unregister ? "DllUnregisterServer" : "DllRegisterServer";
   const std::string done = unregister ? "unregistered" : "registered";
-  if (auto result = CallServer(run.host, *file, entry)) {
-    run.host.Record(
-        {kProgram, *result >= 0 ? done : "failed", path, std::string(entry) + " " + Hex(*result)});
+  const ElfKind kind = ElfKindOf(*file);
+  if (kind == ElfKind::kDamaged) {
+    run.host.Record({kProgram, "failed", path, "damaged library"});
     return;
+  }
+  if (kind == ElfKind::kLibrary) {
+    ServerCall call = CallServer(run.host, *file, entry);
+    if (!call.loaded) {
+      run.host.Record({kProgram, "failed", path, call.error});
+      return;
+    }
+    if (call.result) {
+      const std::string action = *call.result >= 0 ? done : "failed";
+      run.host.Record({kProgram, action, path, std::string(entry) + " " + Hex(*call.result)});
+      return;
+    }
   }
   run.host.Record({kProgram, done, path, "stand-in"});
 }

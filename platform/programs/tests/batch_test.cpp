@@ -1,3 +1,5 @@
+#include <future>
+
 #include "machine_fixture.h"
 
 namespace quorvale::testing {
@@ -66,6 +68,19 @@ TEST_F(BatchTest, PingCountsBecomePausesOfOneSecondLess) {
   Run(kBatch);
   EXPECT_EQ(pauses_,
             (std::vector<std::chrono::milliseconds>{std::chrono::seconds(4), std::chrono::seconds(3)}));
+}
+
+TEST_F(BatchTest, RunsInParallelWithItsCaller) {
+  std::promise<void> release;
+  std::shared_future<void> released = release.get_future().share();
+  host().SetSleep([released](std::chrono::milliseconds) { released.wait(); });
+  WriteBatch({"ping 127.0.0.1 -n 2", "del Delete.bat"});
+  ASSERT_TRUE(Launch(host(), kBatch, 0));  // returns while the batch pauses
+  EXPECT_FALSE(WaitForPrograms(std::chrono::milliseconds(50)));
+  EXPECT_TRUE(Exists(kBatch));
+  release.set_value();
+  EXPECT_TRUE(WaitForPrograms(std::chrono::seconds(10)));
+  EXPECT_FALSE(Exists(kBatch));
 }
 
 }  // namespace

@@ -49,12 +49,20 @@ TEST_F(Regsvr32Test, StandInsAreRecordedAndMissingFilesFail) {
   Run("regsvr32 C:\\WINDOWS\\system32\\MSCOMCTL.OCX /s");
   Run("regsvr32 C:\\WINDOWS\\system32\\mscomctl.ocx /u /s");
   Run("regsvr32 C:\\WINDOWS\\system32\\Jmail.dll /s");
+  {
+    std::ifstream in(REGISTERING_SERVER_PATH, std::ios::binary);
+    std::string head(4096, '\0');
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    Write("C:\\WINDOWS\\system32\\Broken.dll", head);  // a library of ours, cut short
+  }
+  Run("regsvr32 C:\\WINDOWS\\system32\\Broken.dll /s");
   Run("regsvr32 C:\\WINDOWS\\system32\\Missing.dll /s");
   Run("regsvr32 /s");
   const std::vector<ProgramRecord> expected = {
       {"regsvr32.exe", "registered", "C:\\WINDOWS\\system32\\MSCOMCTL.OCX", "stand-in"},
       {"regsvr32.exe", "unregistered", "C:\\WINDOWS\\system32\\MSCOMCTL.OCX", "stand-in"},
       {"regsvr32.exe", "registered", "C:\\WINDOWS\\system32\\Jmail.dll", "stand-in"},
+      {"regsvr32.exe", "failed", "C:\\WINDOWS\\system32\\Broken.dll", "damaged library"},
       {"regsvr32.exe", "failed", "C:\\WINDOWS\\system32\\Missing.dll", "file not found"},
       {"regsvr32.exe", "failed", "", "no file named"},
   };
