@@ -128,7 +128,7 @@ void Extract(const ProgramRun& run, const Options& options) {
   }
   std::error_code ec;
   fs::create_directories(*destination, ec);
-  // Checksums only for archives whose members are all in the headers read.
+  // The data checksums of the member headers, in the order of the entries.
   const auto sums = MemberChecksums(*archive_file);
   archive_entry* entry = nullptr;
   int r;
