@@ -1,0 +1,48 @@
+// Starting a program on the machine, as WinExec and the shell do: the first
+// word of the command line names the program, the rest is its arguments.
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "quorvale/programs/program_host.h"
+
+namespace quorvale {
+
+// The programs the machine can run, found by the name of the program file:
+// regsvr32.exe, RegAsm.exe, cacls.exe, notepad.exe, Rar.exe (the unpacker),
+// Service.exe (the agent's service program), batch files (.bat, .cmd), and
+// any program of ours (an ELF executable) copied onto the machine, which
+// runs as a process of its own on the same machine.
+//
+// The program runs in parallel with the caller; Launch returns at once:
+// true when it started, false when the command names no file or nothing
+// the machine can run. The host must outlive the program (WaitForPrograms).
+bool Launch(ProgramHost& host, const std::string& command_line, int show);
+
+// Waits until every program started by Launch in this process has ended.
+void WaitForPrograms();
+// The same with a bound; false when some program still runs after it.
+bool WaitForPrograms(std::chrono::milliseconds timeout);
+
+// How the command line's first word resolved.
+struct ResolvedCommand {
+  std::string program;    // long Windows path of the program file
+  std::string arguments;  // the rest of the command line, as written
+};
+
+// The first word, quoted or not. Unquoted, each longer run of words up to a
+// blank is tried in turn ("C:\Program Files\x\Rar.exe x ..." finds the
+// file). A name without an extension gets ".exe". A name without a folder is
+// looked up in the system folder, then the Windows folder; Windows' own
+// tools (regsvr32, cacls, notepad) are found there even when the machine
+// folder holds no file for them. Nothing when no file matches.
+std::optional<ResolvedCommand> ResolveCommand(const ProgramHost& host, const std::string& command_line);
+
+// Splits arguments as Windows programs do: blanks separate, double quotes
+// group, a backslash before a quote escapes it.
+std::vector<std::string> SplitArguments(const std::string& arguments);
+
+}  // namespace quorvale

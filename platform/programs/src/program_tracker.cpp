@@ -1,0 +1,56 @@
+// Counts the programs running on threads of this process so that tests can
+// wait for all of them.
+#include <condition_variable>
+#include <thread>
+
+#include "programs.h"
+#include "quorvale/programs/launch.h"
+
+namespace quorvale {
+
+namespace {
+
+std::mutex tracker_mutex;
+std::condition_variable tracker_changed;
+int running = 0;
+
+}  // namespace
+
+namespace programs {
+
+void RunDetached(std::function<void()> body) {
+  {
+    std::lock_guard lock(tracker_mutex);
+    ++running;
+  }
+  std::thread([body = std::move(body)]() mutable {
+    try {
+      body();
+    } catch (...) {
+      // A program that fails ends; its caller never learns of it.
+    }
+    body = nullptr;  // nothing of the program outlives the count
+    std::lock_guard lock(tracker_mutex);
+    --running;
+    tracker_changed.notify_all();
+  }).detach();
+}
+
+std::mutex& EnvironmentMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
+}  // namespace programs
+
+void WaitForPrograms() {
+  std::unique_lock lock(tracker_mutex);
+  tracker_changed.wait(lock, [] { return running == 0; });
+}
+
+bool WaitForPrograms(std::chrono::milliseconds timeout) {
+  std::unique_lock lock(tracker_mutex);
+  return tracker_changed.wait_for(lock, timeout, [] { return running == 0; });
+}
+
+}  // namespace quorvale

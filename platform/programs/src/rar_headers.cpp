@@ -1,0 +1,78 @@
+#include "rar_headers.h"
+
+#include <array>
+#include <fstream>
+
+namespace quorvale::programs {
+
+namespace {
+
+constexpr std::string_view kSignature{"Rar!\x1A\x07\x00", 7};
+constexpr std::uint8_t kFileHead = 0x74;
+constexpr std::uint8_t kEndHead = 0x7B;
+constexpr std::uint16_t kLongBlock = 0x8000;
+constexpr std::uint16_t kLargeFile = 0x0100;
+
+std::uint32_t Get(const unsigned char* p, int bytes) {
+  std::uint32_t v = 0;
+  for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | p[i];
+  return v;
+}
+
+}  // namespace
+
+std::uint32_t Crc32(std::string_view bytes, std::uint32_t crc) {
+  static const auto table = [] {
+    std::array<std::uint32_t, 256> t{};
+    for (std::uint32_t i = 0; i < 256; ++i) {
+      std::uint32_t c = i;
+      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+      t[i] = c;
+    }
+    return t;
+  }();
+  crc = ~crc;
+  for (unsigned char b : bytes) crc = table[(crc ^ b) & 0xFF] ^ (crc >> 8);
+  return ~crc;
+}
+
+std::optional<std::vector<std::uint32_t>> MemberChecksums(const std::filesystem::path& archive) {
+  std::ifstream in(archive, std::ios::binary);
+  char signature[7];
+  if (!in.read(signature, 7) || std::string_view(signature, 7) != kSignature) return std::nullopt;
+  std::vector<std::uint32_t> sums;
+  std::uint64_t position = 7;
+  while (true) {
+    unsigned char head[32] = {};
+    in.seekg(static_cast<std::streamoff>(position));
+    in.read(reinterpret_cast<char*>(head), sizeof head);
+    const auto got = in.gcount();
+    in.clear();
+    if (got == 0) return sums;  // no end block: the archive simply ends
+    if (got < 7) return std::nullopt;
+    const std::uint8_t type = head[2];
+    const std::uint16_t flags = static_cast<std::uint16_t>(Get(head + 3, 2));
+    const std::uint32_t size = Get(head + 5, 2);
+    if (size < 7) return std::nullopt;
+    std::uint64_t data = 0;
+    if (flags & kLongBlock) {
+      if (got < 11) return std::nullopt;
+      data = Get(head + 7, 4);
+    }
+    if (type == kFileHead) {
+      if (got < 32) return std::nullopt;
+      sums.push_back(Get(head + 16, 4));
+      if ((flags & kLargeFile) && got >= 32) {
+        // The high half of the packed size lies after the fixed fields.
+        unsigned char high[4];
+        in.seekg(static_cast<std::streamoff>(position + 32));
+        if (!in.read(reinterpret_cast<char*>(high), 4)) return std::nullopt;
+        data |= static_cast<std::uint64_t>(Get(high, 4)) << 32;
+      }
+    }
+    if (type == kEndHead) return sums;
+    position += size + data;
+  }
+}
+
+}  // namespace quorvale::programs
