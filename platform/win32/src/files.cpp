@@ -106,9 +106,16 @@ BOOL MoveFileA(LPCSTR from, LPCSTR to) {
   return Guard(FALSE, [&] {
     auto m = TheMachine();
     ResolvedPath f, t;
-    if (!Arg(from, *m, f) || !Arg(to, *m, t)) return FALSE;
+    std::string to_text;
+    if (!Arg(from, *m, f) || !Arg(to, *m, t, &to_text)) return FALSE;
     if (!f.exists) return Fail(MissingError(f));
     if (f.long_path.size() == 3) return Fail(ERROR_ACCESS_DENIED);
+    if (t.exists) {  // a change of case: the new name is the one written
+      std::string name = to_text.substr(to_text.find_last_of("\\/") + 1);
+      while (!name.empty() && (name.back() == ' ' || name.back() == '.')) name.pop_back();
+      t.host = t.host.parent_path() / name;
+      t.long_path = t.long_path.substr(0, t.long_path.rfind('\\') + 1) + name;
+    }
     // Only a change of letter case may land on an existing name.
     if (t.exists && !NamesEqual(f.long_path, t.long_path)) return Fail(ERROR_ALREADY_EXISTS);
     if (!t.parent_exists) return Fail(ERROR_PATH_NOT_FOUND);
