@@ -19,6 +19,7 @@ const char kUsage[] =
     "         [--computer NAME] [--free C=SIZE] [--drive D[=SIZE]]\n"
     "      makes a new machine (default: Windows Server 2003 with IIS, C: with its real free space);\n"
     "      SIZE is bytes or a number with K, M or G\n"
+    "  reset [create options]     removes the machine and makes it anew\n"
     "  set-free DRIVE SIZE|real   sets the free space a drive reports\n"
     "  show [all|system|files|registry|services|access|programs|holds]\n"
     "      prints what the machine holds (all by default)\n"
@@ -282,6 +283,14 @@ int RunMachineTool(std::vector<std::string> args, std::ostream& out, std::ostrea
     if (command == "create") return Create(args, out, err);
     if (command == "show") return Show(args, out, err);
     if (command == "set-free") return SetFree(args, out, err);
+    if (command == "reset") {
+      // Only a folder that holds a machine is removed, never any other folder.
+      const fs::path folder = MachineFolder();
+      if (fs::exists(folder) && !Machine::Exists(folder))
+        return err << "quorvale-machine: " << folder.string() << " holds no machine; nothing removed\n", 1;
+      fs::remove_all(folder);
+      return Create(args, out, err);
+    }
   } catch (const MachineStateError& e) {
     err << "quorvale-machine: " << e.what() << "\n";
     return 1;

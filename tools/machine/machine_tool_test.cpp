@@ -54,6 +54,13 @@ TEST_F(MachineToolTest, CreatesTheShapeAsked) {
     }
   }
   EXPECT_EQ(Run({"create", "--windows", "95"}), 2);
+  ASSERT_EQ(Run({"reset", "--windows", "2000"}), 0) << err_.str();
+  Run({"show", "system"});
+  EXPECT_NE(out_.str().find("Windows 2000"), std::string::npos) << out_.str();
+  std::filesystem::create_directories(dir_ / "other");
+  std::ofstream(dir_ / "other" / "keep.txt") << "x";
+  EXPECT_EQ(RunMachineTool({"--machine", (dir_ / "other").string(), "reset"}, out_, err_), 1);
+  EXPECT_TRUE(std::filesystem::exists(dir_ / "other" / "keep.txt"));
   EXPECT_EQ(Run({"set-free", "C", "2G"}), 0);
   Run({"show", "system"});
   EXPECT_NE(out_.str().find("C:  2.00 GB free"), std::string::npos) << out_.str();

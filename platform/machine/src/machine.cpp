@@ -131,7 +131,8 @@ MachineInfo Machine::Info() const {
   return info;
 }
 
-void Machine::SetInfo(const MachineInfo& info) {
+void Machine::SetInfo(const MachineInfo& info,
+                      const std::map<char, std::optional<std::uint64_t>>& free_space) {
   const fs::path file = InfoFile();
   StateLock lock(file, true);
   Ini ini;
@@ -148,7 +149,9 @@ void Machine::SetInfo(const MachineInfo& info) {
   c["SystemDirectory"] = info.system_directory;
   c["TempPath"] = info.temp_path;
   ini["Features"]["IIS"] = info.iis ? "yes" : "no";
-  ini["FreeSpace"];
+  auto& space = ini["FreeSpace"];
+  for (const auto& [drive, bytes] : free_space)
+    space[DriveKey(drive)] = bytes ? std::to_string(*bytes) : "real";
   WriteStateFile(file, WriteIni(ini));
 }
 

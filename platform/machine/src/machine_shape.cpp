@@ -134,8 +134,7 @@ void Machine::Create(const fs::path& folder, const MachineShape& shape) {
     }
   }
 
-  m.SetInfo(info);
-  for (const auto& [letter, free] : shape.drives) m.SetFreeSpace(letter, free);
+  m.SetInfo(info, shape.drives);
 }
 
 }  // namespace quorvale

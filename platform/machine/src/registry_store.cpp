@@ -147,9 +147,23 @@ std::optional<RegValue> ParseValue(const std::string& text) {
 
 }  // namespace
 
+// Names are code page 936 (or UTF-8) bytes: ASCII letters compare without
+// case, and the byte after a lead byte is a character's second half, never
+// a letter to fold.
 bool RegistryStore::CaseLess::operator()(const std::string& a, const std::string& b) const {
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                      [](char x, char y) { return Lower(x) < Lower(y); });
+  std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+    if (x >= 0x81 && x <= 0xFE && x == y && i + 1 < n) {
+      if (a[i + 1] != b[i + 1])
+        return static_cast<unsigned char>(a[i + 1]) < static_cast<unsigned char>(b[i + 1]);
+      ++i;
+      continue;
+    }
+    char lx = Lower(static_cast<char>(x)), ly = Lower(static_cast<char>(y));
+    if (lx != ly) return static_cast<unsigned char>(lx) < static_cast<unsigned char>(ly);
+  }
+  return a.size() < b.size();
 }
 
 RegistryStore::RegistryStore(std::filesystem::path file) : file_(std::move(file)) {}

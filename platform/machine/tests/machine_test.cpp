@@ -150,6 +150,7 @@ TEST(MachineFiles, HoldsLastAsLongAsTheirObject) {
 }
 
 TEST(MachineState, DamagedFilesNameThemselves) {
+  const auto registry = [](Machine& m) { m.Registry().KeyExists("HKEY_USERS"); };
   struct Case {
     const char* file;
     std::string contents;
@@ -162,6 +163,10 @@ TEST(MachineState, DamagedFilesNameThemselves) {
       {"services.txt", "W3SVC\trunning\n", [](Machine& m) { m.Services(); }},
       {"registry.reg", "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFT",
        [](Machine& m) { m.Registry().KeyExists("HKEY_USERS"); }},
+      {"registry.reg", "REGEDIT4\r\n\r\n[HKEY_USERS\\A]\r\n\"v\"=hex:0\r\n\r\n", registry},
+      {"registry.reg", "REGEDIT4\r\n\r\n[HKEY_USERS\\A]\r\n\"v\"=\"cut\r\n\r\n", registry},
+      {"registry.reg", "REGEDIT4\r\n\r\n[HKEY_USERS\\A]\r\n\"v\"=\"x\"\r\n", registry},
+      {"registry.reg", "[HKEY_USERS\\A]\r\n\r\n", registry},
   };
   for (const auto& c : cases) {
     TempMachine temp;

@@ -1,6 +1,7 @@
 // The machine's clock. On the test clock, Sleep advances virtual time at once
 // and runs whatever a test set to happen at the moments it passes, so a wait
-// of 20 x 500 ms takes no real time. Otherwise Sleep really sleeps.
+// of 20 x 500 ms takes no real time. Otherwise Sleep really sleeps. A process
+// starts on the test clock when QUORVALE_TEST_CLOCK is 1.
 #pragma once
 
 #include <cstdint>

@@ -118,7 +118,8 @@ class Machine {
   RegistryStore& Registry() { return registry_; }
 
   MachineInfo Info() const;
-  void SetInfo(const MachineInfo& info);
+  // Writes machine.ini; free-space settings given here replace the stored ones.
+  void SetInfo(const MachineInfo& info, const std::map<char, std::optional<std::uint64_t>>& free_space = {});
 
   // Drive letters, upper case, of the folders under drives/.
   std::vector<char> Drives() const;
