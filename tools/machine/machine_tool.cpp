@@ -229,6 +229,9 @@ void ShowPrograms(Machine& m, std::ostream& out) {
   for (const auto& s : started)
     out << "  " << ++n << ". " << (s.show == 0 ? "hidden" : "shown (" + std::to_string(s.show) + ")")
         << (s.launched ? "" : ", NOT FOUND") << ": " << s.command_line << "\n";
+  auto events = m.ProgramEvents();
+  if (!events.empty()) out << "What they did\n";
+  for (const auto& e : events) out << "  " << e.program << ": " << e.what << "\n";
 }
 
 void ShowHolds(Machine& m, std::ostream& out) {

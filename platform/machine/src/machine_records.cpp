@@ -158,4 +158,17 @@ std::vector<StartedProgram> Machine::StartedPrograms() const {
   return out;
 }
 
+void Machine::RecordEvent(const ProgramEvent& event) const {
+  events_.Update([&](std::vector<Record>& records) {
+    records.push_back({event.program, event.what});
+    return true;
+  });
+}
+
+std::vector<ProgramEvent> Machine::ProgramEvents() const {
+  std::vector<ProgramEvent> out;
+  for (const auto& r : events_.Load()) out.push_back({r[0], r[1]});
+  return out;
+}
+
 }  // namespace quorvale

@@ -1,6 +1,8 @@
 #include "quorvale/machine/machine.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <thread>
@@ -202,11 +204,50 @@ TEST(MachineState, ConcurrentRecordWritersLoseNothing) {
   for (int t = 0; t < kThreads; ++t)
     threads.emplace_back([&, t] {
       Machine m(temp.Folder());
-      for (int i = 0; i < kEach; ++i)
+      for (int i = 0; i < kEach; ++i) {
         m.RecordStart({"prog " + std::to_string(t) + " " + std::to_string(i), 0, true});
+        m.RecordEvent({"prog", "line\twith a tab\r\nand 100%"});
+      }
     });
   for (auto& th : threads) th.join();
   EXPECT_EQ(temp.machine().StartedPrograms().size(), std::size_t{kThreads * kEach});
+  auto events = temp.machine().ProgramEvents();
+  ASSERT_EQ(events.size(), std::size_t{kThreads * kEach});
+  EXPECT_EQ(events[0].what, "line\twith a tab\r\nand 100%");  // kept exactly through the line format
+}
+
+}  // namespace
+}  // namespace quorvale
+
+namespace quorvale {
+namespace {
+
+TEST(MachineState, ProcessesSharingAMachineLoseNothing) {
+  testing::TempMachine temp;
+  constexpr int kProcesses = 3, kEach = 15;
+  std::vector<pid_t> children;
+  for (int p = 0; p < kProcesses; ++p) {
+    pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      Machine m(temp.Folder());
+      for (int i = 0; i < kEach; ++i) {
+        m.Grant("C:\\P" + std::to_string(p), "user" + std::to_string(i), "R");
+        m.Registry().CreateKey("HKEY_USERS\\P" + std::to_string(p) + "\\" + std::to_string(i));
+      }
+      ::_exit(0);
+    }
+    children.push_back(pid);
+  }
+  for (pid_t pid : children) {
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  EXPECT_EQ(temp.machine().AccessList().size(), std::size_t{kProcesses * kEach});
+  for (int p = 0; p < kProcesses; ++p)
+    EXPECT_EQ(temp.machine().Registry().SubKeys("HKEY_USERS\\P" + std::to_string(p)).size(),
+              std::size_t{kEach});
 }
 
 }  // namespace

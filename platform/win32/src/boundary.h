@@ -40,6 +40,10 @@ R Guard(R failure, F&& call) {
   } catch (const MachineStateError& e) {
     NoteDamage(e);
     SetLastError(ERROR_FILE_CORRUPT);
+  } catch (const std::filesystem::filesystem_error& e) {
+    // A name longer than the host keeps (its UTF-8 form can be longer than
+    // the code-page form Windows counts) is a name the machine cannot hold.
+    SetLastError(e.code() == std::errc::filename_too_long ? ERROR_FILENAME_EXCED_RANGE : ERROR_ACCESS_DENIED);
   } catch (const std::exception&) {
     SetLastError(ERROR_ACCESS_DENIED);
   }

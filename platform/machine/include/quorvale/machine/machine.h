@@ -71,6 +71,10 @@ struct StartedProgram {
   bool launched = true;  // false: nothing could be started from that command line
 };
 
+struct ProgramEvent {
+  std::string program, what;
+};
+
 struct AccessEntry {
   std::string path, principal, right;
 };
@@ -89,7 +93,7 @@ struct HoldRecord {
 class Machine;
 
 // A file held open by a program: DeleteFileA and MoveFileA fail on it while
-// the hold lives. Moves only.
+// the hold lives. Moves only; it must not outlive the Machine that gave it.
 class FileHold {
  public:
   FileHold() = default;
@@ -161,6 +165,11 @@ class Machine {
   void RecordStart(const StartedProgram& start) const;
   std::vector<StartedProgram> StartedPrograms() const;
 
+  // What the machine's programs did that leaves no other trace (notepad
+  // opened a file, a stand-in component was registered), in order.
+  void RecordEvent(const ProgramEvent& event) const;
+  std::vector<ProgramEvent> ProgramEvents() const;
+
   // The state files, for tools and messages.
   std::filesystem::path InfoFile() const { return folder_ / "machine.ini"; }
   std::filesystem::path DrivesFolder() const { return folder_ / "drives"; }
@@ -177,7 +186,7 @@ class Machine {
 
   std::filesystem::path folder_;
   RegistryStore registry_;
-  RecordFile attributes_, short_names_, holds_, access_, services_, started_;
+  RecordFile attributes_, short_names_, holds_, access_, services_, started_, events_;
 };
 
 // The machine of MachineFolder(), made with the default shape (Windows
