@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "quorvale/machine/clock.h"
 #include "quorvale/machine/testing/temp_machine.h"
@@ -137,11 +138,46 @@ TEST(Sleep, TheTestClockMakesWaitsInstant) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
 }
 
-TEST(Sleep, TheRealClockReallySleeps) {
+// The delete helper: 20 rounds of DeleteFileA and a 500 ms sleep.
+bool ToDeleteFile(const std::string& file) {
+  if (Dir(file).empty()) return false;
+  for (int i = 0; i < 20; ++i) {
+    if (Dir(file).empty()) return true;
+    DeleteFileA(file.c_str());
+    Sleep(500);
+  }
+  return false;
+}
+
+TEST(Sleep, AHeldFileGoesOnceItsHolderLetsGo) {
+  TempMachine temp;
+  temp.Write("C:\\Q\\Quorvale.rar", "x");
+  auto hold = std::make_shared<FileHold>(temp.machine().Hold("C:\\Q\\Quorvale.rar", "Rar.exe"));
+  AtMoment(2000, [hold] { hold->Release(); });
+  EXPECT_TRUE(ToDeleteFile("C:\\Q\\Quorvale.rar"));
+  EXPECT_EQ(GetTickCount(), 2500u);  // deleted in the round after the release, seen one sleep later
+
+  temp.Write("C:\\Q\\Rar.exe", "x");
+  FileHold forever = temp.machine().Hold("C:\\Q\\Rar.exe", "another program");
+  EXPECT_FALSE(ToDeleteFile("C:\\Q\\Rar.exe"));
+  EXPECT_EQ(GetTickCount(), 12500u);
+  EXPECT_FALSE(ToDeleteFile("C:\\Q\\Missing.exe"));
+  EXPECT_EQ(GetTickCount(), 12500u);  // a missing file: no wait
+}
+
+TEST(Sleep, OnTheRealClockAFileFromAnotherThreadIsWaitedFor) {
+  TempMachine temp;
   UseTestClock(false);
+  std::thread writer([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    temp.Write("C:\\Q\\MailCtrl.asp", "x");
+  });
   auto start = std::chrono::steady_clock::now();
-  Sleep(30);
-  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(30));
+  EXPECT_TRUE(SleepFile("C:\\Q\\MailCtrl.asp"));
+  auto took = std::chrono::steady_clock::now() - start;
+  writer.join();
+  EXPECT_GE(took, std::chrono::milliseconds(300));
+  EXPECT_LT(took, std::chrono::milliseconds(3000));
 }
 
 }  // namespace

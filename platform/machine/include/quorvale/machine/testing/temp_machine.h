@@ -35,8 +35,8 @@ class TempMachine {
     ResetTestClock();
   }
   ~TempMachine() {
+    ResetTestClock();  // first: what is still due may hold on to the machine
     machine_.reset();
-    ResetTestClock();
     UseTestClock(false);
     if (old_env_)
       ::setenv("QUORVALE_MACHINE", old_env_->c_str(), 1);
