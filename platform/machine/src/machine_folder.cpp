@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "quorvale/machine/machine.h"
+
 namespace quorvale {
 
 namespace fs = std::filesystem;
@@ -16,10 +18,9 @@ fs::path MachineFolder() {
 
 fs::path RegistryFileOf(const fs::path& machine) { return machine / "registry.reg"; }
 
-fs::path HostPathOf(const fs::path& machine, const std::string& windows_path) {
-  if (windows_path.size() < 2 || windows_path[1] != ':' ||
-      !std::isalpha(static_cast<unsigned char>(windows_path[0])))
-    return fs::path(windows_path);
+namespace {
+
+fs::path LexicalHostPath(const fs::path& machine, const std::string& windows_path) {
   fs::path result = machine / "drives" / std::string(1, static_cast<char>(std::toupper(windows_path[0])));
   std::string rest = windows_path.substr(2);
   std::size_t start = 0;
@@ -30,6 +31,41 @@ fs::path HostPathOf(const fs::path& machine, const std::string& windows_path) {
     start = end + 1;
   }
   return result;
+}
+
+}  // namespace
+
+fs::path HostPathOf(const fs::path& machine, const std::string& windows_path) {
+  if (windows_path.size() < 2 || windows_path[1] != ':' ||
+      !std::isalpha(static_cast<unsigned char>(windows_path[0])))
+    return fs::path(windows_path);
+  try {
+    ResolvedPath r = Machine(machine, MachineInfo{}).Resolve(windows_path);
+    if (!r.error) return r.host;
+  } catch (const MachineStateError&) {
+    // A damaged 8.3 record: the lexical path is still the best answer.
+  }
+  return LexicalHostPath(machine, windows_path);
+}
+
+bool TakeMachineArgument(std::vector<std::string>& args) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string dir;
+    std::size_t n = 0;
+    if (args[i] == "--machine" && i + 1 < args.size()) {
+      dir = args[i + 1];
+      n = 2;
+    } else if (args[i].rfind("--machine=", 0) == 0) {
+      dir = args[i].substr(10);
+      n = 1;
+    }
+    if (n) {
+      ::setenv("QUORVALE_MACHINE", dir.c_str(), 1);
+      args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i + n));
+      return true;
+    }
+  }
+  return false;
 }
 
 std::optional<std::string> WindowsPathOf(const fs::path& machine, const fs::path& host_path) {

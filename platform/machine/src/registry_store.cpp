@@ -1,16 +1,16 @@
 #include "quorvale/machine/registry_store.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
-#include <fstream>
 #include <mutex>
 #include <sstream>
 #include <stdexcept>
+
+#include "quorvale/machine/state_file.h"
 
 namespace quorvale {
 
@@ -34,32 +34,6 @@ std::vector<std::string> SplitPath(const std::string& key) {
 }
 
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// Holds an exclusive or shared lock on the store's lock file.
-class FileLock {
- public:
-  FileLock(const std::filesystem::path& file, bool exclusive) {
-    fd_ = ::open((file.string() + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd_ < 0) throw std::runtime_error("cannot open registry lock " + file.string());
-    ::flock(fd_, exclusive ? LOCK_EX : LOCK_SH);
-  }
-  ~FileLock() { ::close(fd_); }
-  FileLock(const FileLock&) = delete;
-  FileLock& operator=(const FileLock&) = delete;
-
-  // A count of the writes made through any store, kept in the lock file.
-  std::uint64_t Generation() const {
-    std::uint64_t g = 0;
-    return ::pread(fd_, &g, sizeof g, 0) == sizeof g ? g : 0;
-  }
-  void Bump() {
-    std::uint64_t g = Generation() + 1;
-    if (::pwrite(fd_, &g, sizeof g, 0) != sizeof g) throw std::runtime_error("cannot write registry lock");
-  }
-
- private:
-  int fd_;
-};
 
 std::string Quote(const std::string& s) {
   std::string out = "\"";
@@ -106,54 +80,96 @@ void WriteKey(std::ostream& out, const std::string& path, const RegistryStore::K
   for (const auto& [name, sub] : key.subkeys) WriteKey(out, path + '\\' + sub.name, sub);
 }
 
-// Reads a quoted text starting at s[i] == '"'; leaves i after the closing quote.
-std::string Unquote(const std::string& s, std::size_t& i) {
+// Reads a quoted text starting at s[i] == '"'; leaves i after the closing
+// quote. Nothing when the closing quote is missing.
+std::optional<std::string> Unquote(const std::string& s, std::size_t& i) {
   std::string out;
   for (++i; i < s.size() && s[i] != '"'; ++i) {
     if (s[i] == '\\' && i + 1 < s.size()) ++i;
     out += s[i];
   }
+  if (i >= s.size()) return std::nullopt;
   ++i;
   return out;
 }
 
-std::string UnHex(const std::string& s) {
+// Reads "hh,hh,..."; nothing for any other text.
+std::optional<std::string> UnHex(const std::string& s) {
+  auto digit = [](char c) -> int {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+  };
   std::string out;
-  for (std::size_t i = 0; i < s.size();) {
-    while (i < s.size() && (s[i] == ',' || s[i] == ' ')) ++i;
-    if (i + 2 > s.size()) break;
-    out += static_cast<char>(std::stoi(s.substr(i, 2), nullptr, 16));
+  std::size_t i = 0;
+  while (i < s.size()) {
+    if (i + 2 > s.size() || digit(s[i]) < 0 || digit(s[i + 1]) < 0) return std::nullopt;
+    out += static_cast<char>(digit(s[i]) * 16 + digit(s[i + 1]));
     i += 2;
+    if (i == s.size()) break;
+    if (s[i] != ',' || i + 1 == s.size()) return std::nullopt;
+    ++i;
   }
   return out;
 }
 
-RegValue ParseValue(const std::string& text) {
+// A value's text after "="; nothing when it is not one of the forms written.
+std::optional<RegValue> ParseValue(const std::string& text) {
   if (!text.empty() && text[0] == '"') {
     std::size_t i = 0;
-    return RegValue::Text(Unquote(text, i));
+    auto t = Unquote(text, i);
+    if (!t || i != text.size()) return std::nullopt;
+    return RegValue::Text(*t);
   }
   if (text.rfind("dword:", 0) == 0) {
-    auto d = static_cast<std::uint32_t>(std::stoul(text.substr(6), nullptr, 16));
+    std::string digits = text.substr(6);
+    if (digits.size() != 8 || digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+      return std::nullopt;
+    auto d = static_cast<std::uint32_t>(std::stoul(digits, nullptr, 16));
     std::string data;
     for (int i = 0; i < 4; ++i) data += static_cast<char>((d >> (8 * i)) & 0xff);
-    return {kRegDword, data};
+    return RegValue{kRegDword, data};
   }
-  if (text.rfind("hex:", 0) == 0) return {kRegBinary, UnHex(text.substr(4))};
-  if (text.rfind("hex(", 0) == 0) {
+  std::uint32_t type = kRegBinary;
+  std::string rest;
+  if (text.rfind("hex:", 0) == 0) {
+    rest = text.substr(4);
+  } else if (text.rfind("hex(", 0) == 0) {
     auto close = text.find("):");
-    if (close == std::string::npos) throw std::runtime_error("bad registry value " + text);
-    return {static_cast<std::uint32_t>(std::stoul(text.substr(4, close - 4), nullptr, 16)),
-            UnHex(text.substr(close + 2))};
+    std::string digits = text.substr(4, close == std::string::npos ? 0 : close - 4);
+    if (digits.empty() || digits.size() > 8 ||
+        digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+      return std::nullopt;
+    type = static_cast<std::uint32_t>(std::stoul(digits, nullptr, 16));
+    rest = text.substr(close + 2);
+  } else {
+    return std::nullopt;
   }
-  throw std::runtime_error("bad registry value " + text);
+  auto data = UnHex(rest);
+  if (!data) return std::nullopt;
+  return RegValue{type, *data};
 }
 
 }  // namespace
 
+// Names are code page 936 (or UTF-8) bytes: ASCII letters compare without
+// case, and the byte after a lead byte is a character's second half, never
+// a letter to fold.
 bool RegistryStore::CaseLess::operator()(const std::string& a, const std::string& b) const {
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                      [](char x, char y) { return Lower(x) < Lower(y); });
+  std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+    if (x >= 0x81 && x <= 0xFE && x == y && i + 1 < n) {
+      if (a[i + 1] != b[i + 1])
+        return static_cast<unsigned char>(a[i + 1]) < static_cast<unsigned char>(b[i + 1]);
+      ++i;
+      continue;
+    }
+    char lx = Lower(static_cast<char>(x)), ly = Lower(static_cast<char>(y));
+    if (lx != ly) return static_cast<unsigned char>(lx) < static_cast<unsigned char>(ly);
+  }
+  return a.size() < b.size();
 }
 
 RegistryStore::RegistryStore(std::filesystem::path file)
@@ -169,15 +185,34 @@ Tree EmptyTree() {
   return t;
 }
 
+// Reads the registry file. A file that is not the REGEDIT4 text this store
+// writes (cut short by a crash, or damaged by hand) raises MachineStateError.
 Tree Load(const std::filesystem::path& file) {
   Tree tree = EmptyTree();
-  std::ifstream in(file, std::ios::binary);
-  std::string line;
+  auto text = ReadStateFile(file);
+  if (!text || text->empty()) return tree;
+  auto damaged = [&](std::size_t line_no, const std::string& why) {
+    return MachineStateError(file, "line " + std::to_string(line_no) + ": " + why);
+  };
+  if (text->back() != '\n') throw MachineStateError(file, "the last line is cut short");
   RegistryStore::Key* current = nullptr;
-  while (std::getline(in, line)) {
+  std::size_t start = 0, line_no = 0;
+  bool header = false, last_blank = false;
+  while (start < text->size()) {
+    std::size_t end = text->find('\n', start);
+    std::string line = text->substr(start, end - start);
+    start = end + 1;
+    ++line_no;
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.empty() || line == "REGEDIT4") continue;
-    if (line.front() == '[' && line.back() == ']') {
+    last_blank = line.empty();
+    if (line.empty() || line[0] == ';') continue;
+    if (!header) {
+      if (line != "REGEDIT4") throw damaged(line_no, "the file does not begin with REGEDIT4");
+      header = true;
+      continue;
+    }
+    if (line.front() == '[') {
+      if (line.back() != ']') throw damaged(line_no, "a key name without its closing bracket");
       auto parts = SplitPath(line.substr(1, line.size() - 2));
       current = nullptr;
       if (parts.empty() || !tree.count(parts[0])) continue;
@@ -189,19 +224,21 @@ Tree Load(const std::filesystem::path& file) {
       }
       continue;
     }
-    if (!current) continue;
     std::size_t i = 0;
-    std::string name;
+    std::optional<std::string> name;
     if (line[0] == '@') {
       i = 1;
+      name = "";
     } else if (line[0] == '"') {
       name = Unquote(line, i);
-    } else {
-      continue;
     }
-    if (i >= line.size() || line[i] != '=') continue;
-    current->values[name] = ParseValue(line.substr(i + 1));
+    if (!name || i >= line.size() || line[i] != '=')
+      throw damaged(line_no, "not a key, a value or a comment");
+    auto value = ParseValue(line.substr(i + 1));
+    if (!value) throw damaged(line_no, "a value that cannot be read");
+    if (current) current->values[*name] = *value;
   }
+  if (!last_blank) throw MachineStateError(file, "it ends inside a key (cut short)");
   return tree;
 }
 
@@ -209,15 +246,7 @@ void Save(const std::filesystem::path& file, const Tree& tree) {
   std::ostringstream out;
   out << "REGEDIT4\r\n\r\n";
   for (const auto& [name, key] : tree) WriteKey(out, name, key);
-  auto tmp = file;
-  tmp += ".tmp";
-  {
-    std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
-    f << out.str();
-    f.flush();
-    if (!f) throw std::runtime_error("cannot write registry " + tmp.string());
-  }
-  std::filesystem::rename(tmp, file);
+  WriteStateFile(file, out.str());
 }
 
 RegistryStore::Key* Find(Tree& tree, const std::string& key) {
@@ -236,8 +265,8 @@ RegistryStore::Key* Find(Tree& tree, const std::string& key) {
 
 }  // namespace
 
-// The parsed file, kept while neither a store's write (the generation) nor
-// an edit by hand (the file's identity, size and time) has changed it.
+// The parsed file, kept while neither a store's write (the write count)
+// nor an edit by hand (the file's identity, size and time) has changed it.
 struct RegistryStore::Cache {
   std::mutex mutex;
   std::shared_ptr<const Tree> tree;
@@ -269,11 +298,12 @@ struct stat StampOf(const std::filesystem::path& file) {
 std::uint64_t RegistryStore::SharedGeneration() const {
   std::lock_guard guard(cache_->mutex);
   if (!cache_->shared_generation) {
-    int fd = ::open((file_.string() + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    { StateLock create(file_, false); }  // makes the lock file and its folder
+    int fd = ::open(StateLock::FileOf(file_).c_str(), O_RDWR | O_CLOEXEC);
     if (fd < 0) return 0;
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && st.st_size < static_cast<off_t>(sizeof(std::uint64_t)) &&
-        ::ftruncate(fd, sizeof(std::uint64_t)) != 0) {
+    if (::fstat(fd, &st) != 0 || (st.st_size < static_cast<off_t>(sizeof(std::uint64_t)) &&
+                                  ::ftruncate(fd, sizeof(std::uint64_t)) != 0)) {
       ::close(fd);
       return 0;
     }
@@ -308,15 +338,15 @@ std::shared_ptr<const RegistryStore::Tree> RegistryStore::Current(std::uint64_t 
 }
 
 bool RegistryStore::Update(const std::function<bool(Tree&)>& f) {
-  FileLock lock(file_, true);
-  Tree tree = *Current(lock.Generation());
+  StateLock lock(file_, true);
+  Tree tree = *Current(lock.WriteCount());
   bool changed = f(tree);
   if (!changed) return false;
   Save(file_, tree);
-  lock.Bump();
+  lock.CountWrite();
   std::lock_guard guard(cache_->mutex);
   cache_->tree = std::make_shared<const Tree>(std::move(tree));
-  cache_->generation = lock.Generation();
+  cache_->generation = lock.WriteCount();
   cache_->stamp = StampOf(file_);
   return true;
 }
@@ -331,7 +361,15 @@ bool RegistryStore::KeyExists(const std::string& key) const {
   return found;
 }
 
+namespace {
+
+// The REGEDIT4 text cannot hold a line break inside a name.
+bool Holdable(const std::string& name) { return name.find_first_of("\r\n") == std::string::npos; }
+
+}  // namespace
+
 bool RegistryStore::CreateKey(const std::string& key) {
+  if (!Holdable(key)) return false;
   auto parts = SplitPath(key);
   bool ok = false;
   Update([&](Tree& t) {
@@ -357,6 +395,7 @@ std::optional<RegValue> RegistryStore::GetValue(const std::string& key, const st
 }
 
 bool RegistryStore::SetValue(const std::string& key, const std::string& name, const RegValue& value) {
+  if (!Holdable(name)) return false;
   return Update([&](Tree& t) {
     Key* k = Find(t, key);
     if (!k) return false;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include "quorvale/machine/testing/temp_machine.h"
+
 namespace quorvale {
 namespace {
 
@@ -32,6 +34,41 @@ TEST(MachineFolder, WindowsPathsMapOntoDrives) {
   EXPECT_EQ(WindowsPathOf(m, "/tmp/m/drives/D"), "D:\\");
   EXPECT_EQ(WindowsPathOf(m, "/usr/lib/x.so"), std::nullopt);
   EXPECT_EQ(WindowsPathOf(m, "/tmp/m/registry.reg"), std::nullopt);
+}
+
+TEST(MachineFolder, HostPathsFollowWindowsNamesOnAMachine) {
+  testing::TempMachine temp;
+  const auto& m = temp.Folder();
+  struct Case {
+    std::string windows;
+    std::filesystem::path host;
+  } cases[] = {
+      {"c:\\windows\\SYSTEM32\\Quorvale.dll", m / "drives/C/WINDOWS/system32/Quorvale.dll"},
+      {"C:\\PROGRA~1\\common files", m / "drives/C/Program Files/Common Files"},
+      {"C:\\New\\Folder", m / "drives/C/New/Folder"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(HostPathOf(m, c.windows), c.host) << c.windows;
+}
+
+TEST(MachineFolder, TheMachineArgument) {
+  struct Case {
+    std::vector<std::string> args, rest;
+    bool taken;
+  } cases[] = {
+      {{"show", "--machine", "/tmp/x"}, {"show"}, true},
+      {{"--machine=/tmp/x", "a"}, {"a"}, true},
+      {{"--machine"}, {"--machine"}, false},
+      {{"a", "b"}, {"a", "b"}, false},
+  };
+  for (auto& c : cases) {
+    ::unsetenv("QUORVALE_MACHINE");
+    EXPECT_EQ(TakeMachineArgument(c.args), c.taken);
+    EXPECT_EQ(c.args, c.rest);
+    if (c.taken) {
+      EXPECT_EQ(MachineFolder(), std::filesystem::path("/tmp/x"));
+    }
+  }
+  ::unsetenv("QUORVALE_MACHINE");
 }
 
 }  // namespace

@@ -62,6 +62,11 @@ TEST_F(RegistryStoreTest, KeysAreCaseInsensitiveAndKeepTheirCase) {
   EXPECT_EQ(store.SubKeys("HKEY_CLASSES_ROOT"), std::vector<std::string>{"Quorvale.Host"});
   ASSERT_TRUE(store.SetValue("HKEY_CLASSES_ROOT\\quorvale.host", "A", RegValue::Text("1")));
   EXPECT_EQ(store.GetValue("HKEY_CLASSES_ROOT\\Quorvale.Host", "a"), RegValue::Text("1"));
+  // The second byte of a double-byte character is no letter to fold: two keys.
+  ASSERT_TRUE(store.CreateKey("HKEY_CLASSES_ROOT\\\x81\x41"));
+  ASSERT_TRUE(store.CreateKey("HKEY_CLASSES_ROOT\\\x81\x61"));
+  EXPECT_EQ(store.SubKeys("HKEY_CLASSES_ROOT").size(), 3u);
+  EXPECT_FALSE(store.CreateKey("HKEY_CLASSES_ROOT\\two\nlines"));
   EXPECT_FALSE(store.CreateKey("HKEY_NOWHERE\\x"));
   EXPECT_FALSE(store.SetValue("HKEY_CLASSES_ROOT\\Missing", "A", RegValue::Text("1")));
 }
@@ -118,7 +123,7 @@ TEST_F(RegistryStoreTest, KeptCopyFollowsOtherWritersAndHandEdits) {
   auto before = b.Take();
   {
     std::ofstream edit(File(), std::ios::binary | std::ios::trunc);
-    edit << "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Q]\r\n\"v\"=\"by hand\"\r\n";
+    edit << "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Q]\r\n\"v\"=\"by hand\"\r\n\r\n";
   }
   EXPECT_EQ(b.GetValue(key, "v"), RegValue::Text("by hand"));
   EXPECT_FALSE(before.SameAs(b.Take()));

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace quorvale {
 
@@ -17,12 +18,18 @@ std::filesystem::path MachineFolder();
 std::filesystem::path RegistryFileOf(const std::filesystem::path& machine);
 
 // "C:\WINDOWS\system32\x.dll" -> <machine>/drives/C/WINDOWS/system32/x.dll.
-// A path that is no drive path (an absolute host path) is taken as it is.
+// Names are found without regard to letter case and through their 8.3 names
+// ("C:\PROGRA~1"); a name not found is taken as written. A path that is no
+// drive path (an absolute host path) is taken as it is.
 std::filesystem::path HostPathOf(const std::filesystem::path& machine, const std::string& windows_path);
 
 // The inverse: the Windows path of a file under the machine's drives, or
 // nothing for a file outside them.
 std::optional<std::string> WindowsPathOf(const std::filesystem::path& machine,
                                          const std::filesystem::path& host_path);
+
+// Takes "--machine DIR" (or "--machine=DIR") out of a program's arguments
+// and sets QUORVALE_MACHINE to DIR. False when the arguments hold none.
+bool TakeMachineArgument(std::vector<std::string>& args);
 
 }  // namespace quorvale

@@ -1,0 +1,78 @@
+// A fresh machine in a temporary folder for one test: QUORVALE_MACHINE
+// points at it and the test clock is on while it lives; it leaves nothing
+// behind. Header-only, for the tests of every room:
+//
+//   quorvale::testing::TempMachine temp;                 // Windows Server 2003
+//   temp.Write("C:\\Program Files\\a.txt", "bytes");
+//   EXPECT_TRUE(temp.Exists("C:\\PROGRA~1\\A.TXT"));
+#pragma once
+
+#include <stdlib.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+
+#include "quorvale/machine/clock.h"
+#include "quorvale/machine/machine.h"
+
+namespace quorvale::testing {
+
+class TempMachine {
+ public:
+  explicit TempMachine(const MachineShape& shape = {}) {
+    if (const char* old = std::getenv("QUORVALE_MACHINE")) old_env_ = old;
+    std::string tmpl = (std::filesystem::temp_directory_path() / "quorvale-machine-XXXXXX").string();
+    if (!::mkdtemp(tmpl.data())) throw std::runtime_error("cannot make a temporary machine folder");
+    folder_ = tmpl;
+    Machine::Create(folder_, shape);
+    ::setenv("QUORVALE_MACHINE", folder_.c_str(), 1);
+    machine_ = CurrentMachine();
+    UseTestClock(true);
+    ResetTestClock();
+  }
+  ~TempMachine() {
+    ResetTestClock();  // first: what is still due may hold on to the machine
+    machine_.reset();
+    UseTestClock(false);
+    if (old_env_)
+      ::setenv("QUORVALE_MACHINE", old_env_->c_str(), 1);
+    else
+      ::unsetenv("QUORVALE_MACHINE");
+    std::error_code ec;
+    std::filesystem::remove_all(folder_, ec);
+  }
+  TempMachine(const TempMachine&) = delete;
+  TempMachine& operator=(const TempMachine&) = delete;
+
+  Machine& machine() { return *machine_; }
+  const std::filesystem::path& Folder() const { return folder_; }
+
+  // The host file of a Windows path (UTF-8), found as Windows finds it.
+  std::filesystem::path Host(const std::string& windows_path) const {
+    return machine_->Resolve(windows_path).host;
+  }
+  bool Exists(const std::string& windows_path) const { return machine_->Resolve(windows_path).exists; }
+  // Writes a file, making its folders.
+  void Write(const std::string& windows_path, const std::string& bytes) const {
+    auto host = Host(windows_path);
+    std::filesystem::create_directories(host.parent_path());
+    std::ofstream(host, std::ios::binary) << bytes;
+  }
+  std::string Read(const std::string& windows_path) const {
+    std::ifstream in(Host(windows_path), std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+
+ private:
+  std::filesystem::path folder_;
+  std::optional<std::string> old_env_;
+  std::shared_ptr<Machine> machine_;
+};
+
+}  // namespace quorvale::testing

@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include "quorvale/machine/testing/temp_machine.h"
+#include "quorvale/win32/win32.h"
+
+namespace quorvale::win32 {
+namespace {
+
+using quorvale::testing::TempMachine;
+
+const char kIni[] = "C:\\Q\\System.ini";
+
+std::string A(const std::string& utf8) { return *ToAnsi(utf8); }
+
+// The INI helpers as the setup programs call the profile functions.
+void WriteIniKey(const std::string& section, const std::string& key, const std::string& value) {
+  WritePrivateProfileStringA(A(section).c_str(), A(key).c_str(), A(value).c_str(), kIni);
+}
+std::string GetIniKey(const std::string& section, const std::string& key) {
+  std::string buf(1024, ' ');
+  GetPrivateProfileStringA(A(section).c_str(), A(key).c_str(), "", buf.data(), 1024, kIni);
+  auto b = buf.find_first_not_of(' '), e = buf.find_last_not_of(' ');
+  std::string kept;
+  if (b != std::string::npos)
+    for (char c : buf.substr(b, e - b + 1))
+      if (c != '\0') kept += c;
+  return FromAnsi(kept);
+}
+void DelIniKey(const std::string& section, const std::string& key) {
+  WritePrivateProfileStringA(A(section).c_str(), A(key).c_str(), nullptr, kIni);
+}
+void DelIniSec(const std::string& section) {
+  WritePrivateProfileStringA(A(section).c_str(), nullptr, "", kIni);
+}
+
+TEST(Profile, WindowsIniRulesOnTheBytes) {
+  TempMachine temp;
+  temp.Write("C:\\Q\\.keep", "");
+  EXPECT_EQ(GetIniKey("Uninstall", "SetupDir"), "");  // no file yet
+  DelIniKey("Uninstall", "SetupDir");
+  EXPECT_FALSE(temp.Exists(kIni));  // a deletion makes no file
+  WriteIniKey("Uninstall", "SetupDir", "C:\\Program Files\\Quorvale\\被控端");
+  WriteIniKey("Uninstall", "Mail", "NoMail");
+  WriteIniKey("SCRIPT", ".asp", "x");
+  EXPECT_EQ(temp.Read(kIni), "[Uninstall]\r\nSetupDir=C:\\Program Files\\Quorvale\\" + A("被控端") +
+                                 "\r\nMail=NoMail\r\n[SCRIPT]\r\n.asp=x\r\n");
+  WriteIniKey("uninstall", "MAIL", "WinWebMail");  // replaced in place, the key keeps its name
+  WriteIniKey("Uninstall", "SiteNum", "12");
+  EXPECT_EQ(temp.Read(kIni), "[Uninstall]\r\nSetupDir=C:\\Program Files\\Quorvale\\" + A("被控端") +
+                                 "\r\nMail=WinWebMail\r\nSiteNum=12\r\n[SCRIPT]\r\n.asp=x\r\n");
+  struct Case {
+    const char* section;
+    const char* key;
+    std::string value;
+  } cases[] = {
+      {"UNINSTALL", "setupdir", "C:\\Program Files\\Quorvale\\被控端"},
+      {"Uninstall", "Missing", ""},
+      {"Missing", "Mail", ""},
+      {"script", ".ASP", "x"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(GetIniKey(c.section, c.key), c.value) << c.section << " " << c.key;
+  DelIniKey("Uninstall", "Mail");
+  DelIniKey("Uninstall", "Missing");
+  EXPECT_EQ(GetIniKey("Uninstall", "Mail"), "");
+  DelIniSec("Uninstall");
+  EXPECT_EQ(temp.Read(kIni), "[SCRIPT]\r\n.asp=x\r\n");
+}
+
+TEST(Profile, ReadingTrimsCutsAndFallsBack) {
+  TempMachine temp;
+  temp.Write(kIni, "[A]\r\n  Padded =   value with blanks  \r\nQuoted=\"q\"\r\nLong=" +
+                       std::string(1500, 'x') + "\n; comment=no\r\n[B]\r\nK=1");
+  EXPECT_EQ(GetIniKey("A", "Padded"), "value with blanks");
+  EXPECT_EQ(GetIniKey("A", "Quoted"), "q");
+  EXPECT_EQ(GetIniKey("A", "Long"), std::string(1023, 'x'));
+  EXPECT_EQ(GetIniKey("A", "; comment"), "");
+  EXPECT_EQ(GetIniKey("B", "K"), "1");
+  char buf[16];
+  EXPECT_EQ(GetPrivateProfileStringA("A", "Missing", "dflt  ", buf, 16, kIni), 4u);
+  EXPECT_STREQ(buf, "dflt");
+  EXPECT_EQ(GetPrivateProfileStringA("A", "Quoted", "", buf, 1, kIni), 0u);
+  EXPECT_STREQ(buf, "");
+  EXPECT_EQ(GetPrivateProfileStringA(nullptr, nullptr, "", buf, 16, kIni), 4u);  // "A\0B\0\0"
+  EXPECT_EQ(std::string(buf, 5), std::string("A\0B\0\0", 5));
+  EXPECT_EQ(GetPrivateProfileStringA("A", nullptr, "", buf, 10, kIni), 8u);  // cut: "Padded\0Q\0\0"
+  EXPECT_EQ(std::string(buf, 10), std::string("Padded\0Q\0\0", 10));
+}
+
+TEST(Profile, WhatALineCannotHoldIsRefused) {
+  TempMachine temp;
+  struct Case {
+    const char* section;
+    const char* key;
+    const char* value;
+    const char* file;
+    DWORD error;
+  } cases[] = {
+      {"A", "K", "two\r\nlines", kIni, ERROR_INVALID_PARAMETER},
+      {"A", "K=V", "x", kIni, ERROR_INVALID_PARAMETER},
+      {"A]B", "K", "x", kIni, ERROR_INVALID_PARAMETER},
+      {"A", "K", "x", "C:\\None\\x.ini", ERROR_PATH_NOT_FOUND},
+      {"A", "K", "x", "C:\\WINDOWS", ERROR_ACCESS_DENIED},
+  };
+  for (const auto& c : cases) {
+    EXPECT_FALSE(WritePrivateProfileStringA(c.section, c.key, c.value, c.file)) << c.key;
+    EXPECT_EQ(GetLastError(), c.error) << c.key;
+  }
+  EXPECT_TRUE(WritePrivateProfileStringA("A", "K", "x", "Quorvale.ini"));  // no folder: the Windows folder
+  EXPECT_EQ(temp.Read("C:\\WINDOWS\\QUORVALE.INI"), "[A]\r\nK=x\r\n");
+  SetFileAttributesA("C:\\WINDOWS\\Quorvale.ini", FILE_ATTRIBUTE_READONLY);
+  EXPECT_FALSE(WritePrivateProfileStringA("A", "K", "y", "C:\\WINDOWS\\Quorvale.ini"));
+  EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+}
+
+}  // namespace
+}  // namespace quorvale::win32
