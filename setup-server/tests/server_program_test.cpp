@@ -1,0 +1,124 @@
+#include "quorvale/server/server_program.h"
+
+#include <gtest/gtest.h>
+
+#include "quorvale/machine/testing/temp_machine.h"
+#include "quorvale/setup/agreement.h"
+#include "quorvale/setup/directory.h"
+#include "quorvale/setup/welcome.h"
+#include "quorvale/setup/win32_hooks.h"
+#include "quorvale/ui/headless.h"
+#include "quorvale/win32/win32.h"
+
+namespace quorvale::server {
+namespace {
+
+using quorvale::testing::TempMachine;
+
+// Server started headless on a machine of the given shape.
+struct ServerRun {
+  explicit ServerRun(const MachineShape& shape = {})
+      : temp(shape), program(driver.App(), setup::Win32Hooks()) {}
+  void Start() {
+    driver.Run([&] { program.Start(); });
+  }
+  TempMachine temp;
+  ui::HeadlessDriver driver;
+  ServerProgram program;
+};
+
+MachineShape Shape(WindowsEdition edition, bool iis = true) {
+  MachineShape s;
+  s.edition = edition;
+  s.iis = iis;
+  return s;
+}
+
+TEST(ServerStart, RefusesWhatItCannotRunOn) {
+  struct Case {
+    const char* name;
+    MachineShape shape;
+    const char* message;  // nothing: Welcome is shown
+  } cases[] = {
+      {"2003", Shape(WindowsEdition::kWindowsServer2003), nullptr},
+      {"2000", Shape(WindowsEdition::kWindows2000), nullptr},
+      {"XP", Shape(WindowsEdition::kWindowsXP), setup::kUnsupportedOS},
+      {"98", Shape(WindowsEdition::kWindows98), setup::kUnsupportedOS},
+      {"2003 without IIS", Shape(WindowsEdition::kWindowsServer2003, false), setup::kNoIIS},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ServerRun run(c.shape);
+    run.Start();
+    if (!c.message) {
+      EXPECT_FALSE(run.driver.Ended());
+      EXPECT_TRUE(run.driver.Messages().empty());
+      EXPECT_EQ(run.driver.ShownForms(), std::vector<std::string>{"Welcome"});
+      continue;
+    }
+    EXPECT_TRUE(run.driver.Ended());
+    ASSERT_EQ(run.driver.Messages().size(), 1u);
+    EXPECT_EQ(run.driver.Messages()[0].request.prompt, c.message);
+    EXPECT_EQ(run.driver.Messages()[0].request.title, "安装");
+    EXPECT_EQ(run.driver.Messages()[0].request.icon, ui::MsgIcon::Question);
+  }
+}
+
+TEST(ServerStart, HandsAnEarlierInstallationToItsUninstaller) {
+  for (bool present : {true, false}) {
+    SCOPED_TRACE(present ? "uninstaller present" : "uninstaller missing");
+    ServerRun run;
+    run.temp.machine().Registry().CreateKey(
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvales");
+    run.temp.machine().Registry().SetValue(
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvales",
+        "UninstallString", RegValue::Text("C:\\WINDOWS\\Uninstall.exe -delete"));
+    if (present) run.temp.Write("C:\\WINDOWS\\Uninstall.exe", "stand-in");
+    run.Start();
+    EXPECT_EQ(run.driver.Ended(), present);
+    auto started = run.temp.machine().StartedPrograms();
+    if (present) {
+      ASSERT_EQ(started.size(), 1u);
+      EXPECT_EQ(started[0].command_line, "C:\\WINDOWS\\Uninstall.exe");
+      EXPECT_EQ(started[0].show, 1);
+    } else {
+      EXPECT_TRUE(started.empty());
+      EXPECT_EQ(run.driver.ShownForms(), std::vector<std::string>{"Welcome"});
+    }
+  }
+}
+
+// Welcome -> Agreement -> Directory on the machine: the default folder and
+// the free space come from the machine.
+TEST(ServerWalk, ReachesDirectoryWithTheMachinesFolderAndSpace) {
+  struct Case {
+    bool program_files;
+    std::uint64_t free_bytes;
+    const char* folder;
+    const char* space;
+  } cases[] = {
+      {true, 40ull << 30, "C:\\Program Files\\Quorvale\\被控端", "40.GB"},
+      {false, 12ull * (1 << 30) + (1u << 29), "C:\\Quorvale\\被控端", "12.5GB"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.folder);
+    MachineShape shape;
+    shape.program_files = c.program_files;
+    shape.drives = {{'C', c.free_bytes}};
+    ServerRun run(shape);
+    run.Start();
+    run.driver.Click(run.program.Page<setup::Welcome>().NextButton);
+    EXPECT_EQ(run.driver.ShownForms(), std::vector<std::string>{"Agreement"});
+    run.driver.Click(run.program.Page<setup::Agreement>().AgreeButton);
+    auto& directory = run.program.Page<setup::DirectoryPage>();
+    EXPECT_EQ(run.driver.ShownForms(), std::vector<std::string>{"Directory"});
+    EXPECT_EQ(directory.Directory.Text(), c.folder);
+    EXPECT_EQ(directory.ZSpace.Caption(), c.space);
+    EXPECT_EQ(run.driver.Focus(), &directory.Directory);
+    run.driver.Click(directory.StepButton);
+    EXPECT_EQ(run.driver.ShownForms(), std::vector<std::string>{"Agreement"});
+  }
+}
+
+}  // namespace
+}  // namespace quorvale::server
