@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "quorvale/setup/registry_helpers.h"
 #include "quorvale/win32/win32.h"
 
 namespace quorvale::setup {
@@ -35,23 +36,6 @@ bool BindIis() {
   return true;
 }
 
-// A REG_SZ value read into a buffer of the given size, up to its first NUL.
-std::string ReadString(const std::string& key_name, const std::string& value_name, int size) {
-  auto key_ansi = w::ToAnsi(key_name), value_ansi = w::ToAnsi(value_name);
-  if (!key_ansi || !value_ansi || size <= 0) return {};
-  w::HKEY key = nullptr;
-  if (w::RegOpenKeyExA(w::HKEY_LOCAL_MACHINE, key_ansi->c_str(), 0, w::KEY_READ, &key) != w::ERROR_SUCCESS)
-    return {};
-  std::string buffer(static_cast<std::size_t>(size), '\0');
-  w::DWORD type = 0, length = static_cast<w::DWORD>(size);
-  const auto rc = w::RegQueryValueExA(key, value_ansi->c_str(), nullptr, &type,
-                                      reinterpret_cast<w::LPBYTE>(buffer.data()), &length);
-  w::RegCloseKey(key);
-  if (rc != w::ERROR_SUCCESS) return {};
-  buffer.resize(std::min<std::size_t>(length, buffer.size()));
-  return w::FromAnsi(buffer.substr(0, buffer.find('\0')));
-}
-
 w::DWORD Attributes(const std::string& path) {
   auto ansi = w::ToAnsi(path);
   return ansi ? w::GetFileAttributesA(ansi->c_str()) : w::INVALID_FILE_ATTRIBUTES;
@@ -63,7 +47,9 @@ MachineHooks Win32Hooks() {
   MachineHooks h;
   h.get_version = GetVersion;
   h.bind_iis = BindIis;
-  h.read_string = ReadString;
+  h.read_string = [](const std::string& key, const std::string& name, int size) {
+    return RegistryHelpers().ReadString(w::HKEY_LOCAL_MACHINE, key, name, size);
+  };
   h.file_exists = [](const std::string& path) {
     auto a = Attributes(path);
     return a != w::INVALID_FILE_ATTRIBUTES && !(a & w::FILE_ATTRIBUTE_DIRECTORY);

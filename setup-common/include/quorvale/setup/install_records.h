@@ -1,0 +1,75 @@
+// The two records an installation leaves behind: the uninstall registry
+// entry under HKEY_LOCAL_MACHINE, and Uninstall.ini in the install folder
+// with what a later repair or uninstall needs to find again.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "quorvale/setup/ini_helpers.h"
+#include "quorvale/setup/registry_helpers.h"
+
+namespace quorvale::setup {
+
+enum class InstallEnd { kServer, kControl };
+
+inline constexpr const char* kServerEndUninstallKey =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvales";
+inline constexpr const char* kControlEndUninstallKey =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvalec";
+inline constexpr const char* kUninstallSection = "Uninstall";
+inline constexpr const char* kUninstallDisplayVersion = "3.0.0";
+
+const char* UninstallKeyOf(InstallEnd end);
+std::string DisplayNameOf(InstallEnd end);
+
+// The end's entry, value by value in its order (DisplayIcon on the server
+// end only). Every text goes through WriteString with two blanks appended,
+// so the registry holds it without trailing blanks. The install folder is
+// taken as given: one typed with a trailing "\" doubles the backslash.
+void WriteUninstallEntry(RegistryHelpers& registry, InstallEnd end, const std::string& install_folder);
+// The uninstall's last step: the control end's entry goes.
+void DeleteUninstallEntry(RegistryHelpers& registry);
+
+// The install folder followed by "\Uninstall.ini".
+std::string UninstallRecordPath(const std::string& install_folder);
+// Whether a repair or uninstall finds a record in its folder.
+bool UninstallRecordPresent(const std::string& install_folder);
+
+enum class MailSystem { kWinWebMail, kIMail, kNoMail };
+// "WinWebMail", "iMail" or "NoMail".
+std::string MailText(MailSystem mail);
+
+// The server end's record: SetupDir and Mail; with WinWebMail also the mail
+// site's SiteNum, its account User ("IUSR_" and the number) and the
+// WinWebMail folder.
+struct ServerEndRecord {
+  std::string SetupDir;
+  MailSystem Mail = MailSystem::kNoMail;
+  std::int32_t SiteNum = 0;
+  std::string WinWebMailPath;
+};
+void WriteServerEndRecord(IniHelpers& ini, const ServerEndRecord& record);
+
+// The control end's record. The SQL Server keys are written only when
+// DataType is "sql" in any letter case.
+struct ControlEndRecord {
+  std::string DataType;  // "Access" or "SQL"; the repair writes back what it read
+  std::string MSSQLServer, MSSQLUserName, MSSQLPassWord;
+  std::string SQLDataBase, SQLUserName, SQLPassWord;
+  std::string MDF, LDF;
+  std::string SetupDir, DomainName, SiteNum, User;
+
+  bool UsesSqlServer() const;
+  // MDF and LDF: folder, "\Data\", the database name, ".mdf" / ".ldf".
+  void SetDataFiles(const std::string& folder, const std::string& database);
+};
+// Sets INIFileName to the record of record.SetupDir and writes its keys in
+// their order; keys it does not write keep what the file held.
+void WriteControlEndRecord(IniHelpers& ini, const ControlEndRecord& record);
+// Sets INIFileName to the record in folder and reads the keys the repair
+// and the uninstall use; a missing key reads as "". MDF, LDF and SetupDir
+// are not read.
+ControlEndRecord ReadControlEndRecord(IniHelpers& ini, const std::string& folder);
+
+}  // namespace quorvale::setup
