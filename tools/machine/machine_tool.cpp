@@ -231,7 +231,12 @@ void ShowPrograms(Machine& m, std::ostream& out) {
         << (s.launched ? "" : ", NOT FOUND") << ": " << s.command_line << "\n";
   auto events = m.ProgramEvents();
   if (!events.empty()) out << "What they did\n";
-  for (const auto& e : events) out << "  " << e.program << ": " << e.what << "\n";
+  for (const auto& e : events) {
+    out << "  " << e.program << ": " << e.what;
+    if (!e.path.empty()) out << " " << e.path;
+    if (!e.detail.empty()) out << " (" << e.detail << ")";
+    out << "\n";
+  }
 }
 
 void ShowHolds(Machine& m, std::ostream& out) {

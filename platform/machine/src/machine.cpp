@@ -107,7 +107,7 @@ Machine::Machine(fs::path folder, const MachineInfo&)
               "path\tprincipal\tright (R read, W write, C change, F full control)"),
       services_(folder_ / "services.txt", 5, "name\tstate\tstart type\tdisplay name\tprogram"),
       started_(folder_ / "started-programs.txt", 3, "show state\toutcome\tcommand line"),
-      events_(folder_ / "program-events.txt", 2, "program\twhat it did") {}
+      events_(folder_ / "program-events.txt", 4, "program\twhat it did\tpath\tdetail") {}
 
 bool Machine::Exists(const fs::path& folder) { return fs::exists(folder / "machine.ini"); }
 

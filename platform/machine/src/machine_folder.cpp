@@ -20,16 +20,25 @@ fs::path RegistryFileOf(const fs::path& machine) { return machine / "registry.re
 
 namespace {
 
+// The names taken as written, for a path the machine cannot look up (a
+// drive it lacks, a name Windows refuses). Either separator splits, and ".."
+// stops at the drive root, so the path never leaves the machine's drives.
 fs::path LexicalHostPath(const fs::path& machine, const std::string& windows_path) {
-  fs::path result = machine / "drives" / std::string(1, static_cast<char>(std::toupper(windows_path[0])));
-  std::string rest = windows_path.substr(2);
-  std::size_t start = 0;
-  while (start <= rest.size()) {
-    std::size_t end = rest.find('\\', start);
-    if (end == std::string::npos) end = rest.size();
-    if (end > start) result /= rest.substr(start, end - start);
+  std::vector<std::string> names;
+  std::size_t start = 2;
+  while (start <= windows_path.size()) {
+    std::size_t end = windows_path.find_first_of("\\/", start);
+    if (end == std::string::npos) end = windows_path.size();
+    std::string name = windows_path.substr(start, end - start);
     start = end + 1;
+    if (name == "..") {
+      if (!names.empty()) names.pop_back();
+    } else if (!name.empty() && name != ".") {
+      names.push_back(std::move(name));
+    }
   }
+  fs::path result = machine / "drives" / std::string(1, static_cast<char>(std::toupper(windows_path[0])));
+  for (const auto& n : names) result /= n;
   return result;
 }
 

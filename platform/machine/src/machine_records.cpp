@@ -99,6 +99,12 @@ void Machine::Grant(const std::string& path, const std::string& principal, const
   });
 }
 
+void Machine::ClearAccess(const std::string& path) const {
+  access_.Update([&](std::vector<Record>& records) {
+    return std::erase_if(records, [&](const Record& r) { return NamesEqual(r[0], path); }) > 0;
+  });
+}
+
 std::vector<AccessEntry> Machine::AccessList() const {
   std::vector<AccessEntry> out;
   for (const auto& r : access_.Load()) out.push_back({r[0], r[1], r[2]});
@@ -160,14 +166,14 @@ std::vector<StartedProgram> Machine::StartedPrograms() const {
 
 void Machine::RecordEvent(const ProgramEvent& event) const {
   events_.Update([&](std::vector<Record>& records) {
-    records.push_back({event.program, event.what});
+    records.push_back({event.program, event.what, event.path, event.detail});
     return true;
   });
 }
 
 std::vector<ProgramEvent> Machine::ProgramEvents() const {
   std::vector<ProgramEvent> out;
-  for (const auto& r : events_.Load()) out.push_back({r[0], r[1]});
+  for (const auto& r : events_.Load()) out.push_back({r[0], r[1], r[2], r[3]});
   return out;
 }
 

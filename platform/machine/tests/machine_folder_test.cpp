@@ -46,6 +46,13 @@ TEST(MachineFolder, HostPathsFollowWindowsNamesOnAMachine) {
       {"c:\\windows\\SYSTEM32\\Quorvale.dll", m / "drives/C/WINDOWS/system32/Quorvale.dll"},
       {"C:\\PROGRA~1\\common files", m / "drives/C/Program Files/Common Files"},
       {"C:\\New\\Folder", m / "drives/C/New/Folder"},
+      // ".." stops at the drive root, also where the machine cannot look
+      // the path up (a drive it lacks, a name Windows refuses).
+      {"C:\\..\\..\\..\\etc\\passwd", m / "drives/C/etc/passwd"},
+      {"Q:\\..\\..\\..\\etc\\passwd", m / "drives/Q/etc/passwd"},
+      {"Q:/etc/passwd", m / "drives/Q/etc/passwd"},
+      {"C:\\..\\..\\x?\\..\\..\\etc", m / "drives/C/etc"},
+      {"C:\\WINDOWS\\.\\system32\\..\\..\\WINDOWS", m / "drives/C/WINDOWS"},
   };
   for (const auto& c : cases) EXPECT_EQ(HostPathOf(m, c.windows), c.host) << c.windows;
 }

@@ -206,14 +206,15 @@ TEST(MachineState, ConcurrentRecordWritersLoseNothing) {
       Machine m(temp.Folder());
       for (int i = 0; i < kEach; ++i) {
         m.RecordStart({"prog " + std::to_string(t) + " " + std::to_string(i), 0, true});
-        m.RecordEvent({"prog", "line\twith a tab\r\nand 100%"});
+        m.RecordEvent({"prog", "line\twith a tab\r\nand 100%", "C:\\a b", "50% done"});
       }
     });
   for (auto& th : threads) th.join();
   EXPECT_EQ(temp.machine().StartedPrograms().size(), std::size_t{kThreads * kEach});
   auto events = temp.machine().ProgramEvents();
   ASSERT_EQ(events.size(), std::size_t{kThreads * kEach});
-  EXPECT_EQ(events[0].what, "line\twith a tab\r\nand 100%");  // kept exactly through the line format
+  EXPECT_EQ(events[0],
+            (ProgramEvent{"prog", "line\twith a tab\r\nand 100%", "C:\\a b", "50% done"}));  // kept exactly
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ bool IsOption(const std::string& word) { return word.size() >= 2 && word[0] == '
 void Ping(Batch& batch, const std::vector<std::string>& words) {
   long count = 4;
   for (std::size_t i = 1; i + 1 < words.size(); ++i)
-    if (SameText(words[i], "-n") || SameText(words[i], "/n"))
+    if (NamesEqual(words[i], "-n") || NamesEqual(words[i], "/n"))
       count = std::strtol(words[i + 1].c_str(), nullptr, 10);
   if (count > 1) batch.host.Sleep(std::chrono::seconds(count - 1));
 }
@@ -58,9 +58,9 @@ bool RemoveTree(const ProgramHost& host, const fs::path& folder) {
 void RemoveFolder(Batch& batch, const std::vector<std::string>& words) {
   bool tree = false;
   for (std::size_t i = 1; i < words.size(); ++i) {
-    if (SameText(words[i], "/s")) tree = true;
+    if (NamesEqual(words[i], "/s")) tree = true;
     if (IsOption(words[i])) continue;
-    const std::string path = LongPathOf(batch.host, JoinWindowsPath(batch.folder, words[i]));
+    const std::string path = batch.host.LongPathOf(JoinWindowsPath(batch.folder, words[i]));
     auto folder = batch.host.HostPathOf(path);
     std::error_code ec;
     if (!folder || !fs::is_directory(*folder, ec)) {
@@ -80,7 +80,7 @@ void RemoveFolder(Batch& batch, const std::vector<std::string>& words) {
 void DeleteFiles(Batch& batch, const std::vector<std::string>& words) {
   for (std::size_t i = 1; i < words.size(); ++i) {
     if (IsOption(words[i])) continue;
-    const std::string path = LongPathOf(batch.host, JoinWindowsPath(batch.folder, words[i]));
+    const std::string path = batch.host.LongPathOf(JoinWindowsPath(batch.folder, words[i]));
     auto file = batch.host.HostPathOf(path);
     std::error_code ec;
     if (!file || !fs::is_regular_file(*file, ec)) {

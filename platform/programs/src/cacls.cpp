@@ -25,7 +25,7 @@ void RunCacls(const ProgramRun& run) {
     run.host.Record({kProgram, "failed", "", "no file named"});
     return;
   }
-  const std::string path = LongPathOf(run.host, JoinWindowsPath(FolderOf(run.program), args[0]));
+  const std::string path = run.host.LongPathOf(JoinWindowsPath(FolderOf(run.program), args[0]));
   bool recursive = false;
   bool edit = false;
   std::vector<std::pair<std::string, std::string>> grants;  // principal, right

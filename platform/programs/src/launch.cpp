@@ -34,14 +34,14 @@ std::optional<std::string> FindProgram(const ProgramHost& host, std::string name
   const bool bare = name.find_first_of("\\/:") == std::string::npos;
   if (!bare) {
     if (!IsDrivePath(name)) return std::nullopt;
-    if (IsFile(host, name)) return LongPathOf(host, name);
-    if (IsSystemTool(FileNameOf(name)) && SameText(LongPathOf(host, FolderOf(name)), host.SystemFolder()))
+    if (IsFile(host, name)) return host.LongPathOf(name);
+    if (IsSystemTool(FileNameOf(name)) && NamesEqual(host.LongPathOf(FolderOf(name)), host.SystemFolder()))
       return host.SystemFolder() + "\\" + FileNameOf(name);
     return std::nullopt;
   }
   for (const auto& folder : {host.SystemFolder(), host.WindowsFolder()}) {
     std::string path = folder + "\\" + name;
-    if (IsFile(host, path)) return LongPathOf(host, path);
+    if (IsFile(host, path)) return host.LongPathOf(path);
   }
   if (IsSystemTool(name)) return host.SystemFolder() + "\\" + name;
   return std::nullopt;

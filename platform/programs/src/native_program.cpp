@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <memory>
 
 #include "elf_file.h"
 #include "programs.h"
@@ -68,10 +69,13 @@ bool StartNativeProgram(const ProgramRun& run) {
     return false;
   }
   run.host.Record({FileNameOf(run.program), "started", run.program, run.arguments});
-  RunDetached([pid] {
+  // A running program's file cannot be deleted, as on Windows.
+  auto hold = std::make_shared<FileHold>(run.host.Hold(*file, FileNameOf(run.program)));
+  RunDetached([pid, hold] {
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
+    hold->Release();
   });
   return true;
 }

@@ -1,6 +1,5 @@
 #include "rar_headers.h"
 
-#include <array>
 #include <fstream>
 
 namespace quorvale::programs {
@@ -20,21 +19,6 @@ std::uint32_t Get(const unsigned char* p, int bytes) {
 }
 
 }  // namespace
-
-std::uint32_t Crc32(std::string_view bytes, std::uint32_t crc) {
-  static const auto table = [] {
-    std::array<std::uint32_t, 256> t{};
-    for (std::uint32_t i = 0; i < 256; ++i) {
-      std::uint32_t c = i;
-      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      t[i] = c;
-    }
-    return t;
-  }();
-  crc = ~crc;
-  for (unsigned char b : bytes) crc = table[(crc ^ b) & 0xFF] ^ (crc >> 8);
-  return ~crc;
-}
 
 std::optional<std::vector<std::uint32_t>> MemberChecksums(const std::filesystem::path& archive) {
   std::ifstream in(archive, std::ios::binary);

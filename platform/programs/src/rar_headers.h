@@ -9,12 +9,12 @@
 #include <string_view>
 #include <vector>
 
+#include "quorvale/core/crc32.h"
+
 namespace quorvale::programs {
 
 // CRC-32 of the member headers, in archive order (folders included);
 // nothing for a file that is no RAR 4 archive or whose headers are cut.
 std::optional<std::vector<std::uint32_t>> MemberChecksums(const std::filesystem::path& archive);
-
-std::uint32_t Crc32(std::string_view bytes, std::uint32_t crc = 0);
 
 }  // namespace quorvale::programs

@@ -44,7 +44,7 @@ void RunRegAsm(const ProgramRun& run) {
     run.host.Record({kProgram, "failed", "", "no assembly named"});
     return;
   }
-  const std::string path = LongPathOf(run.host, JoinWindowsPath(CurrentFolderOf(run), target));
+  const std::string path = run.host.LongPathOf(JoinWindowsPath(CurrentFolderOf(run), target));
   if (!Exists(run.host, path)) {
     run.host.Record({kProgram, "failed", path, "file not found"});
     return;
@@ -55,11 +55,11 @@ void RunRegAsm(const ProgramRun& run) {
 void RunServiceProgram(const ProgramRun& run) {
   constexpr const char* kProgram = "Service.exe";
   auto args = SplitArguments(run.arguments);
-  if (args.size() != 1 || !SameText(args[0], "-install")) {
+  if (args.size() != 1 || !NamesEqual(args[0], "-install")) {
     run.host.Record({kProgram, "skipped", run.program, run.arguments});
     return;
   }
-  ServiceEntry service{kAgentServiceName, kAgentServiceDisplayName, run.program, kServiceAutoStart};
+  ServiceRecord service{kAgentServiceName, kAgentServiceDisplayName, run.program, "auto", "stopped"};
   if (run.host.RegisterService(service))
     run.host.Record({kProgram, "installed", run.program, kAgentServiceName});
   else
@@ -74,7 +74,7 @@ void RunNotepad(const ProgramRun& run) {
     run.host.Record({"notepad.exe", "opened", "", ""});
     return;
   }
-  const std::string path = LongPathOf(run.host, JoinWindowsPath(CurrentFolderOf(run), target));
+  const std::string path = run.host.LongPathOf(JoinWindowsPath(CurrentFolderOf(run), target));
   run.host.Record({"notepad.exe", "opened", path, Exists(run.host, path) ? "" : "file not found"});
 }
 

@@ -57,6 +57,7 @@ struct ServerCall {
 // Calls the entry point of a library of ours.
 ServerCall CallServer(ProgramHost& host, const std::filesystem::path& file, const char* entry) {
   ServerCall call;
+  FileHold hold = host.Hold(file, kProgram);  // a loaded library cannot be deleted
   MachineEnvironment environment(host.MachineFolder());
   void* handle = ::dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!handle) {
@@ -77,7 +78,7 @@ void RunRegsvr32(const ProgramRun& run) {
   std::string target;
   for (const auto& arg : SplitArguments(run.arguments)) {
     if (!arg.empty() && (arg[0] == '/' || arg[0] == '-')) {
-      if (SameText(arg.substr(1), "u")) unregister = true;
+      if (NamesEqual(arg.substr(1), "u")) unregister = true;
       continue;  // /s: no message box; hidden anyway
     }
     if (target.empty()) target = arg;
@@ -86,7 +87,7 @@ void RunRegsvr32(const ProgramRun& run) {
     run.host.Record({kProgram, "failed", "", "no file named"});
     return;
   }
-  const std::string path = LongPathOf(run.host, JoinWindowsPath(run.host.SystemFolder(), target));
+  const std::string path = run.host.LongPathOf(JoinWindowsPath(run.host.SystemFolder(), target));
   auto file = run.host.HostPathOf(path);
   std::error_code ec;
   if (!file || !std::filesystem::is_regular_file(*file, ec)) {

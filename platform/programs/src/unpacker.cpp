@@ -111,7 +111,7 @@ Written WriteMember(archive* a, const fs::path& target, std::optional<std::uint3
 
 void Extract(const ProgramRun& run, const Options& options) {
   ProgramHost& host = run.host;
-  const std::string archive_path = LongPathOf(host, options.archive);
+  const std::string archive_path = host.LongPathOf(options.archive);
   auto archive_file = host.HostPathOf(archive_path);
   auto destination = host.HostPathOf(options.destination);
   if (!archive_file || !destination) {
@@ -126,6 +126,7 @@ void Extract(const ProgramRun& run, const Options& options) {
     host.Record({kProgram, "failed", archive_path, "cannot open the archive"});
     return;
   }
+  FileHold hold = host.Hold(*archive_file, kProgram);  // open while it is read
   std::error_code ec;
   fs::create_directories(*destination, ec);
   // The data checksums of the member headers, in the order of the entries.
@@ -157,16 +158,16 @@ void Extract(const ProgramRun& run, const Options& options) {
     }
     fs::create_directories(target->parent_path(), ec);
     if (fs::exists(*target, ec) && (!options.overwrite || host.IsHeld(*target))) {
-      host.Record({kProgram, "skipped", LongPathOf(host, windows), options.overwrite ? "held" : "exists"});
+      host.Record({kProgram, "skipped", host.LongPathOf(windows), options.overwrite ? "held" : "exists"});
       continue;
     }
     std::optional<std::uint32_t> expected;
     if (sums && index < sums->size()) expected = (*sums)[index];
     Written written = WriteMember(reader.a, *target, expected);
     if (written == Written::kChecksumFailed) {
-      host.Record({kProgram, "failed", LongPathOf(host, windows), "checksum error"});
+      host.Record({kProgram, "failed", host.LongPathOf(windows), "checksum error"});
     } else if (written == Written::kFailed) {
-      host.Record({kProgram, "failed", LongPathOf(host, windows), "cannot write"});
+      host.Record({kProgram, "failed", host.LongPathOf(windows), "cannot write"});
       if (::archive_errno(reader.a) != 0) break;
     }
   }
@@ -174,7 +175,7 @@ void Extract(const ProgramRun& run, const Options& options) {
     host.Record({kProgram, "failed", archive_path, "damaged archive"});
     return;
   }
-  host.Record({kProgram, "extracted", archive_path, LongPathOf(host, options.destination)});
+  host.Record({kProgram, "extracted", archive_path, host.LongPathOf(options.destination)});
 }
 
 }  // namespace

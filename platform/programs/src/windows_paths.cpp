@@ -10,8 +10,6 @@ std::string Lower(std::string text) {
   return text;
 }
 
-bool SameText(const std::string& a, const std::string& b) { return Lower(a) == Lower(b); }
-
 namespace {
 std::size_t LastSeparator(const std::string& path) { return path.find_last_of("\\/"); }
 }  // namespace
@@ -46,18 +44,6 @@ std::string JoinWindowsPath(const std::string& folder, const std::string& path) 
   if (!path.empty() && (path[0] == '\\' || path[0] == '/')) return folder.substr(0, 2) + path;
   if (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) return folder + path;
   return folder + "\\" + path;
-}
-
-std::string LongPathOf(const ProgramHost& host, const std::string& path) {
-  auto file = host.HostPathOf(path);
-  if (!file) return path;
-  std::error_code ec;
-  if (std::filesystem::exists(*file, ec)) return host.WindowsPathOf(*file).value_or(path);
-  // A missing file: the long form of the folders that exist, then the rest.
-  std::string folder = FolderOf(path);
-  if (folder.empty() || folder == path) return path;
-  std::string long_folder = LongPathOf(host, folder);
-  return JoinWindowsPath(long_folder, FileNameOf(path));
 }
 
 }  // namespace quorvale::programs

@@ -3,13 +3,12 @@
 
 #include <string>
 
-#include "quorvale/programs/program_host.h"
+#include "quorvale/machine/machine.h"  // NamesEqual
 
 namespace quorvale::programs {
 
 // ASCII letters folded to lower case; other bytes stay.
 std::string Lower(std::string text);
-bool SameText(const std::string& a, const std::string& b);
 
 // "C:\a\b.txt" -> "b.txt"; "C:\a\b.txt" -> "C:\a"; "C:\a" -> "C:\".
 std::string FileNameOf(const std::string& path);
@@ -22,9 +21,5 @@ bool IsDrivePath(const std::string& path);
 // An argument resolved against a current folder: a drive path as it is, a
 // path starting with "\" on the folder's drive, anything else inside it.
 std::string JoinWindowsPath(const std::string& folder, const std::string& path);
-
-// The long Windows path of a file or folder; for one that does not exist,
-// the long path of the folders that do, followed by the rest as written.
-std::string LongPathOf(const ProgramHost& host, const std::string& path);
 
 }  // namespace quorvale::programs

@@ -1,26 +1,32 @@
-// A fresh machine folder per test, with C:\WINDOWS\system32 and the
-// programs of earlier tests waited for.
+// A fresh machine per test (quorvale::testing::TempMachine, on the test
+// clock) with the programs' host over it; the programs of each test are
+// waited for before the machine goes.
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <memory>
-#include <sstream>
+#include <ostream>
 
-#include "quorvale/programs/folder_program_host.h"
+#include "quorvale/machine/testing/temp_machine.h"
 #include "quorvale/programs/launch.h"
+#include "quorvale/programs/machine_program_host.h"
 
 namespace quorvale {
 
-inline void PrintTo(const ProgramRecord& r, std::ostream* os) {
-  *os << "{" << r.program << ", " << r.action << ", " << r.path << ", " << r.detail << "}";
+inline void PrintTo(const ProgramEvent& e, std::ostream* os) {
+  *os << "{" << e.program << ", " << e.what << ", " << e.path << ", " << e.detail << "}";
 }
 inline void PrintTo(const AccessEntry& e, std::ostream* os) {
-  *os << "{" << e.path << ", " << e.principal << ":" << e.right << (e.recursive ? " /t" : "")
-      << (e.replace ? " replace" : "") << "}";
+  *os << "{" << e.path << ", " << e.principal << ":" << e.right << "}";
+}
+inline void PrintTo(const ServiceRecord& s, std::ostream* os) {
+  *os << "{" << s.name << ", " << s.display_name << ", " << s.binary_path << ", " << s.start_type << ", "
+      << s.state << "}";
+}
+inline bool operator==(const ServiceRecord& a, const ServiceRecord& b) {
+  return a.name == b.name && a.display_name == b.display_name && a.binary_path == b.binary_path &&
+         a.start_type == b.start_type && a.state == b.state;
 }
 
 }  // namespace quorvale
@@ -29,33 +35,16 @@ namespace quorvale::testing {
 
 class MachineTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/quorvale-programs-XXXXXX";
-    machine_ = ::mkdtemp(pattern);
-    std::filesystem::create_directories(machine_ / "drives/C/WINDOWS/system32");
-    host_ = std::make_unique<FolderProgramHost>(machine_);
-  }
-  void TearDown() override {
-    WaitForPrograms();
-    host_.reset();
-    std::filesystem::remove_all(machine_);
-  }
+  void TearDown() override { WaitForPrograms(); }
 
-  FolderProgramHost& host() { return *host_; }
-  std::filesystem::path File(const std::string& windows_path) { return *host_->HostPathOf(windows_path); }
-
-  void Write(const std::string& windows_path, const std::string& bytes) {
-    auto file = File(windows_path);
-    std::filesystem::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary) << bytes;
-  }
-  std::string Read(const std::string& windows_path) {
-    std::ifstream in(File(windows_path), std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
-  bool Exists(const std::string& windows_path) { return std::filesystem::exists(File(windows_path)); }
+  MachineProgramHost& host() { return host_; }
+  Machine& machine() { return temp_.machine(); }
+  const std::filesystem::path& Folder() const { return temp_.Folder(); }
+  std::filesystem::path File(const std::string& windows_path) { return temp_.Host(windows_path); }
+  void Write(const std::string& windows_path, const std::string& bytes) { temp_.Write(windows_path, bytes); }
+  std::string Read(const std::string& windows_path) { return temp_.Read(windows_path); }
+  bool Exists(const std::string& windows_path) { return temp_.Exists(windows_path); }
+  std::vector<ProgramEvent> Records() { return machine().ProgramEvents(); }
 
   // Starts the command hidden and waits for it to end.
   bool Run(const std::string& command_line) {
@@ -64,8 +53,8 @@ class MachineTest : public ::testing::Test {
     return started;
   }
 
-  std::filesystem::path machine_;
-  std::unique_ptr<FolderProgramHost> host_;
+  TempMachine temp_;
+  MachineProgramHost host_{CurrentMachine()};
 };
 
 }  // namespace quorvale::testing

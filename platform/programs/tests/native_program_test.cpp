@@ -12,10 +12,9 @@ TEST_F(NativeProgramTest, ProgramsOfOursRunAsProcessesOnTheSameMachine) {
   // Written as a setup writes it: bytes only, no execute bits.
   Write("C:\\Program Files\\Quorvale\\Uninstall.exe", bytes.str());
   ASSERT_TRUE(Run("C:\\Program Files\\Quorvale\\Uninstall.exe -delete \"a b\""));
-  EXPECT_EQ(Read("C:\\Program Files\\Quorvale\\child.out"), machine_.string() + "|-delete|a b");
-  EXPECT_EQ(host().Records().at(0),
-            (ProgramRecord{"Uninstall.exe", "started", "C:\\Program Files\\Quorvale\\Uninstall.exe",
-                           "-delete \"a b\""}));
+  EXPECT_EQ(Read("C:\\Program Files\\Quorvale\\child.out"), Folder().string() + "|-delete|a b");
+  EXPECT_EQ(Records().at(0), (ProgramEvent{"Uninstall.exe", "started",
+                                           "C:\\Program Files\\Quorvale\\Uninstall.exe", "-delete \"a b\""}));
 }
 
 TEST_F(NativeProgramTest, LibrariesAndForeignFilesAreNoPrograms) {

@@ -24,15 +24,16 @@ TEST_F(RecordedProgramsTest, CaclsLinesBecomeAccessEntries) {
   Run("Cacls C:\\WINDOWS\\system32\\Missing.dll /e /c /g Everyone:R");
   Run("Cacls C:\\WINDOWS\\system32\\Jmail.dll /e /c /g Everyone:Q");
   Run("Cacls C:\\WINDOWS\\system32\\Jmail.dll /e /g");
+  // /t reaches what lies below; a command without /e replaces the list.
   const std::vector<AccessEntry> expected = {
-      {"C:\\Program Files\\Quorvale\\Web", "IUSR_123", "F", true, false},
-      {"C:\\WINDOWS\\system32\\DodIde.dll", "IUSR_123", "R", false, false},
-      {"C:\\WINDOWS\\system32\\Jmail.dll", "Everyone", "R", false, false},
-      {"C:\\WINDOWS\\system32\\Jmail.dll", "Administrators", "F", false, true},
-      {"C:\\WINDOWS\\system32\\Jmail.dll", "Power Users", "C", false, false},
+      {"C:\\Program Files\\Quorvale\\Web", "IUSR_123", "F"},
+      {"C:\\Program Files\\Quorvale\\Web\\Index.asp", "IUSR_123", "F"},
+      {"C:\\WINDOWS\\system32\\DodIde.dll", "IUSR_123", "R"},
+      {"C:\\WINDOWS\\system32\\Jmail.dll", "Administrators", "F"},
+      {"C:\\WINDOWS\\system32\\Jmail.dll", "Power Users", "C"},
   };
-  EXPECT_EQ(host().AccessEntries(), expected);
-  auto records = host().Records();
+  EXPECT_EQ(machine().AccessList(), expected);
+  auto records = Records();
   ASSERT_EQ(records.size(), 3u);
   EXPECT_EQ(records[0].detail, "file not found");
   EXPECT_EQ(records[1].detail, "invalid grant Everyone:Q");
@@ -49,7 +50,7 @@ TEST_F(RecordedProgramsTest, RegAsmServiceAndNotepadAreRecorded) {
   Run("C:\\PROGRA~1\\Quorvale\\Service.exe -start");
   Run("notepad.exe C:\\PROGRA~1\\Quorvale\\说明.txt");
   const std::string service = "C:\\Program Files\\Quorvale\\Service.exe";
-  const std::vector<ProgramRecord> expected = {
+  const std::vector<ProgramEvent> expected = {
       {"RegAsm.exe", "registered", "C:\\WINDOWS\\system32\\DodIde.dll", "/CodeBase"},
       {"RegAsm.exe", "unregistered", "C:\\WINDOWS\\system32\\DodIde.dll", ""},
       {"RegAsm.exe", "failed", "C:\\WINDOWS\\system32\\Missing.dll", "file not found"},
@@ -58,9 +59,9 @@ TEST_F(RecordedProgramsTest, RegAsmServiceAndNotepadAreRecorded) {
       {"Service.exe", "skipped", service, "-start"},
       {"notepad.exe", "opened", "C:\\Program Files\\Quorvale\\说明.txt", ""},
   };
-  EXPECT_EQ(host().Records(), expected);
-  EXPECT_EQ(host().Services(),
-            (std::vector<ServiceEntry>{{"Quorvale", "Quorvale", service, kServiceAutoStart}}));
+  EXPECT_EQ(Records(), expected);
+  EXPECT_EQ(machine().FindService("Quorvale"),
+            (ServiceRecord{"Quorvale", "Quorvale", service, "auto", "stopped"}));
 }
 
 }  // namespace

@@ -26,12 +26,12 @@ TEST_F(Regsvr32Test, RegistersAndUnregistersAServerOfOurs) {
   ASSERT_TRUE(Run("regsvr32 C:\\PROGRA~1\\Quorvale\\TESTSE~1.DLL /u /s"));
   EXPECT_FALSE(host().Registry().KeyExists(kClassKey));
   EXPECT_FALSE(host().Registry().KeyExists("HKEY_CLASSES_ROOT\\Test.Registered"));
-  auto records = host().Records();
+  auto records = Records();
   ASSERT_EQ(records.size(), 2u);
   EXPECT_EQ(records[0],
-            (ProgramRecord{"regsvr32.exe", "registered", "C:\\Program Files\\Quorvale\\Test Server.dll",
-                           "DllRegisterServer 0x00000000"}));
-  EXPECT_EQ(records[1].action, "unregistered");
+            (ProgramEvent{"regsvr32.exe", "registered", "C:\\Program Files\\Quorvale\\Test Server.dll",
+                          "DllRegisterServer 0x00000000"}));
+  EXPECT_EQ(records[1].what, "unregistered");
 }
 
 TEST_F(Regsvr32Test, TheServerSeesTheHostsMachineWhateverTheEnvironmentSays) {
@@ -58,7 +58,7 @@ TEST_F(Regsvr32Test, StandInsAreRecordedAndMissingFilesFail) {
   Run("regsvr32 C:\\WINDOWS\\system32\\Broken.dll /s");
   Run("regsvr32 C:\\WINDOWS\\system32\\Missing.dll /s");
   Run("regsvr32 /s");
-  const std::vector<ProgramRecord> expected = {
+  const std::vector<ProgramEvent> expected = {
       {"regsvr32.exe", "registered", "C:\\WINDOWS\\system32\\MSCOMCTL.OCX", "stand-in"},
       {"regsvr32.exe", "unregistered", "C:\\WINDOWS\\system32\\MSCOMCTL.OCX", "stand-in"},
       {"regsvr32.exe", "registered", "C:\\WINDOWS\\system32\\Jmail.dll", "stand-in"},
@@ -66,7 +66,7 @@ TEST_F(Regsvr32Test, StandInsAreRecordedAndMissingFilesFail) {
       {"regsvr32.exe", "failed", "C:\\WINDOWS\\system32\\Missing.dll", "file not found"},
       {"regsvr32.exe", "failed", "", "no file named"},
   };
-  EXPECT_EQ(host().Records(), expected);
+  EXPECT_EQ(Records(), expected);
 }
 
 }  // namespace

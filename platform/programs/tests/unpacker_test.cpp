@@ -40,7 +40,7 @@ TEST_F(UnpackerTest, ExtractsChineseNamesAndFoldersInArchiveOrder) {
   EXPECT_EQ(Read(In("MailCtrl.asp")), "<% %>");
   EXPECT_TRUE(std::filesystem::is_directory(File(In("Log"))));
   EXPECT_FALSE(Exists(In("MailCtrl.asp.rar-part")));
-  EXPECT_EQ(host().Records().back(), (ProgramRecord{"Rar.exe", "extracted", In("Quorvale.rar"), kFolder}));
+  EXPECT_EQ(Records().back(), (ProgramEvent{"Rar.exe", "extracted", In("Quorvale.rar"), kFolder}));
 }
 
 TEST_F(UnpackerTest, DestinationWithBackslashNewFolderAndKeepOption) {
@@ -59,10 +59,10 @@ TEST_F(UnpackerTest, NamesThatLeaveTheDestinationAreRefused) {
   EXPECT_FALSE(Exists("C:\\evil2.txt"));
   EXPECT_FALSE(Exists(In("evil2.txt")));
   EXPECT_EQ(Read(In("ok.txt")), "fine");
-  auto records = host().Records();
+  auto records = Records();
   ASSERT_EQ(records.size(), 3u);
-  EXPECT_EQ(records[0].action, "refused");
-  EXPECT_EQ(records[1].action, "refused");
+  EXPECT_EQ(records[0].what, "refused");
+  EXPECT_EQ(records[1].what, "refused");
 }
 
 TEST_F(UnpackerTest, DamagedOrMissingArchivesAreReportedAndLeaveNoHalfFiles) {
@@ -75,11 +75,11 @@ TEST_F(UnpackerTest, DamagedOrMissingArchivesAreReportedAndLeaveNoHalfFiles) {
   EXPECT_FALSE(Exists(In("b.txt.rar-part")));
   std::filesystem::remove(File(In("Quorvale.rar")));
   Run(std::string(kUnpack) + "C:\\PROGRA~1\\Quorvale");
-  auto records = host().Records();
+  auto records = Records();
   ASSERT_GE(records.size(), 2u);
-  EXPECT_EQ(records[0], (ProgramRecord{"Rar.exe", "failed", In("b.txt"), "checksum error"}));
+  EXPECT_EQ(records[0], (ProgramEvent{"Rar.exe", "failed", In("b.txt"), "checksum error"}));
   EXPECT_EQ(records.back(),
-            (ProgramRecord{"Rar.exe", "failed", In("Quorvale.rar"), "cannot open the archive"}));
+            (ProgramEvent{"Rar.exe", "failed", In("Quorvale.rar"), "cannot open the archive"}));
 }
 
 }  // namespace

@@ -16,11 +16,9 @@
 #include <string_view>
 #include <vector>
 
-namespace quorvale {
+#include "quorvale/core/crc32.h"
 
-// CRC-32 (polynomial 0xEDB88320) as RAR and ZIP compute it; pass an earlier
-// result as crc to go on over more bytes.
-std::uint32_t Crc32(std::string_view bytes, std::uint32_t crc = 0);
+namespace quorvale {
 
 struct RarMember {
   std::string name;  // UTF-8

@@ -71,12 +71,18 @@ struct StartedProgram {
   bool launched = true;  // false: nothing could be started from that command line
 };
 
+// "This program did that": program as Windows spells its file name
+// ("regsvr32.exe", "cmd.exe"), what one word ("registered", "opened",
+// "extracted", "refused", "failed", ...), path the long Windows path it
+// concerned, detail anything more.
 struct ProgramEvent {
-  std::string program, what;
+  std::string program, what, path, detail;
+  bool operator==(const ProgramEvent&) const = default;
 };
 
 struct AccessEntry {
   std::string path, principal, right;
+  bool operator==(const AccessEntry&) const = default;
 };
 
 struct ServiceRecord {
@@ -155,6 +161,8 @@ class Machine {
 
   // Grants (replacing the principal's earlier grant on that path).
   void Grant(const std::string& path, const std::string& principal, const std::string& right) const;
+  // Empties the access list of path (not of what lies below it).
+  void ClearAccess(const std::string& path) const;
   std::vector<AccessEntry> AccessList() const;
 
   void SetService(const ServiceRecord& service) const;

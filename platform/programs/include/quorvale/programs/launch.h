@@ -22,6 +22,11 @@ namespace quorvale {
 // the machine can run. The host must outlive the program (WaitForPrograms).
 bool Launch(ProgramHost& host, const std::string& command_line, int show);
 
+// Makes WinExec run the programs of the process's current machine (the one
+// QUORVALE_MACHINE names at the time of each call, so a program started
+// on another machine works on that one). Programs call it once at start.
+void InstallLauncher();
+
 // Waits until every program started by Launch in this process has ended.
 void WaitForPrograms();
 // The same with a bound; false when some program still runs after it.

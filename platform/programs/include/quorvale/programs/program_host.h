@@ -1,6 +1,7 @@
 // What the programs that run on a machine need from that machine: its files
-// by Windows path, its folders, its registry, its access lists and services,
-// a record of what the programs did, and a clock to pause on.
+// by Windows path, its folders, its registry, holds on open files, its
+// access lists and services, a record of what the programs did, and a clock
+// to pause on. MachineProgramHost is the one over a Machine.
 #pragma once
 
 #include <chrono>
@@ -8,44 +9,21 @@
 #include <optional>
 #include <string>
 
-#include "quorvale/machine/registry_store.h"
+#include "quorvale/machine/machine.h"
 
 namespace quorvale {
 
 // One grant of Cacls: principal gets right ("R", "W", "C", "F" or "N") on
-// path (a long Windows path); recursive for /t; replace when the command
-// replaced the whole access list instead of editing it (no /e).
-struct AccessEntry {
+// path (a long Windows path); recursive for /t (every file and folder
+// below path too); replace when the command replaced the whole access list
+// instead of editing it (no /e).
+struct AccessGrant {
   std::string path;
   std::string principal;
   std::string right;
   bool recursive = false;
   bool replace = false;
-  bool operator==(const AccessEntry&) const = default;
-};
-
-// Start types as Windows numbers them.
-inline constexpr int kServiceAutoStart = 2;
-inline constexpr int kServiceDemandStart = 3;
-
-struct ServiceEntry {
-  std::string name;
-  std::string display_name;
-  std::string binary_path;  // long Windows path of the service program
-  int start_type = kServiceAutoStart;
-  bool operator==(const ServiceEntry&) const = default;
-};
-
-// "This program did that": program is the file name as Windows spells it
-// ("regsvr32.exe", "RegAsm.exe", "cmd.exe"), action one word ("registered",
-// "unregistered", "opened", "extracted", "skipped", "refused", "failed"),
-// path the long Windows path it concerned, detail anything more.
-struct ProgramRecord {
-  std::string program;
-  std::string action;
-  std::string path;
-  std::string detail;
-  bool operator==(const ProgramRecord&) const = default;
+  bool operator==(const AccessGrant&) const = default;
 };
 
 class ProgramHost {
@@ -59,10 +37,14 @@ class ProgramHost {
   // The host file of a drive path ("C:\PROGRA~1\x"): parts compare without
   // case and may be long names or 8.3 aliases; parts that do not exist are
   // kept as written, so a new file can be named. "." and ".." are resolved
-  // and never climb above the drive. Nothing for a path that is no drive path.
+  // and never climb above the drive. Nothing for a path that names nothing
+  // on the machine (no drive path, a drive it lacks, a name Windows refuses).
   virtual std::optional<std::filesystem::path> HostPathOf(const std::string& windows_path) const = 0;
   // The long Windows path of a host file under the drives.
   virtual std::optional<std::string> WindowsPathOf(const std::filesystem::path& file) const = 0;
+  // The long form of a Windows path: the names of what exists as the drive
+  // keeps them, the rest as written; a path that names nothing as it is.
+  virtual std::string LongPathOf(const std::string& windows_path) const = 0;
 
   // "C:\WINDOWS\system32" and "C:\WINDOWS", without a trailing backslash.
   virtual std::string SystemFolder() const = 0;
@@ -72,14 +54,17 @@ class ProgramHost {
 
   // True while some program holds the file open: it cannot be deleted.
   virtual bool IsHeld(const std::filesystem::path& file) const = 0;
+  // Holds the file open for holder (a program's file name) while the
+  // returned hold lives.
+  virtual FileHold Hold(const std::filesystem::path& file, const std::string& holder) const = 0;
 
-  virtual void AddAccessEntry(const AccessEntry& entry) = 0;
+  virtual void AddAccessEntry(const AccessGrant& grant) = 0;
   // False when a service of that name exists already (it stays as it was).
-  virtual bool RegisterService(const ServiceEntry& entry) = 0;
-  virtual void Record(const ProgramRecord& record) = 0;
+  virtual bool RegisterService(const ServiceRecord& service) = 0;
+  virtual void Record(const ProgramEvent& event) = 0;
 
-  // A pause of a running program; the machine's clock decides how long it
-  // really takes (a test clock returns at once).
+  // A pause of a running program on the machine's clock (the test clock
+  // returns at once with virtual time advanced).
   virtual void Sleep(std::chrono::milliseconds duration) = 0;
 };
 

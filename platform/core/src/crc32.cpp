@@ -1,6 +1,6 @@
-#include <array>
+#include "quorvale/core/crc32.h"
 
-#include "quorvale/payload/rar_writer.h"
+#include <array>
 
 namespace quorvale {
 

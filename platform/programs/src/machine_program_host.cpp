@@ -1,0 +1,101 @@
+#include "quorvale/programs/machine_program_host.h"
+
+#include <algorithm>
+#include <limits>
+#include <map>
+#include <mutex>
+
+#include "quorvale/machine/clock.h"
+#include "quorvale/machine/machine_folder.h"
+
+namespace quorvale {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string WithoutTrailingSeparator(std::string path) {
+  while (path.size() > 3 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
+  return path;
+}
+
+}  // namespace
+
+MachineProgramHost::MachineProgramHost(std::shared_ptr<Machine> machine) : machine_(std::move(machine)) {}
+
+std::optional<fs::path> MachineProgramHost::HostPathOf(const std::string& windows_path) const {
+  ResolvedPath r = machine_->Resolve(windows_path);
+  if (r.error) return std::nullopt;
+  return r.host;
+}
+
+std::optional<std::string> MachineProgramHost::WindowsPathOf(const fs::path& file) const {
+  return quorvale::WindowsPathOf(machine_->Folder(), file);
+}
+
+std::string MachineProgramHost::LongPathOf(const std::string& windows_path) const {
+  ResolvedPath r = machine_->Resolve(windows_path);
+  return r.error ? windows_path : r.long_path;
+}
+
+std::string MachineProgramHost::SystemFolder() const {
+  return WithoutTrailingSeparator(machine_->Info().system_directory);
+}
+
+std::string MachineProgramHost::WindowsFolder() const {
+  return WithoutTrailingSeparator(machine_->Info().windows_directory);
+}
+
+bool MachineProgramHost::IsHeld(const fs::path& file) const {
+  auto path = WindowsPathOf(file);
+  return path && machine_->IsHeld(*path);
+}
+
+FileHold MachineProgramHost::Hold(const fs::path& file, const std::string& holder) const {
+  auto path = WindowsPathOf(file);
+  if (!path) return FileHold();
+  return machine_->Hold(*path, holder);
+}
+
+void MachineProgramHost::AddAccessEntry(const AccessGrant& grant) {
+  std::vector<std::string> paths{grant.path};
+  if (grant.recursive) {
+    // Cacls /t changes the list of every file and folder below as well.
+    if (auto folder = HostPathOf(grant.path)) {
+      std::error_code ec;
+      for (fs::recursive_directory_iterator it(*folder, ec), end; !ec && it != end; it.increment(ec))
+        if (auto path = WindowsPathOf(it->path())) paths.push_back(*path);
+    }
+  }
+  for (const auto& path : paths) {
+    if (grant.replace) machine_->ClearAccess(path);
+    machine_->Grant(path, grant.principal, grant.right);
+  }
+}
+
+bool MachineProgramHost::RegisterService(const ServiceRecord& service) {
+  if (machine_->FindService(service.name)) return false;
+  machine_->SetService(service);
+  return true;
+}
+
+void MachineProgramHost::Record(const ProgramEvent& event) { machine_->RecordEvent(event); }
+
+void MachineProgramHost::Sleep(std::chrono::milliseconds duration) {
+  constexpr auto kMost =
+      static_cast<std::chrono::milliseconds::rep>(std::numeric_limits<std::uint32_t>::max());
+  ClockSleep(
+      static_cast<std::uint32_t>(std::clamp<std::chrono::milliseconds::rep>(duration.count(), 0, kMost)));
+}
+
+MachineProgramHost& CurrentProgramHost() {
+  static std::mutex mutex;
+  static std::map<fs::path, std::unique_ptr<MachineProgramHost>> hosts;
+  std::shared_ptr<Machine> machine = CurrentMachine();
+  std::lock_guard lock(mutex);
+  auto& host = hosts[machine->Folder()];
+  if (!host) host = std::make_unique<MachineProgramHost>(std::move(machine));
+  return *host;
+}
+
+}  // namespace quorvale
