@@ -2,6 +2,7 @@
 // adodb.stream over HttpRequest and Stream.
 #include "quorvale/com/dispatch_base.h"
 #include "quorvale/core/err.h"
+#include "quorvale/providers/ado_connection.h"
 #include "quorvale/providers/http_request.h"
 #include "quorvale/providers/registration.h"
 #include "quorvale/providers/stream.h"
@@ -126,6 +127,7 @@ extern "C" __attribute__((visibility("default"))) HRESULT DllGetClassObject(cons
   *out = nullptr;
   if (clsid == *Guid::Parse(kXmlHttpClsid)) return xmlhttp.QueryInterface(iid, out);
   if (clsid == *Guid::Parse(kStreamClsid)) return stream.QueryInterface(iid, out);
+  if (clsid == *Guid::Parse(kAdoConnectionClsid)) return AdoConnectionClassObject(iid, out);
   return CLASS_E_CLASSNOTAVAILABLE;
 }
 

@@ -1,0 +1,51 @@
+#include "quorvale/sqlserver/catalogue.h"
+
+#include <gtest/gtest.h>
+
+#include "quorvale/machine/testing/temp_machine.h"
+
+namespace quorvale::sqlserver {
+namespace {
+
+TEST(Catalogue, KeepsWhatItHoldsAcrossWriteAndRead) {
+  Catalogue c;
+  c.logins.push_back({"Pa\tnel", "p%w\n", "Panel", 7, false});
+  c.databases.push_back(
+      {5, "Panel", "C:\\D\\Panel.mdf", "C:\\D\\Panel.ldf", {{"dbo", 1, {"db_owner"}}, {"u", 0, {}}}});
+  c.processes.push_back({52, 1234, 5, "sa"});
+  c.next_spid = 53;
+  Catalogue back = ParseCatalogue(FormatCatalogue(c), "catalogue.txt");
+  EXPECT_EQ(FormatCatalogue(back), FormatCatalogue(c));
+  EXPECT_EQ(back.logins[0].password, "p%w\n");
+  EXPECT_EQ(back.databases[0].users[0].roles.count("db_owner"), 1u);
+  EXPECT_EQ(back.next_spid, 53);
+}
+
+TEST(Catalogue, DamagedLinesNameTheFile) {
+  for (const char* text : {"login\tsa\n", "process\tx\t1\t1\tsa\n", "user\tdbo\t1\t\n", "nonsense\n"})
+    EXPECT_THROW(ParseCatalogue(text, "catalogue.txt"), MachineStateError) << text;
+}
+
+TEST(Catalogue, InstallOnceAndProcessesOfEndedProgramsGo) {
+  testing::TempMachine temp;
+  EXPECT_FALSE(LoadCatalogue(temp.machine()));
+  EXPECT_FALSE(UpdateCatalogue(temp.machine(), [](Catalogue&) { return true; }));
+  InstallSqlServer(temp.machine());
+  EXPECT_THROW(InstallSqlServer(temp.machine()), MachineStateError);
+  EXPECT_EQ(temp.machine().FindService("MSSQLSERVER")->state, "running");
+  auto c = *LoadCatalogue(temp.machine());
+  EXPECT_EQ(c.FindLogin("SA")->password, kInitialSaPassword);
+  EXPECT_EQ(c.databases.size(), 4u);
+  UpdateCatalogue(temp.machine(), [](Catalogue& k) {
+    k.processes.push_back({60, 999999999, 1, "sa"});  // no such program
+    k.processes.push_back({61, static_cast<long>(::getpid()), 1, "sa"});
+    return true;
+  });
+  UpdateCatalogue(temp.machine(), [](Catalogue&) { return false; });
+  c = *LoadCatalogue(temp.machine());
+  ASSERT_EQ(c.processes.size(), 1u);
+  EXPECT_EQ(c.processes[0].spid, 61);
+}
+
+}  // namespace
+}  // namespace quorvale::sqlserver
