@@ -1,5 +1,5 @@
-#include "quorvale/ui/caption.h"
 #include "quorvale/ui/headless.h"
+#include "quorvale/ui/user_input.h"
 
 namespace quorvale::ui {
 
@@ -7,39 +7,9 @@ void HeadlessDriver::Require(bool ok, const std::string& what) const {
   if (!ok) throw DriverError(what);
 }
 
-bool HeadlessDriver::TryClick(Control& control) {
-  if (app_.Ended() || !control.IsUsable()) return false;
-  switch (control.Kind()) {
-    case ControlKind::CommandButton:
-      app_.RunEvent([&] {
-        control.SetFocus();
-        static_cast<CommandButton&>(control).FireClick();
-      });
-      return true;
-    case ControlKind::CheckBox:
-      app_.RunEvent([&] {
-        control.SetFocus();
-        auto& box = static_cast<CheckBox&>(control);
-        box.SetValue(box.Value() == CheckBox::kUnchecked ? CheckBox::kChecked : CheckBox::kUnchecked);
-      });
-      return true;
-    case ControlKind::OptionButton:
-      app_.RunEvent([&] {
-        control.SetFocus();
-        static_cast<OptionButton&>(control).SetValue(true);
-      });
-      return true;
-    case ControlKind::TextBox:
-    case ControlKind::ListBox: app_.RunEvent([&] { control.SetFocus(); }); return true;
-    default: return false;
-  }
-}
+bool HeadlessDriver::TryClick(Control& control) { return input::Click(app_, control); }
 
-bool HeadlessDriver::TryClose(Form& form) {
-  if (app_.Ended() || !form.Visible()) return false;
-  app_.RunEvent([&] { form.Close(UnloadMode::ControlMenu); });
-  return true;
-}
+bool HeadlessDriver::TryClose(Form& form) { return input::Close(app_, form); }
 
 void HeadlessDriver::Click(Control& control) {
   Require(!app_.Ended(), "the program has ended");
@@ -51,20 +21,14 @@ void HeadlessDriver::Type(TextBox& box, std::string text) {
   Require(!app_.Ended(), "the program has ended");
   Require(box.IsUsable(), box.Name() + " is not shown or not enabled");
   Require(!box.Locked(), box.Name() + " is read-only");
-  app_.RunEvent([&] {
-    box.SetFocus();
-    box.SetText(std::move(text));
-  });
+  input::Type(app_, box, std::move(text));
 }
 
 void HeadlessDriver::Select(ListBox& list, int index) {
   Require(!app_.Ended(), "the program has ended");
   Require(list.IsUsable(), list.Name() + " is not shown or not enabled");
   Require(index >= 0 && index < list.ListCount(), list.Name() + " has no line " + std::to_string(index));
-  app_.RunEvent([&] {
-    list.SetFocus();
-    list.SetListIndex(index);
-  });
+  input::Select(app_, list, index);
 }
 
 void HeadlessDriver::Close(Form& form) {
@@ -74,49 +38,23 @@ void HeadlessDriver::Close(Form& form) {
 }
 
 void HeadlessDriver::PressEnter() {
-  Form* f = app_.ActiveForm();
-  Require(f != nullptr, "no form is active");
-  Control* focus = f->ActiveControl();
-  if (focus && focus->Kind() == ControlKind::CommandButton && focus->IsUsable()) {
-    TryClick(*focus);
-  } else if (CommandButton* b = f->DefaultButton(); b && b->IsUsable()) {
-    app_.RunEvent([b] { b->FireClick(); });
-  }
+  Require(app_.ActiveForm() != nullptr, "no form is active");
+  input::PressEnter(app_);
 }
 
 void HeadlessDriver::PressEscape() {
-  Form* f = app_.ActiveForm();
-  Require(f != nullptr, "no form is active");
-  if (CommandButton* b = f->CancelButtonOfForm(); b && b->IsUsable()) {
-    app_.RunEvent([b] { b->FireClick(); });
-  }
+  Require(app_.ActiveForm() != nullptr, "no form is active");
+  input::PressEscape(app_);
 }
 
 void HeadlessDriver::PressTab(bool backwards) {
-  Form* f = app_.ActiveForm();
-  Require(f != nullptr, "no form is active");
-  if (Control* next = f->NextInTabOrder(backwards)) {
-    app_.RunEvent([next] { next->SetFocus(); });
-  }
+  Require(app_.ActiveForm() != nullptr, "no form is active");
+  input::PressTab(app_, backwards);
 }
 
 void HeadlessDriver::PressAccessKey(char key) {
-  Form* f = app_.ActiveForm();
-  Require(f != nullptr, "no form is active");
-  if (key >= 'a' && key <= 'z') key = static_cast<char>(key - 'a' + 'A');
-  for (Control* c : f->Controls()) {
-    std::string caption;
-    switch (c->Kind()) {
-      case ControlKind::CommandButton: caption = static_cast<CommandButton*>(c)->Caption(); break;
-      case ControlKind::CheckBox: caption = static_cast<CheckBox*>(c)->Caption(); break;
-      case ControlKind::OptionButton: caption = static_cast<OptionButton*>(c)->Caption(); break;
-      default: continue;
-    }
-    if (AccessKey(caption) == key && c->IsUsable()) {
-      TryClick(*c);
-      return;
-    }
-  }
+  Require(app_.ActiveForm() != nullptr, "no form is active");
+  input::PressAccessKey(app_, key);
 }
 
 void HeadlessDriver::Advance(std::int64_t ms) {

@@ -40,7 +40,11 @@ class TextBox : public Control {
   void SetText(std::string text);
   // Read-only: the user cannot type, the program still sets the text.
   bool Locked() const { return locked_; }
-  void SetLocked(bool v) { locked_ = v; }
+  void SetLocked(bool v) {
+    if (locked_ == v) return;
+    locked_ = v;
+    Changed();
+  }
   // Shown in place of every character when not empty (password boxes).
   const std::string& PasswordChar() const { return password_char_; }
   void SetPasswordChar(std::string c);

@@ -1,0 +1,20 @@
+// Captions as FLTK labels. FLTK, like Windows, underlines the character after
+// "&" and shows "&&" as "&"; it also reads "@" as the start of a symbol,
+// which a caption never means.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quorvale::ui::fltk {
+
+// The label FLTK draws as the caption is shown. With mnemonics the access
+// key stays marked; a "&" before a character that cannot be an access key
+// (a non-ASCII one) is dropped, as Windows drops it, and a "&" at the end is
+// shown. Without mnemonics (message texts, list lines) every "&" is shown.
+std::string FltkLabel(std::string_view caption, bool mnemonics = true);
+
+// Line ends as FLTK breaks lines: "\r\n" and a lone "\r" become "\n".
+std::string UnixLineEnds(std::string_view text);
+
+}  // namespace quorvale::ui::fltk

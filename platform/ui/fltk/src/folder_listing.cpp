@@ -1,0 +1,105 @@
+#include "quorvale/ui/fltk/folder_listing.h"
+
+#include <algorithm>
+#include <cctype>
+#include <system_error>
+
+#include "quorvale/machine/machine_folder.h"
+
+namespace quorvale::ui::fltk {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string LowerText(std::string s) {
+  for (char& c : s) c = Lower(c);
+  return s;
+}
+
+bool Wild(std::string_view name, std::string_view pattern) {
+  // Iterative match with one backtrack point for the last "*".
+  std::size_t n = 0, p = 0, star = std::string_view::npos, mark = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == '?' || Lower(pattern[p]) == Lower(name[n]))) {
+      ++n;
+      ++p;
+    } else if (p < pattern.size() && pattern[p] == '*') {
+      star = p++;
+      mark = n;
+    } else if (star != std::string_view::npos) {
+      p = star + 1;
+      n = ++mark;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+}  // namespace
+
+bool MatchesFilter(std::string_view name, std::string_view patterns) {
+  std::size_t start = 0;
+  while (start <= patterns.size()) {
+    std::size_t end = patterns.find(';', start);
+    if (end == std::string_view::npos) end = patterns.size();
+    std::string_view pattern = patterns.substr(start, end - start);
+    while (!pattern.empty() && pattern.front() == ' ') pattern.remove_prefix(1);
+    while (!pattern.empty() && pattern.back() == ' ') pattern.remove_suffix(1);
+    // "*.*" is every name on Windows, also those without a dot.
+    if (pattern == "*.*" || (!pattern.empty() && Wild(name, pattern))) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+std::vector<std::string> Drives(const fs::path& machine) {
+  std::vector<std::string> out;
+  std::error_code ec;
+  for (const auto& e : fs::directory_iterator(machine / "drives", ec)) {
+    const std::string name = e.path().filename().string();
+    // The machine keeps its drives under upper-case letters (see HostPathOf).
+    if (name.size() == 1 && name[0] >= 'A' && name[0] <= 'Z' && e.is_directory(ec))
+      out.push_back(name + ":\\");
+  }
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+std::vector<FolderEntry> ListFolder(const fs::path& machine, const std::string& windows_folder, bool files,
+                                    std::string_view filter) {
+  std::vector<FolderEntry> out;
+  if (windows_folder.size() < 3 || windows_folder[1] != ':') return out;
+  std::error_code ec;
+  for (const auto& e : fs::directory_iterator(HostPathOf(machine, windows_folder), ec)) {
+    const std::string name = e.path().filename().string();
+    if (name.find_first_of("\\:") != std::string::npos) continue;
+    const bool folder = e.is_directory(ec);
+    if (folder || (files && MatchesFilter(name, filter))) out.push_back({name, folder});
+  }
+  std::sort(out.begin(), out.end(), [](const FolderEntry& a, const FolderEntry& b) {
+    if (a.folder != b.folder) return a.folder;
+    return LowerText(a.name) < LowerText(b.name);
+  });
+  return out;
+}
+
+std::string JoinWindowsPath(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return name;
+  return folder.back() == '\\' ? folder + name : folder + "\\" + name;
+}
+
+std::string ParentWindowsPath(const std::string& path) {
+  std::string p = path;
+  while (p.size() > 3 && p.back() == '\\') p.pop_back();
+  if (p.size() <= 3) return "";
+  const auto cut = p.find_last_of('\\');
+  if (cut == std::string::npos) return "";
+  return cut <= 2 ? p.substr(0, 3) : p.substr(0, cut);
+}
+
+}  // namespace quorvale::ui::fltk

@@ -1,0 +1,157 @@
+#include "widgets.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "fl.h"
+
+namespace quorvale::ui::fltk {
+
+namespace {
+constexpr Color kSystemColor = 0x80000000;
+}
+
+bool IsButtonFace(Color c) { return c == kColorButtonFace; }
+
+Fl_Color ToFlColor(Color c) {
+  if (c & kSystemColor) {
+    switch (c & 0xFF) {
+      case 0x05: return FL_WHITE;                     // window
+      case 0x0F: return fl_rgb_color(212, 208, 200);  // button face
+      case 0x10: return fl_rgb_color(128, 128, 128);  // button shadow
+      case 0x14: return FL_WHITE;                     // button highlight
+      default: return FL_BLACK;                       // window text, button text and the rest
+    }
+  }
+  return fl_rgb_color(static_cast<uchar>(c & 0xFF), static_cast<uchar>((c >> 8) & 0xFF),
+                      static_cast<uchar>((c >> 16) & 0xFF));
+}
+
+void FrameBox::draw() {
+  fl_font(labelfont(), labelsize());
+  const int text_h = fl_height();
+  const int top = y() + (label() && *label() ? text_h / 2 : 0);
+  fl_draw_box(FL_ENGRAVED_FRAME, x(), top, w(), std::max(2, h() - (top - y())), color());
+  if (label() && *label()) {
+    int tw = 0, th = 0;
+    fl_measure(label(), tw, th);
+    fl_color(parent() ? parent()->color() : color());
+    fl_rectf(x() + 6, y(), tw + 4, text_h);
+    fl_color(active_r() ? labelcolor() : fl_inactive(labelcolor()));
+    fl_draw(label(), x() + 8, y(), tw, text_h, FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
+  }
+}
+
+void LineWidget::SetPoints(int x1, int y1, int x2, int y2) {
+  x1_ = x1;
+  y1_ = y1;
+  x2_ = x2;
+  y2_ = y2;
+  resize(std::min(x1, x2), std::min(y1, y2), std::abs(x2 - x1) + 1, std::abs(y2 - y1) + 1);
+}
+
+void LineWidget::draw() {
+  fl_color(color());
+  fl_line(x1_, y1_, x2_, y2_);
+}
+
+void PictureBox::draw() {
+  if (h() > w()) {
+    // The side panel of the first and last pages.
+    fl_color(fl_rgb_color(0, 51, 153));
+    fl_rectf(x(), y(), w(), h());
+    fl_color(fl_rgb_color(0, 102, 204));
+    for (int i = 0; i < h(); i += 24) fl_rectf(x(), y() + i, w(), 12);
+    fl_color(FL_WHITE);
+    fl_font(kBoldFont, 20);
+    fl_draw("Quorvale", x(), y() + 20, w(), 40, FL_ALIGN_CENTER);
+  } else {
+    fl_color(FL_WHITE);
+    fl_rectf(x(), y(), w(), h());
+  }
+}
+
+void PushButton::draw() {
+  Fl_Button::draw();
+  if (is_default) {
+    fl_color(active_r() ? FL_BLACK : FL_INACTIVE_COLOR);
+    fl_rect(x(), y(), w(), h());
+  }
+}
+
+void PasswordInput::SetText(const std::string& text, const std::string& mask) {
+  if (text == text_ && mask == mask_) return;
+  text_ = text;
+  mask_ = mask.empty() ? "*" : mask;
+  Show();
+}
+
+void PasswordInput::Show() {
+  std::string shown;
+  for (unsigned char c : text_) {
+    if ((c & 0xC0) != 0x80) shown += mask_;
+  }
+  value(shown.c_str());
+  position(size());
+}
+
+int PasswordInput::handle(int event) {
+  if (event == FL_PASTE) {
+    text_ += Fl::event_text();
+    Show();
+    do_callback();
+    return 1;
+  }
+  if (event != FL_KEYBOARD || readonly()) return Fl_Input::handle(event);
+  const int key = Fl::event_key();
+  if (key == FL_BackSpace) {
+    if (!text_.empty()) {
+      std::size_t cut = text_.size() - 1;
+      while (cut > 0 && (static_cast<unsigned char>(text_[cut]) & 0xC0) == 0x80) --cut;
+      text_.erase(cut);
+      Show();
+      do_callback();
+    }
+    return 1;
+  }
+  if (key == FL_Delete) return 1;
+  if (Fl::event_length() > 0 && !(Fl::event_state() & (FL_CTRL | FL_ALT | FL_META)) &&
+      static_cast<unsigned char>(Fl::event_text()[0]) >= 0x20) {
+    text_ += Fl::event_text();
+    Show();
+    do_callback();
+    return 1;
+  }
+  if ((Fl::event_state() & FL_CTRL) && key == 'v') return Fl_Input::handle(event);  // pastes through FL_PASTE
+  return Fl_Input::handle(event);
+}
+
+TextArea::TextArea(int x, int y, int w, int h)
+    : Fl_Text_Editor(x, y, w, h), buffer_(std::make_unique<Fl_Text_Buffer>()) {
+  buffer(buffer_.get());
+  wrap_mode(Fl_Text_Display::WRAP_AT_BOUNDS, 0);
+}
+
+TextArea::~TextArea() { buffer(nullptr); }
+
+int TextArea::handle(int event) {
+  if (locked && (event == FL_KEYBOARD || event == FL_PASTE)) {
+    const int key = Fl::event_key();
+    const bool reading = key == FL_Up || key == FL_Down || key == FL_Left || key == FL_Right ||
+                         key == FL_Page_Up || key == FL_Page_Down || key == FL_Home || key == FL_End ||
+                         ((Fl::event_state() & FL_CTRL) && (key == 'c' || key == 'a'));
+    if (event == FL_PASTE || !reading) return 0;
+  }
+  return Fl_Text_Editor::handle(event);
+}
+
+std::string TextArea::Text() const {
+  char* t = buffer_->text();
+  std::string out = t ? t : "";
+  std::free(t);
+  return out;
+}
+
+void TextArea::SetText(const std::string& text) { buffer_->text(text.c_str()); }
+
+}  // namespace quorvale::ui::fltk

@@ -1,0 +1,87 @@
+// The FLTK widgets that stand for the controls FLTK has no exact match for.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "fl.h"
+#include "quorvale/ui/types.h"
+
+namespace quorvale::ui::fltk {
+
+// The fonts every window uses: FLTK's Helvetica faces are set to the CJK font.
+inline constexpr Fl_Font kFont = 0;      // FL_HELVETICA
+inline constexpr Fl_Font kBoldFont = 1;  // FL_HELVETICA_BOLD
+inline constexpr int kFontSize = 12;
+
+// &H00BBGGRR colours and the system colours (&H800000xx) as FLTK colours.
+Fl_Color ToFlColor(Color c);
+bool IsButtonFace(Color c);
+
+// A frame: an engraved border with its caption over the top edge.
+class FrameBox : public Fl_Box {
+ public:
+  FrameBox(int x, int y, int w, int h) : Fl_Box(x, y, w, h) {}
+  void draw() override;
+};
+
+// A line between two points given in the window's pixels.
+class LineWidget : public Fl_Widget {
+ public:
+  LineWidget() : Fl_Widget(0, 0, 1, 1) {}
+  void SetPoints(int x1, int y1, int x2, int y2);
+  void draw() override;
+
+ private:
+  int x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0;
+};
+
+// A picture control. The pictures are named resources; a banner across the
+// top is drawn white, a tall one on the side as the product's panel.
+class PictureBox : public Fl_Box {
+ public:
+  PictureBox(int x, int y, int w, int h) : Fl_Box(x, y, w, h) {}
+  void draw() override;
+};
+
+// A command button; the default button has the dark outer border.
+class PushButton : public Fl_Button {
+ public:
+  PushButton(int x, int y, int w, int h) : Fl_Button(x, y, w, h) {}
+  bool is_default = false;
+  void draw() override;
+};
+
+// A password box: shows the password character once per character typed
+// (FLTK's own secret input shows bullets). Typing adds at the end and
+// Backspace takes the last character away, as nothing else can be seen.
+class PasswordInput : public Fl_Input {
+ public:
+  PasswordInput(int x, int y, int w, int h) : Fl_Input(x, y, w, h) {}
+  int handle(int event) override;
+  const std::string& Text() const { return text_; }
+  // The text and the character shown for each of its characters.
+  void SetText(const std::string& text, const std::string& mask);
+
+ private:
+  void Show();
+  std::string text_;
+  std::string mask_ = "*";
+};
+
+// A multi-line text box with scroll bars; when locked it can be read,
+// scrolled and copied from, not changed.
+class TextArea : public Fl_Text_Editor {
+ public:
+  TextArea(int x, int y, int w, int h);
+  ~TextArea() override;
+  bool locked = false;
+  int handle(int event) override;
+  std::string Text() const;
+  void SetText(const std::string& text);
+
+ private:
+  std::unique_ptr<Fl_Text_Buffer> buffer_;
+};
+
+}  // namespace quorvale::ui::fltk

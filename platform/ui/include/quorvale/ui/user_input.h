@@ -1,0 +1,33 @@
+// What the user does to the forms, the same on every backend: each action
+// runs as one event of the message loop. Each returns false when a person
+// could not have done it (hidden or disabled control, read-only box, no
+// active form, ended program) and then changes nothing.
+#pragma once
+
+#include <string>
+
+#include "quorvale/ui/application.h"
+#include "quorvale/ui/form.h"
+
+namespace quorvale::ui::input {
+
+// Buttons, check boxes and option buttons are pressed; text boxes and list
+// boxes only take the focus.
+bool Click(Application& app, Control& control);
+bool Type(Application& app, TextBox& box, std::string text);
+bool Select(Application& app, ListBox& list, int index);
+// The close box of the form's window.
+bool Close(Application& app, Form& form);
+// Keys on the active form. Enter presses the focused button, else the
+// default button; Esc the cancel button.
+bool PressEnter(Application& app);
+bool PressEscape(Application& app);
+bool PressTab(Application& app, bool backwards);
+// Alt with a letter: the first usable control whose caption has it as access key.
+bool PressAccessKey(Application& app, char key);
+// The control on the form whose caption has this access key, or nullptr.
+Control* AccessKeyTarget(const Form& form, char key);
+// The focus moves to a control the user clicked or tabbed to in the window.
+bool Focus(Application& app, Control& control);
+
+}  // namespace quorvale::ui::input
