@@ -6,6 +6,7 @@
 #include "quorvale/core/codepage.h"
 #include "quorvale/machine/machine.h"
 #include "quorvale/machine/machine_folder.h"
+#include "show_state.h"
 
 namespace quorvale::tool {
 
@@ -21,7 +22,7 @@ const char kUsage[] =
     "      SIZE is bytes or a number with K, M or G\n"
     "  reset [create options]     removes the machine and makes it anew\n"
     "  set-free DRIVE SIZE|real   sets the free space a drive reports\n"
-    "  show [all|system|files|registry|services|access|programs|holds]\n"
+    "  show [all|system|files|registry|services|access|programs|holds|iis|accounts|shortcuts]\n"
     "      prints what the machine holds (all by default)\n"
     "The machine folder is --machine DIR, else $QUORVALE_MACHINE, else the default machine.\n";
 
@@ -250,9 +251,10 @@ int Show(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
   const std::string what = args.empty() ? "all" : args[0];
   Machine m(MachineFolder());
   const std::pair<const char*, void (*)(Machine&, std::ostream&)> parts[] = {
-      {"system", ShowSystem},     {"files", ShowFiles},   {"registry", ShowRegistry},
-      {"services", ShowServices}, {"access", ShowAccess}, {"programs", ShowPrograms},
-      {"holds", ShowHolds}};
+      {"system", ShowSystem},      {"files", ShowFiles},   {"registry", ShowRegistry},
+      {"services", ShowServices},  {"access", ShowAccess}, {"programs", ShowPrograms},
+      {"holds", ShowHolds},        {"iis", ShowIis},       {"accounts", ShowAccounts},
+      {"shortcuts", ShowShortcuts}};
   bool any = false;
   for (const auto& [name, show] : parts)
     if (what == "all" || what == name) {

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "quorvale/machine/machine.h"
+#include "quorvale/providers/shell_link.h"
 
 namespace quorvale::tool {
 namespace {
@@ -78,6 +79,38 @@ TEST_F(MachineToolTest, ADamagedStateFileIsNamed) {
   std::filesystem::remove(dir_ / "m" / "machine.ini");
   EXPECT_EQ(Run({"show"}), 1);
   EXPECT_NE(err_.str().find("machine.ini"), std::string::npos) << err_.str();
+}
+
+}  // namespace
+}  // namespace quorvale::tool
+
+namespace quorvale::tool {
+namespace {
+
+TEST_F(MachineToolTest, ShowsSitesAccountsAndShortcuts) {
+  ASSERT_EQ(Run({"create", "--computer", "HOST1"}), 0);
+  ShellLink link;
+  link.description = "Quorvale虚拟主机管理系统 v3.0 被控端";
+  link.target_path = "C:\\Quorvale\\Quorvale.exe";
+  link.show_command = 4;
+  const auto desktop = dir_ / "m" / "drives" / "C" / "Documents and Settings" / "Administrator" / "桌面";
+  std::filesystem::create_directories(desktop);
+  std::ofstream(desktop / "Quorvale.lnk", std::ios::binary) << WriteShellLink(link);
+  std::ofstream(desktop / "broken.lnk", std::ios::binary) << "not a link";
+  ASSERT_EQ(Run({"show", "iis"}), 0);
+  for (const char* shown :
+       {"/LM/W3SVC/1  IIsWebServer", "ServerComment = Default Web Site", "ServerBindings = :80:"})
+    EXPECT_NE(out_.str().find(shown), std::string::npos) << shown << "\n" << out_.str();
+  ASSERT_EQ(Run({"show", "accounts"}), 0);
+  for (const char* shown :
+       {"IUSR_HOST1", "Guests: Guest IUSR_HOST1 IWAM_HOST1", "Administrators: Administrator"})
+    EXPECT_NE(out_.str().find(shown), std::string::npos) << shown << "\n" << out_.str();
+  ASSERT_EQ(Run({"show", "shortcuts"}), 0);
+  for (const char* shown : {"C:\\Documents and Settings\\Administrator\\桌面\\Quorvale.lnk",
+                            "target       C:\\Quorvale\\Quorvale.exe", "Quorvale虚拟主机管理系统 v3.0 被控端",
+                            "window       style 4", "broken.lnk\n    (not a shell link)"})
+    EXPECT_NE(out_.str().find(shown), std::string::npos) << shown << "\n" << out_.str();
+  ASSERT_EQ(Run({"create", "--no-iis"}), 1);
 }
 
 }  // namespace

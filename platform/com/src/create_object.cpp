@@ -102,16 +102,58 @@ const ComHost& DefaultComHost() {
   return DefaultHostSlot().registry ? DefaultHostSlot() : MachineHost();
 }
 
-ComPtr<IDispatch> CreateObject(const std::string& prog_id, const ComHost& host) {
+ComPtr<IClassFactory> FactoryOf(const std::string& prog_id, const ComHost& host) {
   if (!host.registry) CannotCreate("no registry");
   const Resolved r = ResolveCached(prog_id, host);
   ComPtr<IClassFactory> factory;
   if (r.get_class(r.clsid, IID_IClassFactory, factory.out()) != S_OK || !factory)
     CannotCreate("no class factory for " + r.clsid.ToString());
+  return factory;
+}
+
+ComPtr<IDispatch> CreateObject(const std::string& prog_id, const ComHost& host) {
+  auto factory = FactoryOf(prog_id, host);
   ComPtr<IDispatch> object;
   if (factory->CreateInstance(nullptr, IID_IDispatch, object.out()) != S_OK || !object)
     CannotCreate("the factory of " + prog_id + " failed");
   return object;
+}
+
+ComPtr<IDispatch> GetObject(const std::string& display_name, const ComHost& host) {
+  const auto colon = display_name.find(':');
+  if (colon == std::string::npos || colon == 0)
+    throw RaisedError(MK_E_SYNTAX, "Invalid syntax: " + display_name);
+  const std::string prog_id = display_name.substr(0, colon);
+  auto factory = FactoryOf(prog_id, host);
+  ComPtr<IParseDisplayName> parser;
+  if (factory->CreateInstance(nullptr, IID_IParseDisplayName, parser.out()) != S_OK || !parser)
+    CannotCreate(prog_id + " does not bind names");
+  ComPtr<IDispatch> object;
+  ExcepInfo excep;
+  HRESULT hr = parser->ParseDisplayName(display_name, reinterpret_cast<IDispatch**>(object.out()), &excep);
+  if (hr != S_OK || !object) {
+    if (hr == S_OK) hr = E_FAIL;
+    throw RaisedError(hr, excep.description.empty() ? "Automation error" : excep.description);
+  }
+  return object;
+}
+
+IDispatch* DispatchOf(const Variant& v) {
+  auto d = std::dynamic_pointer_cast<DispatchObject>(v.AsObject());
+  if (!d || !d->get()) throw RaisedError(kErrObjectRequired, "Object required");
+  return d->get();
+}
+
+std::vector<Variant> ForEachItem(IDispatch* collection) {
+  if (!collection) throw RaisedError(kErrObjectRequired, "Object required");
+  Variant items;
+  ExcepInfo excep;
+  HRESULT hr = collection->Invoke(DISPID_NEWENUM, DISPATCH_METHOD | DISPATCH_PROPERTYGET, {}, &items, &excep);
+  if (hr == DISP_E_EXCEPTION) throw RaisedError(excep.code ? excep.code : kErrUnexpected, excep.description);
+  const Variant::Array* array = items.AsArray();
+  if (hr != S_OK || !array)
+    throw RaisedError(kErrNoSuchMember, "Object doesn't support this property or method");
+  return *array;
 }
 
 std::optional<Variant> DispatchObject::DefaultValue() const {

@@ -2,7 +2,9 @@
 // registry keys and services a fresh Windows of that edition has.
 #include <fstream>
 
+#include "quorvale/machine/accounts.h"
 #include "quorvale/machine/machine.h"
+#include "quorvale/machine/metabase.h"
 
 namespace quorvale {
 
@@ -60,6 +62,14 @@ void SetDword(RegistryStore& reg, const std::string& key, const std::string& nam
   std::string data;
   for (int i = 0; i < 4; ++i) data += static_cast<char>((d >> (8 * i)) & 0xff);
   reg.SetValue(key, name, {kRegDword, data});
+}
+
+// The state a fresh Windows keeps beside its files: its accounts and, with
+// IIS, the metabase. A machine cut short before this has them all the same:
+// both are read as fresh while their files are missing.
+void CreateInitialState(const Machine& m, const MachineShape& shape) {
+  CreateInitialAccounts(m);
+  if (shape.iis) CreateInitialMetabase(m.Folder());
 }
 
 }  // namespace
@@ -135,6 +145,7 @@ void Machine::Create(const fs::path& folder, const MachineShape& shape) {
   }
 
   m.SetInfo(info, shape.drives);
+  CreateInitialState(m, shape);
 }
 
 }  // namespace quorvale

@@ -1,7 +1,9 @@
 // The providers library as an in-process server: MSXML2.XMLHTTP and
-// adodb.stream over HttpRequest and Stream.
-#include "quorvale/com/dispatch_base.h"
-#include "quorvale/core/err.h"
+// The providers library as an in-process server: MSXML2.XMLHTTP and
+// adodb.stream over HttpRequest and Stream, ADODB.Connection over ODBC; the
+// namespaces and the shell come from provider_classes.
+#include "dispatch_args.h"
+#include "provider_classes.h"
 #include "quorvale/providers/ado_connection.h"
 #include "quorvale/providers/http_request.h"
 #include "quorvale/providers/registration.h"
@@ -10,23 +12,6 @@
 namespace quorvale {
 
 namespace {
-
-std::string Text(const Variant* v) {
-  auto t = v->TextForm();
-  if (!t) throw RaisedError(kErrTypeMismatch, "Type mismatch");
-  return *t;
-}
-
-long Number(const Variant* v) {
-  auto n = v->AsNumber();
-  if (!n) throw RaisedError(kErrTypeMismatch, "Type mismatch");
-  return static_cast<long>(*n);
-}
-
-const Variant* Arg(const std::vector<Variant*>& args, std::size_t i) {
-  if (i >= args.size()) throw RaisedError(450, "Wrong number of arguments or invalid property assignment");
-  return args[i];
-}
 
 class XmlHttp final : public DispatchBase {
   const std::vector<Member>& Members() const override { return members_; }
@@ -128,7 +113,7 @@ extern "C" __attribute__((visibility("default"))) HRESULT DllGetClassObject(cons
   if (clsid == *Guid::Parse(kXmlHttpClsid)) return xmlhttp.QueryInterface(iid, out);
   if (clsid == *Guid::Parse(kStreamClsid)) return stream.QueryInterface(iid, out);
   if (clsid == *Guid::Parse(kAdoConnectionClsid)) return AdoConnectionClassObject(iid, out);
-  return CLASS_E_CLASSNOTAVAILABLE;
+  return GetProviderClassObject(clsid, iid, out);
 }
 
 extern "C" __attribute__((visibility("default"))) HRESULT DllCanUnloadNow() {

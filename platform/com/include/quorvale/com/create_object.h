@@ -29,6 +29,22 @@ const ComHost& DefaultComHost();
 // IDispatch. Raises error 429 when any link of that chain is missing.
 ComPtr<IDispatch> CreateObject(const std::string& prog_id, const ComHost& host = DefaultComHost());
 
+// GetObject with a display name: the text before the first ":" is the
+// ProgID of a namespace ("IIS" for "IIS://localhost/w3svc", "WinNT",
+// "winmgmts"), found as CreateObject finds its class; its object
+// (IParseDisplayName) binds the whole name. Raises 429 when the namespace is
+// not registered or cannot parse names, 0x800401E4 (invalid syntax) for a
+// name without a ProgID, and the namespace's own error when the bind fails,
+// numbered by its HRESULT as Err shows it (0x80070003 is -2147024893).
+ComPtr<IDispatch> GetObject(const std::string& display_name, const ComHost& host = DefaultComHost());
+inline constexpr HRESULT MK_E_SYNTAX = static_cast<HRESULT>(0x800401E4);
+
+// For Each over a collection: its _NewEnum (DISPID -4) gives the items as
+// an array. Raises 438 for an object that is no collection.
+std::vector<Variant> ForEachItem(IDispatch* collection);
+// The IDispatch inside a Variant that holds an object; raises 424 otherwise.
+IDispatch* DispatchOf(const Variant& v);
+
 // Holds an IDispatch inside a Variant; its default value is member 0.
 class DispatchObject : public Object {
  public:

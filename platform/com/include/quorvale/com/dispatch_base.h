@@ -50,10 +50,11 @@ class DispatchBase : public IDispatch {
   std::atomic<std::uint32_t> refs_{1};
 };
 
-// A factory that makes a fresh T for each CreateInstance.
-template <class T>
-class Factory final : public IClassFactory {
+// A class object that makes each object with a function; a static object
+// of its library.
+class MakerFactory : public IClassFactory {
  public:
+  explicit MakerFactory(IDispatch* (*make)()) : make_(make) {}
   HRESULT QueryInterface(const Guid& iid, void** out) override {
     if (!out) return E_POINTER;
     if (iid == IID_IUnknown || iid == IID_IClassFactory) {
@@ -63,14 +64,13 @@ class Factory final : public IClassFactory {
     *out = nullptr;
     return E_NOINTERFACE;
   }
-  // The factory is a static object of the library.
   std::uint32_t AddRef() override { return 2; }
   std::uint32_t Release() override { return 1; }
   HRESULT CreateInstance(IUnknown* outer, const Guid& iid, void** out) override {
     if (!out) return E_POINTER;
     *out = nullptr;
     if (outer) return CLASS_E_NOAGGREGATION;
-    auto* object = new T;
+    IDispatch* object = make_();
     HRESULT hr = object->QueryInterface(iid, out);
     object->Release();
     return hr;
@@ -79,6 +79,16 @@ class Factory final : public IClassFactory {
     DispatchBase::LockServer(lock);
     return S_OK;
   }
+
+ private:
+  IDispatch* (*make_)();
+};
+
+// A factory that makes a fresh T for each CreateInstance.
+template <class T>
+class Factory final : public MakerFactory {
+ public:
+  Factory() : MakerFactory([]() -> IDispatch* { return new T; }) {}
 };
 
 }  // namespace quorvale

@@ -85,6 +85,24 @@ class IClassFactory : public IUnknown {
   ~IClassFactory() = default;
 };
 
+// The moniker side of a namespace object: the object that the ProgID before
+// the ":" of a display name creates ("IIS", "WinNT", "winmgmts") turns the
+// whole name into the object it names, or fails with the HRESULT that
+// GetObject raises. Windows passes a bind context and returns a moniker; a
+// namespace here binds at once.
+inline constexpr Guid IID_IParseDisplayName{0x0000011A, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+
+class IParseDisplayName : public IUnknown {
+ public:
+  virtual HRESULT ParseDisplayName(const std::string& display_name, IDispatch** out, ExcepInfo* excep) = 0;
+
+ protected:
+  ~IParseDisplayName() = default;
+};
+
+// The member that For Each asks of a collection.
+inline constexpr DISPID DISPID_NEWENUM = -4;
+
 // The four entry points of an in-process server library.
 using DllGetClassObjectFn = HRESULT (*)(const Guid& clsid, const Guid& iid, void** out);
 using DllCanUnloadNowFn = HRESULT (*)();
