@@ -1,6 +1,9 @@
 // ADODB.Connection through unixODBC into the SQL Server stand-in, late
 // bound as the setup programs call it, with their statements as they send them.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "quorvale/com/create_object.h"
 #include "quorvale/core/err.h"
@@ -203,6 +206,36 @@ TEST_F(AdoSqlServer, UninstallKillsTheProcessesThenDropsDatabaseAndLogin) {
   // A login that no longer exists fails the drop.
   EXPECT_NE(Fails([&] { Execute(admin, "sp_droplogin 'PanelUser'"); }).Description().find("PanelUser"),
             std::string::npos);
+}
+
+TEST_F(AdoSqlServer, AProgramThatEndsTakesItsProcessAlong) {
+  Install("Panel", "PanelUser", "pw1");
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // Another program of the machine, connected to the panel database.
+    try {
+      auto c = Open(On("PanelUser", "pw1", "Panel"));
+      (void)!::write(ready[1], "k", 1);
+      for (;;) ::pause();
+    } catch (...) {
+    }
+    ::_exit(1);
+  }
+  char k = 0;
+  ASSERT_EQ(::read(ready[0], &k, 1), 1);
+  auto admin = Open(kAdmin);
+  const char* in_panel = "select * from sysprocesses where dbid=db_id('Panel')";
+  EXPECT_EQ(Column(Execute(admin, in_panel), "loginame"), std::vector<std::string>{"PanelUser"});
+  EXPECT_EQ(Fails([&] { Execute(admin, "Drop Database Panel"); }).Number(), kAdoProviderError);
+  ::kill(child, SIGKILL);
+  ::waitpid(child, nullptr, 0);
+  ::close(ready[0]);
+  ::close(ready[1]);
+  EXPECT_TRUE(AtEnd(Execute(admin, in_panel)));
+  Execute(admin, "Drop Database Panel");
 }
 
 TEST_F(AdoSqlServer, ConnectionsThatFail) {
