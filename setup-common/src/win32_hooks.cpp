@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "quorvale/com/create_object.h"
+#include "quorvale/core/err.h"
 #include "quorvale/setup/registry_helpers.h"
 #include "quorvale/win32/win32.h"
 
@@ -26,14 +28,11 @@ std::optional<OSVersionRecord> GetVersion() {
   return r;
 }
 
-// IIS answers where it is installed.
+// Binds "IIS://localhost/w3svc" and releases it at once.
 bool BindIis() {
-  w::HKEY key = nullptr;
-  if (w::RegOpenKeyExA(w::HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\InetStp", 0, w::KEY_READ, &key) !=
-      w::ERROR_SUCCESS)
-    return false;
-  w::RegCloseKey(key);
-  return true;
+  Err err;
+  err.Resume([] { GetObject("IIS://localhost/w3svc"); });
+  return !err;
 }
 
 w::DWORD Attributes(const std::string& path) {

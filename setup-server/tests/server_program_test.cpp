@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "quorvale/machine/testing/temp_machine.h"
+#include "quorvale/providers/registration.h"
 #include "quorvale/setup/agreement.h"
 #include "quorvale/setup/directory.h"
 #include "quorvale/setup/welcome.h"
@@ -17,8 +18,11 @@ using quorvale::testing::TempMachine;
 
 // Server started headless on a machine of the given shape.
 struct ServerRun {
+  // The machine's registry names the providers, as Windows ships them.
   explicit ServerRun(const MachineShape& shape = {})
-      : temp(shape), program(driver.App(), setup::Win32Hooks()) {}
+      : temp(shape), program(driver.App(), setup::Win32Hooks()) {
+    RegisterProviders(temp.machine().Registry(), PROVIDERS_PATH);
+  }
   void Start() {
     driver.Run([&] { program.Start(); });
   }
