@@ -238,6 +238,21 @@ TEST_F(AdoSqlServer, AProgramThatEndsTakesItsProcessAlong) {
   Execute(admin, "Drop Database Panel");
 }
 
+TEST(AdoWithoutSqlServer, AMachineWithoutItDoesNotAnswer) {
+  testing::TempMachine temp;
+  RegisterDatabaseProviders(temp.machine().Registry(), "C:\\WINDOWS\\system32\\QuorvaleProviders.dll");
+  ComHost host{&temp.machine().Registry(),
+               [](const std::string&) { return std::filesystem::path(PROVIDERS_PATH); }};
+  for (const char* connection : {kAdmin, "driver={SQL server};server=(local);uid=;pwd=;database=master"}) {
+    auto c = CreateObject("ADODB.Connection", host);
+    Err err;
+    EXPECT_FALSE(err.Resume([&] { CallMethod(c.get(), "Open", {Variant(connection)}); }));
+    EXPECT_NE(err.Description().find("SQL Server does not exist or access denied."), std::string::npos)
+        << err.Description();
+  }
+  EXPECT_FALSE(std::filesystem::exists(temp.Folder() / "sqlserver"));
+}
+
 TEST_F(AdoSqlServer, ConnectionsThatFail) {
   Install("Panel", "PanelUser", "pw1");
   auto admin = Open(kAdmin);

@@ -285,7 +285,14 @@ DRIVER_EXPORT SQLRETURN SQLGetData(SQLHSTMT handle, SQLUSMALLINT column, SQLSMAL
     return SQL_SUCCESS;
   }
   if (target == SQL_C_LONG || target == SQL_C_SLONG) {
-    if (out) *static_cast<SQLINTEGER*>(out) = static_cast<SQLINTEGER>(std::stol(*cell));
+    // No exception may cross into the driver manager: text that is no number is an error.
+    long number = 0;
+    try {
+      number = std::stol(*cell);
+    } catch (const std::exception&) {
+      return s->Error("22018", 0, std::string(kVendor) + "Invalid character value for cast");
+    }
+    if (out) *static_cast<SQLINTEGER*>(out) = static_cast<SQLINTEGER>(number);
     if (length) *length = sizeof(SQLINTEGER);
     return SQL_SUCCESS;
   }
