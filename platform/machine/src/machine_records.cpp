@@ -124,6 +124,16 @@ void Machine::SetService(const ServiceRecord& s) const {
   });
 }
 
+bool Machine::AddService(const ServiceRecord& s) const {
+  return services_.Update([&](std::vector<Record>& records) {
+    if (std::any_of(records.begin(), records.end(),
+                    [&](const Record& r) { return NamesEqual(r[0], s.name); }))
+      return false;
+    records.push_back({s.name, s.state, s.start_type, s.display_name, s.binary_path});
+    return true;
+  });
+}
+
 bool Machine::RemoveService(const std::string& name) const {
   return services_.Update([&](std::vector<Record>& records) {
     return std::erase_if(records, [&](const Record& r) { return NamesEqual(r[0], name); }) > 0;

@@ -58,6 +58,10 @@ TEST(MachineShape, ProgramFilesIisAndASecondDrive) {
   EXPECT_FALSE(temp.Exists("C:\\Program Files"));
   EXPECT_FALSE(m.Info().iis);
   EXPECT_FALSE(m.FindService("w3svc"));
+  EXPECT_TRUE(m.AddService({"Quorvale", "Quorvale", "C:\\s.exe", "auto", "stopped"}));
+  EXPECT_FALSE(m.AddService({"QUORVALE", "Other", "C:\\o.exe", "demand", "running"}));
+  ASSERT_EQ(m.Services().size(), 1u);
+  EXPECT_EQ(m.Services()[0].binary_path, "C:\\s.exe");
   EXPECT_EQ((std::vector<char>{'C', 'D'}), m.Drives());
   EXPECT_EQ(m.FreeSpace('d')->free_bytes, 5'000'000u);
   EXPECT_FALSE(m.FreeSpace('E'));

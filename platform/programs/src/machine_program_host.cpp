@@ -74,9 +74,7 @@ void MachineProgramHost::AddAccessEntry(const AccessGrant& grant) {
 }
 
 bool MachineProgramHost::RegisterService(const ServiceRecord& service) {
-  if (machine_->FindService(service.name)) return false;
-  machine_->SetService(service);
-  return true;
+  return machine_->AddService(service);
 }
 
 void MachineProgramHost::Record(const ProgramEvent& event) { machine_->RecordEvent(event); }

@@ -166,6 +166,9 @@ class Machine {
   std::vector<AccessEntry> AccessList() const;
 
   void SetService(const ServiceRecord& service) const;
+  // Adds the service unless one of that name exists (then false, and the
+  // existing one stays), in one step under the file's lock.
+  bool AddService(const ServiceRecord& service) const;
   bool RemoveService(const std::string& name) const;
   std::optional<ServiceRecord> FindService(const std::string& name) const;
   std::vector<ServiceRecord> Services() const;
