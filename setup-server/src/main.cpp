@@ -7,6 +7,7 @@
 
 #include "quorvale/machine/machine.h"
 #include "quorvale/machine/machine_folder.h"
+#include "quorvale/programs/launch.h"
 #include "quorvale/providers/ado_connection.h"
 #include "quorvale/providers/registration.h"
 #include "quorvale/server/server_program.h"
@@ -33,6 +34,7 @@ int main(int argc, char** argv) {
     std::cerr << "Server: " << e.what() << "\n";
     return 1;
   }
+  quorvale::InstallLauncher();  // WinExec starts the machine's programs
   quorvale::ui::FltkBackend backend;
   quorvale::ui::Application app(backend);
   quorvale::server::ServerProgram program(app, quorvale::setup::Win32Hooks());
