@@ -1,5 +1,6 @@
 #include "quorvale/payload/rar_writer.h"
 
+#include "quorvale/core/bytes.h"
 #include "quorvale/core/codepage.h"
 
 namespace quorvale {
@@ -22,15 +23,6 @@ constexpr std::uint8_t kVersion20 = 20;
 constexpr std::uint8_t kMethodStore = 0x30;
 constexpr std::uint32_t kAttrFolder = 0x10;
 constexpr std::uint32_t kAttrArchive = 0x20;
-
-void Put16(std::string& out, std::uint32_t v) {
-  out += static_cast<char>(v & 0xFF);
-  out += static_cast<char>((v >> 8) & 0xFF);
-}
-void Put32(std::string& out, std::uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
 
 // A block header: its CRC (low half of the CRC-32 of everything after the
 // CRC field) followed by type, flags, size and the fields.

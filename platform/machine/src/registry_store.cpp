@@ -10,6 +10,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "quorvale/core/bytes.h"
 #include "quorvale/machine/state_file.h"
 
 namespace quorvale {
@@ -95,17 +96,11 @@ std::optional<std::string> Unquote(const std::string& s, std::size_t& i) {
 
 // Reads "hh,hh,..."; nothing for any other text.
 std::optional<std::string> UnHex(const std::string& s) {
-  auto digit = [](char c) -> int {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-  };
   std::string out;
   std::size_t i = 0;
   while (i < s.size()) {
-    if (i + 2 > s.size() || digit(s[i]) < 0 || digit(s[i + 1]) < 0) return std::nullopt;
-    out += static_cast<char>(digit(s[i]) * 16 + digit(s[i + 1]));
+    if (i + 2 > s.size() || HexDigit(s[i]) < 0 || HexDigit(s[i + 1]) < 0) return std::nullopt;
+    out += static_cast<char>(HexDigit(s[i]) * 16 + HexDigit(s[i + 1]));
     i += 2;
     if (i == s.size()) break;
     if (s[i] != ',' || i + 1 == s.size()) return std::nullopt;

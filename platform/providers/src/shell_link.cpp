@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "quorvale/core/bytes.h"
 #include "quorvale/core/codepage.h"
 #include "quorvale/machine/machine.h"
 
@@ -13,19 +14,6 @@ constexpr std::uint8_t kLinkClsid[16] = {0x01, 0x14, 0x02, 0x00, 0x00, 0x00, 0x0
                                          0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46};
 constexpr std::uint32_t kHeaderSize = 0x4C;
 constexpr std::uint32_t kDriveFixed = 3;
-
-void Put16(std::string& out, std::uint32_t v) {
-  out += static_cast<char>(v & 0xFF);
-  out += static_cast<char>((v >> 8) & 0xFF);
-}
-void Put32(std::string& out, std::uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
-void Put64(std::string& out, std::uint64_t v) {
-  Put32(out, static_cast<std::uint32_t>(v));
-  Put32(out, static_cast<std::uint32_t>(v >> 32));
-}
 
 void PutString(std::string& out, const std::string& text) {
   const std::u16string u = Utf8ToUtf16(text);
