@@ -189,16 +189,11 @@ Tree Load(const std::filesystem::path& file) {
   auto damaged = [&](std::size_t line_no, const std::string& why) {
     return MachineStateError(file, "line " + std::to_string(line_no) + ": " + why);
   };
-  if (text->back() != '\n') throw MachineStateError(file, "the last line is cut short");
   RegistryStore::Key* current = nullptr;
-  std::size_t start = 0, line_no = 0;
+  std::size_t line_no = 0;
   bool header = false, last_blank = false;
-  while (start < text->size()) {
-    std::size_t end = text->find('\n', start);
-    std::string line = text->substr(start, end - start);
-    start = end + 1;
+  for (const std::string& line : StateFileLines(file, *text)) {
     ++line_no;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
     last_blank = line.empty();
     if (line.empty() || line[0] == ';') continue;
     if (!header) {

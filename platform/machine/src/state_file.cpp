@@ -90,17 +90,25 @@ void WriteStateFile(const fs::path& file, const std::string& bytes, const fs::pa
 RecordFile::RecordFile(fs::path file, std::size_t fields, std::string header)
     : file_(std::move(file)), fields_(fields), header_(std::move(header)) {}
 
+std::vector<std::string> StateFileLines(const fs::path& file, const std::string& text) {
+  if (!text.empty() && text.back() != '\n') throw MachineStateError(file, "the last line is cut short");
+  std::vector<std::string> lines;
+  for (std::size_t start = 0; start < text.size();) {
+    std::size_t end = text.find('\n', start);
+    std::string line = text.substr(start, end - start);
+    start = end + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(std::move(line));
+  }
+  return lines;
+}
+
 std::vector<Record> RecordFile::Parse(const std::optional<std::string>& text) const {
   std::vector<Record> records;
   if (!text || text->empty()) return records;
-  if (text->back() != '\n') throw MachineStateError(file_, "the last line is cut short");
-  std::size_t start = 0, line_no = 0;
-  while (start < text->size()) {
-    std::size_t end = text->find('\n', start);
-    std::string line = text->substr(start, end - start);
-    start = end + 1;
+  std::size_t line_no = 0;
+  for (const std::string& line : StateFileLines(file_, *text)) {
     ++line_no;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty() || line[0] == '#') continue;
     Record r;
     std::size_t from = 0;

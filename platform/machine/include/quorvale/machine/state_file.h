@@ -50,6 +50,10 @@ std::optional<std::string> ReadStateFile(const std::filesystem::path& file);
 void WriteStateFile(const std::filesystem::path& file, const std::string& bytes,
                     const std::filesystem::path& temp_folder = {});
 
+// The lines of a whole state file, without their CR LF ends; raises when
+// the last line has no end (the file was cut short).
+std::vector<std::string> StateFileLines(const std::filesystem::path& file, const std::string& text);
+
 // Tab-separated records, one a line, "#" lines are comments. Every line must
 // be complete and hold exactly `fields` fields.
 using Record = std::vector<std::string>;
