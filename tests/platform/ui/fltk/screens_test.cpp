@@ -8,8 +8,8 @@
 #include <cstring>
 #include <iostream>
 
-#include "../src/fl.h"
-#include "../src/widgets.h"
+#include "fl.h"
+#include "widgets.h"
 #include "image_checks.h"
 #include "png_file.h"
 #include "quorvale/ui/fltk/twips.h"

@@ -2,7 +2,7 @@
 // labels, the poll throttle, the message-box answers.
 #include <gtest/gtest.h>
 
-#include "../src/dialogs.h"
+#include "dialogs.h"
 #include "quorvale/ui/caption.h"
 #include "quorvale/ui/fltk/label_text.h"
 #include "quorvale/ui/fltk/poll_throttle.h"
