@@ -258,7 +258,9 @@ void FormWindow::Sync() {
   synced_focus_ = nullptr;
   if (form_.App().ActiveForm() == &form_ && form_.ActiveControl()) {
     synced_focus_ = WidgetOf(form_.ActiveControl());
-    if (synced_focus_ && shown() && Fl::focus() != synced_focus_) synced_focus_->take_focus();
+    // A message box or dialog open over the forms keeps the keyboard.
+    const bool modal_open = Fl::modal() && Fl::modal() != this;
+    if (synced_focus_ && shown() && !modal_open && Fl::focus() != synced_focus_) synced_focus_->take_focus();
   }
   redraw();
 }

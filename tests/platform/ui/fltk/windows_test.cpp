@@ -179,6 +179,8 @@ class Ticking : public Form {
  public:
   explicit Ticking(Application& app) : Form(app, "Ticking") {
     Move(0, 0, 4500, 2000);
+    Ok.Move(300, 900, 1215, 375);
+    Ok.SetCaption("确定");
     Count.Move(300, 300, 3000, 255);
     Tick.SetInterval(20);
     Tick.OnTimer([this] {
@@ -187,6 +189,7 @@ class Ticking : public Form {
       if (end_at && ticks == end_at) App().End();
     });
   }
+  CommandButton Ok{*this, "Ok"};
   Label Count{*this, "Count"};
   Timer Tick{*this, "Tick"};
   int ticks = 0;
@@ -200,6 +203,7 @@ TEST_F(Windows, TimersGoOnWhileAMessageBoxOrDialogIsOpen) {
     Run([&] { form.Show(); });
     int at_open = -1;
     std::string shown_count;
+    bool focus_in_box = false;
     WhenModal(
         [&] {
           if (at_open < 0) at_open = form.ticks;
@@ -208,6 +212,8 @@ TEST_F(Windows, TimersGoOnWhileAMessageBoxOrDialogIsOpen) {
         [&](Fl_Window& box) {
           // What the form shows behind the box follows its timer.
           shown_count = static_cast<LabelWidget*>(backend_->WidgetOf(form.Count))->Caption();
+          // ... but keeps the keyboard away from the box.
+          focus_in_box = Fl::focus() && Fl::focus()->window() == &box;
           box.do_callback();  // the close box: Esc's answer, or cancel
         });
     app_->RunEvent([&] {
@@ -222,6 +228,7 @@ TEST_F(Windows, TimersGoOnWhileAMessageBoxOrDialogIsOpen) {
     EXPECT_GE(at_open, 0) << "the box never opened";
     EXPECT_GE(form.ticks, at_open + 3);
     EXPECT_EQ(shown_count, std::to_string(at_open + 3));
+    EXPECT_TRUE(focus_in_box);
     Run([&] { form.Hide(); });
   }
 }
