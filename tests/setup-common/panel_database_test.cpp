@@ -134,10 +134,7 @@ TEST_F(PanelDatabaseTest, SetupFailuresEachOnlyTheirStep) {
     c.arrange(*this);
     testing::RecordedSteps page;
     AttachDatabase(page, helpers_, kSa, {"Panel", "PanelUser", "pw1"}, kFolder);
-    std::vector<std::string> lines;
-    for (const auto& e : page.events)
-      if (e.rfind("line: ", 0) == 0) lines.push_back(e.substr(6));
-    EXPECT_EQ(lines, c.lines);
+    EXPECT_EQ(page.FailureLines(), c.lines);
     EXPECT_EQ(page.events.back(), "width: 4500");
     EXPECT_FALSE(page.err);
     NewSqlServer();
@@ -283,10 +280,7 @@ TEST_F(PanelDatabaseTest, UninstallOfWhatIsAlreadyGone) {
     ServerLogin admin = kSa;
     auto conn = OpenAdministrator(page, admin, 0);
     RemoveDatabase(page, conn.get(), c.db);
-    std::vector<std::string> failures;
-    for (const auto& e : page.events)
-      if (e.rfind("line: ", 0) == 0) failures.push_back(e.substr(6));
-    EXPECT_EQ(failures, c.failures);
+    EXPECT_EQ(page.FailureLines(), c.failures);
     EXPECT_NE(std::find(page.events.begin(), page.events.end(), "width: 2500"), page.events.end());
   }
   EXPECT_FALSE(Catalogue().FindLogin("PanelUser"));

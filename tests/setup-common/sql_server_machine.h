@@ -25,10 +25,14 @@ class RecordedSteps : public StepReporter {
   void Width(int width) override { events.push_back("width: " + std::to_string(width)); }
   Err& Error() override { return err; }
   // The list lines alone (steps and failure lines), as the page shows them.
-  std::vector<std::string> ListLines() const {
+  std::vector<std::string> ListLines() const { return Of({"step: ", "line: "}); }
+  std::vector<std::string> FailureLines() const { return Of({"line: "}); }
+
+  std::vector<std::string> Of(const std::vector<std::string>& kinds) const {
     std::vector<std::string> out;
     for (const auto& e : events)
-      if (e.rfind("width: ", 0) != 0) out.push_back(e.substr(e.find(": ") + 2));
+      for (const auto& k : kinds)
+        if (e.rfind(k, 0) == 0) out.push_back(e.substr(k.size()));
     return out;
   }
 
