@@ -1,6 +1,7 @@
 #include <utility>
 
 #include "quorvale/payload/payloads.h"
+#include "quorvale/sqlserver/data_files.h"
 
 namespace quorvale::payload {
 
@@ -46,8 +47,11 @@ std::vector<RarMember> ClientPayloadMembers(const ControlEndFiles& files) {
       file("Web\\Inc\\Conn.asp", ShippedConnAsp()),
       stand_in("Web\\Data\\Quorvale.mdb", "控制面板的 Access 数据库"),
       stand_in("Web\\Images\\logo.gif", "控制面板页面所用的图片"),
-      stand_in("Data\\Quorvale.mdf", "控制面板的 SQL Server 数据文件，安装时附加到 SQL Server"),
-      stand_in("Data\\Quorvale.ldf", "控制面板的 SQL Server 日志文件，安装时附加到 SQL Server"),
+      // An empty database of the SQL Server stand-in, which the install
+      // attaches; smaller than the real panel's files, so that the repair
+      // program fits the archive.
+      file("Data\\Quorvale.mdf", sqlserver::NewDataFile(262144)),
+      file("Data\\Quorvale.ldf", sqlserver::NewLogFile(131072)),
       file("Uninstall.exe", files.repair),
       file("说明.txt",
            AnsiText("Quorvale 虚拟主机管理系统 v3.0 主控端\n\n"
