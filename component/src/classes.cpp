@@ -5,6 +5,7 @@
 
 #include "quorvale/component/code.h"
 #include "quorvale/core/err.h"
+#include "quorvale/core/text.h"
 
 namespace quorvale::component {
 

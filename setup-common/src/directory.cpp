@@ -1,20 +1,11 @@
 #include "quorvale/setup/directory.h"
 
+#include "quorvale/core/text.h"
 #include "quorvale/setup/number_text.h"
-#include "quorvale/ui/caption.h"
 
 namespace quorvale::setup {
 
 namespace {
-// The first n characters (not bytes) of a text.
-std::string FirstChars(const std::string& s, std::size_t n) {
-  std::size_t i = 0;
-  for (std::size_t count = 0; i < s.size(); ++i) {
-    if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80 && count++ == n) break;
-  }
-  return s.substr(0, i);
-}
-
 std::string WithoutGB(std::string s) {
   for (auto p = s.find("GB"); p != std::string::npos; p = s.find("GB")) s.erase(p, 2);
   return s;
@@ -95,7 +86,7 @@ void DirectoryPage::ViewButtonClick() {
   const std::string& words = Program().Texts().end_words;
   std::string f = OpenFolder(*this, kBrowsePrompt);
   if (!f.empty()) {
-    Directory.SetText(ui::CharCount(f) == 3 ? f + "Quorvale\\" + words : f + "\\Quorvale\\" + words);
+    Directory.SetText(CharCount(f) == 3 ? f + "Quorvale\\" + words : f + "\\Quorvale\\" + words);
     std::string s = GetDriveFreeSpace(FirstChars(f, 3));
     ZSpace.SetCaption(ReadNumber(s) ? GetDriveFreeSpace(FirstChars(f, 3)) + "GB" : "0GB");
   }

@@ -1,17 +1,9 @@
 #include "quorvale/setup/welcome.h"
 
+#include "quorvale/core/text.h"
 #include "quorvale/setup/agreement.h"
 
 namespace quorvale::setup {
-
-namespace {
-std::string Lower(std::string s) {
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return s;
-}
-}  // namespace
 
 Welcome::Welcome(SetupProgram& program) : WizardPage(program, "Welcome") {
   const auto& t = program.Texts();
@@ -54,7 +46,7 @@ std::string Welcome::GetOSName() { return GetVersionRecord().name; }
 void Welcome::OnLoad() {
   const auto& hooks = Program().Hooks();
   std::string os;
-  Resume([&] { os = Lower(GetOSName()); });
+  Resume([&] { os = LowerCase(GetOSName()); });
   if (os != "windows 2000" && os != "windows server 2003") {
     MsgBox(kUnsupportedOS, ui::MsgButtons::OK, ui::MsgIcon::Question, kSetupTitle);
     End();

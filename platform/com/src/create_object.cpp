@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "quorvale/core/err.h"
+#include "quorvale/core/text.h"
 #include "quorvale/machine/machine_folder.h"
 
 namespace quorvale {

@@ -5,6 +5,7 @@
 #include "quorvale/com/create_object.h"
 #include "quorvale/com/dispatch_base.h"
 #include "quorvale/core/err.h"
+#include "quorvale/core/text.h"
 
 namespace quorvale {
 
@@ -47,7 +48,7 @@ struct Cursor {
     const auto& names = Open().names;
     if (key.AsString()) {
       for (std::size_t i = 0; i < names.size(); ++i)
-        if (UpperCase(names[i]) == UpperCase(*key.AsString())) return i;
+        if (SameText(names[i], *key.AsString())) return i;
       NotInCollection();
     }
     auto n = key.AsNumber();

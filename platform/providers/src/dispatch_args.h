@@ -11,6 +11,7 @@
 #include "quorvale/com/create_object.h"
 #include "quorvale/com/dispatch_base.h"
 #include "quorvale/core/err.h"
+#include "quorvale/core/text.h"
 
 namespace quorvale {
 
@@ -128,8 +129,5 @@ class NamespaceObject : public DynamicDispatch, public IParseDisplayName {
   // The object the name stands for; raises the failure of the bind.
   virtual Variant Bind(const std::string& name) = 0;
 };
-
-// Text compared without regard to ASCII case.
-inline bool SameText(const std::string& a, const std::string& b) { return UpperCase(a) == UpperCase(b); }
 
 }  // namespace quorvale

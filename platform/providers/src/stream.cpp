@@ -2,6 +2,7 @@
 
 #include "quorvale/core/codepage.h"
 #include "quorvale/core/err.h"
+#include "quorvale/core/text.h"
 
 namespace quorvale {
 

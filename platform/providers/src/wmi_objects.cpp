@@ -3,6 +3,7 @@
 // setting ("{impersonationLevel=impersonate}!") and the machine ("\\." or
 // its name) with the namespace root\cimv2.
 #include "provider_classes.h"
+#include "quorvale/core/text.h"
 #include "quorvale/machine/machine.h"
 
 namespace quorvale {
@@ -20,7 +21,7 @@ constexpr std::int32_t kSuccess = 0, kCannotAcceptControl = 5, kAlreadyRunning =
 
 std::string Capitalized(const std::string& s) {
   std::string out = s;
-  if (!out.empty()) out[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(out[0])));
+  if (!out.empty()) out[0] = UpperChar(out[0]);
   return out;
 }
 

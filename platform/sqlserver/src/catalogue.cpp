@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <sstream>
 
+#include "quorvale/core/text.h"
 #include "quorvale/core/variant.h"
 #include "quorvale/machine/machine.h"
 #include "quorvale/machine/state_file.h"
@@ -49,7 +50,7 @@ bool Running(long pid) { return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) =
 
 }  // namespace
 
-bool SameName(const std::string& a, const std::string& b) { return UpperCase(a) == UpperCase(b); }
+bool SameName(const std::string& a, const std::string& b) { return SameText(a, b); }
 
 Login* Catalogue::FindLogin(const std::string& name) {
   for (auto& l : logins)

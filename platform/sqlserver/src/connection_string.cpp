@@ -1,3 +1,4 @@
+#include "quorvale/core/text.h"
 #include "quorvale/core/variant.h"
 #include "src/odbc_handles.h"
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "quorvale/core/err.h"
+#include "quorvale/core/text.h"
 #include "quorvale/ui/application.h"
 #include "quorvale/ui/caption.h"
 #include "quorvale/ui/form.h"

@@ -1,4 +1,5 @@
 #include "machine_fixture.h"
+#include "quorvale/core/text.h"
 #include "quorvale/machine/state_file.h"
 #include "quorvale/providers/shell_link.h"
 
@@ -13,9 +14,8 @@ class Wmi : public OnMachine {
     auto services = CallMethod(Bind("winmgmts:\\\\.").get(), "InstancesOf", {Variant("Win32_Service")});
     for (const Variant& s : ForEachItem(DispatchOf(services))) {
       auto service = Obj(s);
-      std::string name = *Get(service, "Name").TextForm();
-      for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-      if (name == "w3svc") results.push_back(CallMethod(service.get(), method));
+      if (SameText(*Get(service, "Name").TextForm(), "w3svc"))
+        results.push_back(CallMethod(service.get(), method));
     }
     return results;
   }
