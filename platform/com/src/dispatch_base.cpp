@@ -75,7 +75,7 @@ HRESULT DispatchBase::Invoke(DISPID member, std::uint16_t flags, const std::vect
       if (excep) *excep = {e.Number(), e.what()};
       return DISP_E_EXCEPTION;
     } catch (const std::exception& e) {
-      if (excep) *excep = {kErrUnexpected, e.what()};
+      if (excep) *excep = {ErrorNumber(Error::kInternal), e.what()};
       return DISP_E_EXCEPTION;
     }
   }

@@ -19,7 +19,7 @@ class Echo final : public DispatchBase {
        }},
       {"Bump", 2,
        [](const std::vector<Variant*>& a, std::uint16_t) {
-         if (a.size() != 1 || !a[0]->AsNumber()) throw RaisedError(kErrTypeMismatch, "Type mismatch");
+         if (a.size() != 1 || !a[0]->AsNumber()) Raise(Error::kTypeMismatch);
          *a[0] = Variant(*a[0]->AsNumber() + 1);
          return Variant();
        }},
