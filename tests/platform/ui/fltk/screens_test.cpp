@@ -9,13 +9,13 @@
 #include <iostream>
 
 #include "fl.h"
-#include "widgets.h"
 #include "image_checks.h"
 #include "png_file.h"
 #include "quorvale/ui/fltk/twips.h"
 #include "quorvale/ui/fltk_backend.h"
 #include "quorvale/ui/user_input.h"
 #include "test_program.h"
+#include "widgets.h"
 
 namespace quorvale::ui::fltk::testing {
 namespace {
@@ -75,13 +75,21 @@ class Screens : public ::testing::Test {
     o.machine = machine_;
     backend_ = std::make_unique<FltkBackend>(o);
     app_ = std::make_unique<Application>(*backend_);
-    program_ = std::make_unique<setup::testing::TestProgram>(*app_, setup::ServerEndTexts(), machine_hooks_);
-    program_->to_install = true;
+    temp_ =
+        std::make_unique<quorvale::testing::TempMachine>(setup::testing::FreeOnC(setup::testing::kSixteenGB));
+    RegisterProviders(temp_->machine().Registry(), PROVIDERS_PATH);
+    auto profile = setup::testing::TestProfile();
+    profile.sequence = [this](setup::SetupProgram&, setup::ProgressForm& page) {
+      if (sequence_) sequence_(page);
+      page.EndSequence("安装完毕...");
+    };
+    program_ = std::make_unique<setup::SetupProgram>(*app_, std::move(profile));
   }
   void TearDown() override {
     program_.reset();
     app_.reset();
     backend_.reset();
+    temp_.reset();
     if (!machine_.empty()) fs::remove_all(machine_);
   }
 
@@ -111,22 +119,23 @@ class Screens : public ::testing::Test {
   }
 
   fs::path machine_;
-  setup::testing::FakeMachine machine_hooks_;
+  std::unique_ptr<quorvale::testing::TempMachine> temp_;
+  std::function<void(setup::ProgressForm&)> sequence_;
   std::unique_ptr<FltkBackend> backend_;
   std::unique_ptr<Application> app_;
-  std::unique_ptr<setup::testing::TestProgram> program_;
+  std::unique_ptr<setup::SetupProgram> program_;
 };
 
 TEST_F(Screens, EveryPageFromWelcomeToComplete) {
   int bar_width_seen = -1;
   RgbImage install_shot;
-  program_->sequence = [&](Install& page) {
-    page.ReportStep("正在复制文件...", 1500);
-    page.ReportStep("正在注册组件...", 3000);
+  sequence_ = [&](setup::ProgressForm& page) {
+    page.ReportStep({"正在复制文件...", nullptr, 1500}, {});
+    page.ReportStep({"正在注册组件...", nullptr, 3000}, {});
     backend_->Flush();
     install_shot = Shot(page);
     bar_width_seen = page.Loading.Width();
-    page.ReportStep("正在完成安装...", setup::kBarFull);
+    page.ReportStep({"正在完成安装...", nullptr, setup::kBarFull}, {});
   };
   Start();
   auto& welcome = Page<Welcome>();
@@ -147,11 +156,10 @@ TEST_F(Screens, EveryPageFromWelcomeToComplete) {
   CheckPage(Shot(agreement), "Agreement");
   EXPECT_FALSE(backend_->WindowOf(welcome)->shown());
 
-  // Agreeing leads to the program's own page; the test goes on to Directory.
+  // Agreeing leads to the program's own page, and on from there to Directory.
   ASSERT_TRUE(input::Click(*app_, agreement.AgreeButton));
-  auto& after = program_->Page<setup::testing::AfterPage>();
+  ASSERT_TRUE(input::Click(*app_, Page<setup::testing::Choice>().NextButton));
   auto& directory = Page<DirectoryPage>();
-  app_->RunEvent([&] { program_->SwitchPage(after, directory, &directory.Directory); });
   ASSERT_TRUE(directory.Visible());
   shot = Shot(directory);
   CheckPage(shot, "Directory");
