@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "quorvale/setup/system_helpers.h"
+#include "quorvale/win32/kernel.h"
 #include "test_program.h"
 
 namespace quorvale::setup::testing {
@@ -130,23 +132,38 @@ TEST(ProgressPage, CannotBeClosedWhileTheSequenceRuns) {
   EXPECT_EQ(w.driver.ShownForms(), std::vector<std::string>{"Complete"});
 }
 
+// Starts only what the machine holds (and Notepad, which Windows has) while
+// it lives.
+struct LaunchOnlyPresent {
+  LaunchOnlyPresent() {
+    win32::SetProgramLauncher([](const std::string& command, int) {
+      return command.rfind("notepad.exe ", 0) == 0 || FileExists(command);
+    });
+  }
+  ~LaunchOnlyPresent() { win32::SetProgramLauncher({}); }
+};
+
 TEST(CompletePage, StartsWhatIsCheckedAndEnds) {
   struct Case {
     const char* name;
     int run, read_me;
-    std::vector<std::string> started;
+    bool console_present;
+    std::vector<std::string> started;  // "+" launched, "-" could not be started
   };
   const std::string console = "C:\\Program Files\\Quorvale\\被控端\\Quorvale.exe";
   const std::string read_me = "notepad.exe C:\\Program Files\\Quorvale\\被控端\\说明.txt";
   const std::vector<Case> cases = {
-      {"both", 1, 1, {console, read_me}},
-      {"read-me only", 0, 1, {read_me}},
-      {"console only", 1, 0, {console}},
-      {"nothing", 0, 0, {}},
+      {"both", 1, 1, true, {"+" + console, "+" + read_me}},
+      {"console missing", 1, 1, false, {"-" + console, "+" + read_me}},
+      {"read-me only", 0, 1, true, {"+" + read_me}},
+      {"console only", 1, 0, true, {"+" + console}},
+      {"nothing", 0, 0, true, {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     Installing w;
+    LaunchOnlyPresent launcher;
+    if (c.console_present) w.temp.Write(console, "console");
     w.Begin();
     w.driver.Advance(100);
     auto& complete = w.Page<Complete>();
@@ -155,7 +172,12 @@ TEST(CompletePage, StartsWhatIsCheckedAndEnds) {
     if (!c.run) w.driver.Click(complete.Run);
     if (!c.read_me) w.driver.Click(complete.ReadMe);
     w.driver.Click(complete.CompleteButton);
-    EXPECT_EQ(w.Started(), c.started);
+    std::vector<std::string> started;
+    for (const auto& s : w.temp.machine().StartedPrograms()) {
+      started.push_back((s.launched ? "+" : "-") + s.command_line);
+      EXPECT_EQ(s.show, 1);  // a normal window with the focus
+    }
+    EXPECT_EQ(started, c.started);
     EXPECT_TRUE(w.driver.Ended());
   }
 }
