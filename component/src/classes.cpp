@@ -5,6 +5,8 @@
 
 #include "quorvale/component/code.h"
 #include "quorvale/core/err.h"
+#include "quorvale/core/errors.h"
+#include "quorvale/core/text.h"
 
 namespace quorvale::component {
 
@@ -64,9 +66,7 @@ const std::vector<Member>* MembersOf(const ClassTable& table) {
       const std::size_t count = DeclaredParams(table, *method).size();
       it->second.push_back({method->name, kFirstDispid + static_cast<DISPID>(i),
                             [&table, method, count](const std::vector<Variant*>& args, std::uint16_t) {
-                              if (args.size() != count)
-                                throw RaisedError(450,
-                                                  "Wrong number of arguments or invalid property assignment");
+                              if (args.size() != count) Raise(Error::kWrongArguments);
                               return RunMethod(table, *method, args);
                             },
                             DeclaredParams(table, *method)});

@@ -70,10 +70,6 @@ constexpr AttachVariant kRepair{
     .test_failed = "网站数据库修复失败,无法正常连接...",
 };
 
-void MoveBar(StepReporter& page, int width) {
-  if (width) page.Width(width);
-}
-
 // The files take the database's name unless they have it already (in any
 // letter case). What the moves give is not looked at: when a file of the
 // new name is there, the attach names that one.
@@ -86,52 +82,52 @@ void NameDataFiles(const DataFilePair& from, const DataFilePair& to) {
 void Attach(StepReporter& page, const AttachVariant& v, const SystemHelpers* helpers,
             const ServerLogin& admin, const PanelDatabase& db, const std::string& folder,
             const DataFilePair& files) {
-  Err& err = page.Error();
-  page.Step("正在设置站点数据库文件...");
+  Err& err = page.SequenceErr();
+  page.ShowStep("正在设置站点数据库文件...");
   if (v.waits_for_files) {
-    page.Width(v.files_width);
+    page.MoveBar(v.files_width);
     err.Resume([&] { helpers->SleepFile(files.mdf); });
     err.Resume([&] { helpers->SleepFile(files.ldf); });
   }
   NameDataFiles(files, DataFilesNamed(folder, db.name));
-  if (!v.waits_for_files) page.Width(v.files_width);
+  if (!v.waits_for_files) page.MoveBar(v.files_width);
 
-  page.Step("正在建立站点数据库...");
-  page.Width(v.connect_width);
+  page.ShowStep("正在建立站点数据库...");
+  page.MoveBar(v.connect_width);
   ComPtr<IDispatch> c;
   Connect(err, c, SqlServerConnection(admin.server, admin.uid, admin.pwd, "master"));
-  page.Width(v.opened_width);
+  page.MoveBar(v.opened_width);
   Execute(err, c.get(), AttachStatement(db.name, folder));
-  page.Width(v.attached_width);
-  page.Check(v.attach_failed);
+  page.MoveBar(v.attached_width);
+  page.CheckStep(v.attach_failed);
   Execute(err, c.get(), CreateLoginStatement(db.login, db.password, db.name));
   Close(err, c.get());
-  page.Width(v.login_width);
-  page.Check(v.login_failed);
+  page.MoveBar(v.login_width);
+  page.CheckStep(v.login_failed);
 
   Connect(err, c, SqlServerConnection(admin.server, admin.uid, admin.pwd, db.name));
   if (v.db_open_failed)
-    page.Check(v.db_open_failed);
+    page.CheckStep(v.db_open_failed);
   else
     err.Clear();
-  MoveBar(page, v.db_opened_width);
+  if (v.db_opened_width) page.MoveBar(v.db_opened_width);
   if (!Execute(err, c.get(), GrantAccessStatement(db.login)) && v.orphan_fallback) {
     err.Clear();
     Execute(err, c.get(), FixOrphanedUserStatement(db.login));
   }
-  page.Width(v.grant_width);
-  page.Check(v.grant_failed);
+  page.MoveBar(v.grant_width);
+  page.CheckStep(v.grant_failed);
   Execute(err, c.get(), MakeOwnerStatement(db.login));
-  page.Width(v.owner_width);
-  page.Check(v.owner_failed);
+  page.MoveBar(v.owner_width);
+  page.CheckStep(v.owner_failed);
 
   ComPtr<IDispatch> test;
   Connect(err, test, SqlServerConnection(admin.server, db.login, db.password, db.name));
-  page.Check(v.test_failed);
+  page.CheckStep(v.test_failed);
   Close(err, test.get());  // fails when the open did; that is reported above
   test = ComPtr<IDispatch>();
   err.Clear();
-  page.Width(v.tested_width);
+  page.MoveBar(v.tested_width);
 }
 
 }  // namespace
@@ -147,15 +143,15 @@ void AttachDatabase(StepReporter& page, const SystemHelpers& helpers, const Serv
 
 void RepairDatabase(StepReporter& page, IDispatch* administrator, const ServerLogin& admin,
                     const PanelDatabase& db, const std::string& folder, const DataFilePair& found) {
-  Err& err = page.Error();
+  Err& err = page.SequenceErr();
   err.Clear();
   // A query that fails counts as no row; its error is reported with the attach.
   Variant rs;
   const bool listed =
       Execute(err, administrator, DatabasePresentQuery(db.name), &rs) && !detail::AtEnd(err, rs);
   if (listed) {
-    page.Line("网站数据库正常...");
-    page.Width(kRepair.tested_width);
+    page.ListLine("网站数据库正常...");
+    page.MoveBar(kRepair.tested_width);
   } else {
     Attach(page, kRepair, nullptr, admin, db, folder, found);
   }

@@ -28,10 +28,10 @@ void EndProcesses(Err& err, IDispatch* administrator, const std::string& db) {
 }  // namespace
 
 ComPtr<IDispatch> OpenAdministrator(StepReporter& page, ServerLogin& admin, int opened_width) {
-  Err& err = page.Error();
+  Err& err = page.SequenceErr();
   ComPtr<IDispatch> c;
   bool open = Connect(err, c, SqlServerConnection(admin.server, admin.uid, admin.pwd, "master"));
-  if (opened_width) page.Width(opened_width);
+  if (opened_width) page.MoveBar(opened_width);
   if (!open) {
     err.Clear();
     detail::Close(err, c.get());
@@ -43,19 +43,19 @@ ComPtr<IDispatch> OpenAdministrator(StepReporter& page, ServerLogin& admin, int 
 }
 
 void RemoveDatabase(StepReporter& page, IDispatch* administrator, const PanelDatabase& db) {
-  Err& err = page.Error();
-  page.Step("正在结束访问数据库的进程...");
+  Err& err = page.SequenceErr();
+  page.ShowStep("正在结束访问数据库的进程...");
   EndProcesses(err, administrator, db.name);
   err.Clear();  // the ends are not reported
-  page.Width(2000);
-  page.Step("正在删除数据库...");
+  page.MoveBar(2000);
+  page.ShowStep("正在删除数据库...");
   Execute(err, administrator, DropDatabaseStatement(db.name));
-  page.Width(2000);
-  page.Check("数据库删除失败...");
-  page.Step("正在删除数据库帐号...");
+  page.MoveBar(2000);
+  page.CheckStep("数据库删除失败...");
+  page.ShowStep("正在删除数据库帐号...");
   Execute(err, administrator, DropLoginStatement(db.login));
-  page.Width(2500);
-  page.Check("数据库帐号删除失败...");
+  page.MoveBar(2500);
+  page.CheckStep("数据库帐号删除失败...");
 }
 
 }  // namespace quorvale::setup

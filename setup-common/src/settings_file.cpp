@@ -1,7 +1,7 @@
 // Conn.asp read and written whole through the machine's file calls, in
 // code page 936.
 #include "ansi_text.h"
-#include "quorvale/core/err.h"
+#include "quorvale/core/errors.h"
 #include "quorvale/setup/connection_settings.h"
 #include "quorvale/win32/win32.h"
 
@@ -10,12 +10,6 @@ namespace quorvale::setup {
 namespace w = quorvale::win32;
 
 namespace {
-
-constexpr std::int32_t kErrInvalidCall = 5;
-
-[[noreturn]] void Raise(std::int32_t number, const std::string& description) {
-  throw RaisedError(number, description);
-}
 
 class OpenFile {
  public:
@@ -41,9 +35,8 @@ std::string ReadSettingsFile(const std::string& folder) {
   OpenFile file(path, w::GENERIC_READ, w::OPEN_EXISTING);
   if (!file) {
     const auto e = w::GetLastError();
-    if (e == w::ERROR_FILE_NOT_FOUND || e == w::ERROR_PATH_NOT_FOUND)
-      Raise(w::kErrFileNotFound, "File not found");
-    Raise(w::kErrPathFileAccess, "Path/File access error");
+    if (e == w::ERROR_FILE_NOT_FOUND || e == w::ERROR_PATH_NOT_FOUND) Raise(Error::kFileNotFound);
+    Raise(Error::kPathFileAccess);
   }
   std::string bytes(w::GetFileSize(file.get(), nullptr), '\0');
   for (std::size_t at = 0; at < bytes.size();) {
@@ -51,26 +44,26 @@ std::string ReadSettingsFile(const std::string& folder) {
     if (!w::ReadFile(file.get(), bytes.data() + at, static_cast<w::DWORD>(bytes.size() - at), &got,
                      nullptr) ||
         got == 0)
-      Raise(w::kErrPathFileAccess, "Path/File access error");
+      Raise(Error::kPathFileAccess);
     at += got;
   }
   // Bytes that would not come back the same when written are not taken.
   std::string text = w::FromAnsi(bytes);
-  if (w::ToAnsi(text) != bytes) Raise(w::kErrPathFileAccess, "Path/File access error");
+  if (w::ToAnsi(text) != bytes) Raise(Error::kPathFileAccess);
   return text;
 }
 
 void WriteSettingsFile(const std::string& folder, const std::string& text) {
   auto bytes = w::ToAnsi(text + "\r\n");
-  if (!bytes) Raise(kErrInvalidCall, "Invalid procedure call or argument");
+  if (!bytes) Raise(Error::kInvalidCall);
   OpenFile file(ConnectionSettingsFile(folder), w::GENERIC_WRITE, w::CREATE_ALWAYS);
-  if (!file) Raise(w::kErrPathFileAccess, "Path/File access error");
+  if (!file) Raise(Error::kPathFileAccess);
   for (std::size_t at = 0; at < bytes->size();) {
     w::DWORD put = 0;
     if (!w::WriteFile(file.get(), bytes->data() + at, static_cast<w::DWORD>(bytes->size() - at), &put,
                       nullptr) ||
         put == 0)
-      Raise(w::kErrPathFileAccess, "Path/File access error");
+      Raise(Error::kPathFileAccess);
     at += put;
   }
 }

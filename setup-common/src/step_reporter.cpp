@@ -1,25 +1,12 @@
 #include "quorvale/setup/step_reporter.h"
 
-#include "quorvale/setup/progress.h"
-
 namespace quorvale::setup {
 
-bool StepReporter::Check(const std::string& failure_line) {
-  if (!Error()) return true;
-  Line(failure_line);
-  Error().Clear();
+bool StepReporter::CheckStep(const std::string& failure_line) {
+  if (!SequenceErr()) return true;
+  ListLine(failure_line);
+  SequenceErr().Clear();
   return false;
 }
-
-void ProgressReporter::Step(const std::string& text) { page_.BeginStep(text, text); }
-
-void ProgressReporter::Line(const std::string& text) {
-  page_.SetupList.AddItem(text);
-  page_.SetupList.SetTopIndex(page_.SetupList.ListCount() - 1);
-}
-
-void ProgressReporter::Width(int width) { page_.EndStep(width); }
-
-Err& ProgressReporter::Error() { return page_.SequenceErr(); }
 
 }  // namespace quorvale::setup

@@ -20,10 +20,10 @@ namespace quorvale::setup::testing {
 // "line: …", "width: N".
 class RecordedSteps : public StepReporter {
  public:
-  void Step(const std::string& text) override { events.push_back("step: " + text); }
-  void Line(const std::string& text) override { events.push_back("line: " + text); }
-  void Width(int width) override { events.push_back("width: " + std::to_string(width)); }
-  Err& Error() override { return err; }
+  void ShowStep(const std::string& text) override { events.push_back("step: " + text); }
+  void ListLine(const std::string& text) override { events.push_back("line: " + text); }
+  void MoveBar(int width) override { events.push_back("width: " + std::to_string(width)); }
+  Err& SequenceErr() override { return err; }
   // The list lines alone (steps and failure lines), as the page shows them.
   std::vector<std::string> ListLines() const { return Of({"step: ", "line: "}); }
   std::vector<std::string> FailureLines() const { return Of({"line: "}); }

@@ -9,13 +9,13 @@
 
 #include "quorvale/machine/testing/temp_machine.h"
 #include "quorvale/providers/registration.h"
-#include "quorvale/server/server_program.h"
+#include "quorvale/server/server_end.h"
 #include "quorvale/setup/agreement.h"
 #include "quorvale/setup/complete.h"
 #include "quorvale/setup/directory.h"
+#include "quorvale/setup/program.h"
 #include "quorvale/setup/progress.h"
 #include "quorvale/setup/welcome.h"
-#include "quorvale/setup/win32_hooks.h"
 #include "quorvale/ui/fltk/twips.h"
 #include "quorvale/ui/user_input.h"
 #include "window_test.h"
@@ -36,7 +36,7 @@ class ServerWindows : public WindowTest {
     temp_ = std::make_unique<quorvale::testing::TempMachine>();
     RegisterProviders(temp_->machine().Registry(), PROVIDERS_PATH);
     StartBackend(temp_->Folder());
-    program_ = std::make_unique<ServerProgram>(*app_, setup::Win32Hooks());
+    program_ = std::make_unique<setup::SetupProgram>(*app_, ServerEnd::Profile());
     app_->RunEvent([&] { program_->Start(); });
     backend_->Flush();
   }
@@ -70,7 +70,7 @@ class ServerWindows : public WindowTest {
   }
 
   std::unique_ptr<quorvale::testing::TempMachine> temp_;
-  std::unique_ptr<ServerProgram> program_;
+  std::unique_ptr<setup::SetupProgram> program_;
 };
 
 TEST_F(ServerWindows, EveryPageShowsEveryCaptionWhole) {

@@ -1,6 +1,7 @@
 #include "quorvale/com/dispatch_base.h"
 
 #include "quorvale/core/err.h"
+#include "quorvale/core/text.h"
 
 namespace quorvale {
 
@@ -8,10 +9,6 @@ namespace {
 
 std::atomic<int> live_objects{0};
 std::atomic<int> server_locks{0};
-
-bool SameName(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && UpperCase(a) == UpperCase(b);
-}
 
 }  // namespace
 
@@ -51,7 +48,7 @@ HRESULT DispatchBase::GetIDsOfNames(const std::vector<std::string>& names, std::
   ids->assign(names.size(), -1);
   const Member* found = nullptr;
   for (const auto& m : Members())
-    if (SameName(m.name, names[0])) {
+    if (SameText(m.name, names[0])) {
       found = &m;
       break;
     }
@@ -60,7 +57,7 @@ HRESULT DispatchBase::GetIDsOfNames(const std::vector<std::string>& names, std::
   HRESULT hr = S_OK;
   for (std::size_t n = 1; n < names.size(); ++n) {
     for (std::size_t p = 0; p < found->params.size(); ++p)
-      if (SameName(found->params[p], names[n])) (*ids)[n] = static_cast<DISPID>(p);
+      if (SameText(found->params[p], names[n])) (*ids)[n] = static_cast<DISPID>(p);
     if ((*ids)[n] < 0) hr = DISP_E_UNKNOWNNAME;
   }
   return hr;
@@ -78,7 +75,7 @@ HRESULT DispatchBase::Invoke(DISPID member, std::uint16_t flags, const std::vect
       if (excep) *excep = {e.Number(), e.what()};
       return DISP_E_EXCEPTION;
     } catch (const std::exception& e) {
-      if (excep) *excep = {kErrUnexpected, e.what()};
+      if (excep) *excep = {ErrorNumber(Error::kInternal), e.what()};
       return DISP_E_EXCEPTION;
     }
   }

@@ -6,6 +6,7 @@
 #include <random>
 #include <sstream>
 
+#include "quorvale/core/text.h"
 #include "quorvale/core/variant.h"
 #include "quorvale/machine/machine.h"
 #include "quorvale/machine/state_file.h"
@@ -72,7 +73,7 @@ std::optional<DatabaseUser> ParseUserLine(const std::string& line) {
   return DatabaseUser{f[1], *sid, Roles(f[3])};
 }
 
-bool SameName(const std::string& a, const std::string& b) { return UpperCase(a) == UpperCase(b); }
+bool SameName(const std::string& a, const std::string& b) { return SameText(a, b); }
 
 Login* Catalogue::FindLogin(const std::string& name) {
   for (auto& l : logins)

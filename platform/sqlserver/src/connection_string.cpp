@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "quorvale/core/variant.h"
+#include "quorvale/core/text.h"
 
 namespace quorvale::sqlserver {
 

@@ -2,6 +2,7 @@
 #include <functional>
 #include <map>
 
+#include "quorvale/core/text.h"
 #include "quorvale/machine/machine.h"
 #include "quorvale/sqlserver/data_files.h"
 #include "quorvale/sqlserver/sql_error.h"
@@ -214,8 +215,7 @@ const std::map<std::string, Procedure>& Procedures() {
 }  // namespace
 
 void RunProcedure(StatementContext& x, const ExecStatement& e) {
-  std::string key = e.procedure;
-  for (auto& ch : key) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+  const std::string key = UpperCase(e.procedure);
   auto it = Procedures().find(key);
   if (it == Procedures().end()) Fail(2812, "Could not find stored procedure '" + e.procedure + "'.");
   Arguments a = Bind(e.procedure, it->second, e);

@@ -36,7 +36,7 @@ void Application::RunEvent(const std::function<void()>& handler) {
   } catch (const RaisedError& e) {
     unhandled_ = UnhandledError{e.Number(), e.what()};
   } catch (const std::exception& e) {
-    unhandled_ = UnhandledError{kErrUnexpected, e.what()};
+    unhandled_ = UnhandledError{ErrorNumber(Error::kInternal), e.what()};
   }
   Finish();
   if (!outermost) throw EndProgram{};

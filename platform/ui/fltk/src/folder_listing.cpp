@@ -4,6 +4,7 @@
 #include <cctype>
 #include <system_error>
 
+#include "quorvale/core/text.h"
 #include "quorvale/machine/machine.h"
 
 namespace quorvale::ui::fltk {
@@ -12,18 +13,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string LowerText(std::string s) {
-  for (char& c : s) c = Lower(c);
-  return s;
-}
-
 bool Wild(std::string_view name, std::string_view pattern) {
   // Iterative match with one backtrack point for the last "*".
   std::size_t n = 0, p = 0, star = std::string_view::npos, mark = 0;
   while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == '?' || Lower(pattern[p]) == Lower(name[n]))) {
+    if (p < pattern.size() && (pattern[p] == '?' || LowerChar(pattern[p]) == LowerChar(name[n]))) {
       ++n;
       ++p;
     } else if (p < pattern.size() && pattern[p] == '*') {
@@ -86,7 +80,7 @@ std::vector<FolderEntry> ListFolder(const Machine& machine, const std::string& w
   }
   std::sort(out.begin(), out.end(), [](const FolderEntry& a, const FolderEntry& b) {
     if (a.folder != b.folder) return a.folder;
-    return LowerText(a.name) < LowerText(b.name);
+    return TextLess(a.name, b.name);
   });
   return out;
 }

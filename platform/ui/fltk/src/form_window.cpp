@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "fl.h"
+#include "quorvale/core/text.h"
 #include "quorvale/ui/fltk/label_layout.h"
 #include "quorvale/ui/fltk/label_text.h"
 #include "quorvale/ui/fltk/twips.h"
@@ -329,7 +330,7 @@ bool FormWindow::HandleKey(int event) {
     return true;
   }
   if ((state & FL_ALT) && key < 128 && std::isalnum(key)) {
-    const char k = static_cast<char>(std::toupper(key));
+    const char k = UpperChar(static_cast<char>(key));
     backend_.Post([&app, k] { input::PressAccessKey(app, k); });
     return true;
   }

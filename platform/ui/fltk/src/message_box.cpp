@@ -3,6 +3,7 @@
 
 #include "dialogs.h"
 #include "fl.h"
+#include "quorvale/core/text.h"
 #include "quorvale/ui/caption.h"
 #include "quorvale/ui/fltk/label_layout.h"
 #include "quorvale/ui/fltk/label_text.h"
@@ -109,7 +110,7 @@ class MessageWindow : public Fl_Double_Window {
         return 1;
       }
       if (key < 128 && std::isalpha(key)) {
-        const char k = static_cast<char>(std::toupper(key));
+        const char k = UpperChar(static_cast<char>(key));
         for (std::size_t i = 0; i < state_.answers.size(); ++i) {
           if (AccessKey(ButtonText(state_.answers[i])) == k) {
             state_.chosen = state_.answers[i];

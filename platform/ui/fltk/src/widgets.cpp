@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "fl.h"
+#include "quorvale/core/text.h"
 #include "quorvale/ui/fltk/label_layout.h"
 #include "quorvale/ui/fltk/label_text.h"
 
@@ -117,9 +118,7 @@ void PasswordInput::SetText(const std::string& text, const std::string& mask) {
 
 void PasswordInput::Show() {
   std::string shown;
-  for (unsigned char c : text_) {
-    if ((c & 0xC0) != 0x80) shown += mask_;
-  }
+  for (std::size_t i = CharCount(text_); i > 0; --i) shown += mask_;
   value(shown.c_str());
   position(size());
 }
