@@ -22,6 +22,7 @@ const std::vector<ErrorEntry>& ErrorTable() {
       {E::kPermissionDenied, 70, "Permission denied"},
       {E::kPathFileAccess, 75, "Path/File access error"},
       {E::kPathNotFound, 76, "Path not found"},
+      {E::kResourceNotFound, 326, "Resource with identifier '%1' not found"},
       {E::kInvalidPropertyValue, 380, "Invalid property value"},
       {E::kInvalidPropertyArrayIndex, 381, "Invalid property array index"},
       {E::kObjectRequired, 424, "Object required"},
@@ -84,6 +85,8 @@ void Raise(Error error) {
 void Raise(Error error, std::string_view detail) {
   const auto& e = ErrorOf(error);
   std::string text = e.message;
+  if (const auto at = text.find("%1"); at != std::string::npos)
+    throw RaisedError(e.number, text.replace(at, 2, detail));
   if (!text.empty() && text.back() == '.') text.pop_back();
   throw RaisedError(e.number, text + ": " + std::string(detail));
 }

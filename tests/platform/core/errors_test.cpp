@@ -29,6 +29,8 @@ TEST(Errors, RaiseGivesTheNumberAndMessageErrShows) {
       {Error::kAdoNotAllowed, "the object is open", 3219,
        "Operation is not allowed in this context: the object is open"},
       {Error::kAdoObjectClosed, nullptr, -2146824584, "Operation is not allowed when the object is closed."},
+      // A message with a place for the detail takes it there.
+      {Error::kResourceNotFound, "101", 326, "Resource with identifier '101' not found"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.description);

@@ -20,6 +20,7 @@ enum class Error {
   kPermissionDenied,
   kPathFileAccess,
   kPathNotFound,
+  kResourceNotFound,
   kInvalidPropertyValue,
   kInvalidPropertyArrayIndex,
   kObjectRequired,
@@ -76,7 +77,8 @@ const std::vector<ErrorEntry>& ErrorTable();
 const ErrorEntry& ErrorOf(Error error);
 inline std::int32_t ErrorNumber(Error error) { return ErrorOf(error).number; }
 
-// Raises the error with its message; with a detail, the message (without
+// Raises the error with its message; with a detail, the detail in the
+// message's place for it ("%1"), or where it has none the message (without
 // its final period) followed by ": " and the detail.
 [[noreturn]] void Raise(Error error);
 [[noreturn]] void Raise(Error error, std::string_view detail);
