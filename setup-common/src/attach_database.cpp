@@ -2,6 +2,7 @@
 // as one table.
 #include "ado_calls.h"
 #include "ansi_text.h"
+#include "quorvale/core/text.h"
 #include "quorvale/core/variant.h"
 #include "quorvale/setup/odbc_connection.h"
 #include "quorvale/setup/panel_database.h"
@@ -74,7 +75,7 @@ constexpr AttachVariant kRepair{
 // letter case). What the moves give is not looked at: when a file of the
 // new name is there, the attach names that one.
 void NameDataFiles(const DataFilePair& from, const DataFilePair& to) {
-  if (LowerCase(from.mdf) == LowerCase(to.mdf)) return;
+  if (SameText(from.mdf, to.mdf)) return;
   win32::MoveFileA(detail::AnsiText(from.mdf).c_str(), detail::AnsiText(to.mdf).c_str());
   win32::MoveFileA(detail::AnsiText(from.ldf).c_str(), detail::AnsiText(to.ldf).c_str());
 }

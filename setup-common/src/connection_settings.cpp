@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "quorvale/core/variant.h"
+#include "quorvale/core/text.h"
 
 namespace quorvale::setup {
 
@@ -99,7 +99,7 @@ bool Blank(char c) { return c == ' ' || c == '\t'; }
 // closed string literal; whatever follows (a comment) does not matter.
 bool SetsIt(const std::string& line, const Setting& s) {
   const std::string name = s.name;
-  if (LowerCase(line.substr(0, name.size())) != LowerCase(name)) return false;
+  if (!SameText(std::string_view(line).substr(0, name.size()), name)) return false;
   std::size_t at = name.size();
   while (at < line.size() && Blank(line[at])) ++at;
   if (at == line.size() || line[at] != '=') return false;

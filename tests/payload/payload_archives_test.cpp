@@ -2,7 +2,6 @@
 // exact sizes, and what the machine makes of them once unpacked.
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <fstream>
 #include <iterator>
 
@@ -10,6 +9,7 @@
 #include "machine_fixture.h"
 #include "quorvale/com/create_object.h"
 #include "quorvale/core/codepage.h"
+#include "quorvale/core/text.h"
 #include "quorvale/providers/registration.h"
 #include "quorvale/win32/profile.h"
 #include "read_back.h"
@@ -205,8 +205,7 @@ TEST_F(UnpackedPayload, ShippedSystemIniHoldsEverySectionAndEveryScriptMember) {
       bar = rest.find('|');
       const std::string member = rest.substr(0, bar);
       const std::string line = Profile("SCRIPT", member.c_str());
-      std::string extension = "." + member;
-      for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      const std::string extension = "." + LowerCase(member);
       EXPECT_EQ(line.rfind(extension + ",", 0), 0u) << member << ": " << line;
       ++members;
     }

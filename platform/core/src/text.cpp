@@ -24,6 +24,30 @@ std::string FirstChars(std::string_view text, std::size_t n) {
   return std::string(text.substr(0, i));
 }
 
+std::vector<TextChar> Characters(std::string_view text) {
+  std::vector<TextChar> out;
+  out.reserve(text.size());
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    std::size_t len = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    if (i + len > text.size()) len = 1;
+    char32_t code = len == 1 ? lead : lead & (0x3F >> (len - 1));
+    for (std::size_t k = 1; k < len; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      if ((next & 0xC0) != 0x80) {
+        len = 1;
+        code = lead;
+        break;
+      }
+      code = (code << 6) | (next & 0x3F);
+    }
+    out.push_back({i, code});
+    i += len;
+  }
+  return out;
+}
+
 char UpperChar(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 char LowerChar(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 

@@ -3,12 +3,11 @@
 #include <elf.h>
 #include <link.h>
 
-#include <algorithm>
-#include <cctype>
 #include <string>
 #include <vector>
 
 #include "quorvale/core/elf_sections.h"
+#include "quorvale/core/text.h"
 #include "quorvale/win32/kernel.h"
 
 struct quorvale::win32::HRSRC__ {
@@ -64,9 +63,7 @@ long ResourceNumber(LPCSTR name) {
 
 std::string TypeText(LPCSTR type) {
   if (IS_INTRESOURCE(type)) return std::to_string(reinterpret_cast<std::uintptr_t>(type));
-  std::string text = type;
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
-  return text;
+  return UpperCase(type);
 }
 
 HRSRC Find(HMODULE module, LPCSTR type, LPCSTR name, bool any_language, WORD language) {

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 namespace quorvale {
 namespace {
 
@@ -22,6 +26,32 @@ TEST(Text, CountsAndCutsCharactersNotBytes) {
     SCOPED_TRACE(c.text);
     EXPECT_EQ(CharCount(c.text), c.count);
     EXPECT_EQ(FirstChars(c.text, c.n), c.first);
+  }
+}
+
+TEST(Text, CharactersGiveWhereEachStartsAndItsCodePoint) {
+  using Chars = std::vector<std::pair<std::size_t, char32_t>>;
+  struct Case {
+    const char* name;
+    std::string text;
+    Chars chars;
+  };
+  const std::vector<Case> cases = {
+      {"empty", "", {}},
+      {"one to four bytes", "aé中𝄞", {{0, U'a'}, {1, U'é'}, {3, U'中'}, {6, U'𝄞'}}},
+      // A byte that starts nothing valid stands alone; decoding goes on.
+      {"lone continuation byte", "\x80z", {{0, 0x80}, {1, U'z'}}},
+      {"lead without its continuation",
+       "\xE4"
+       "A中",
+       {{0, 0xE4}, {1, U'A'}, {2, U'中'}}},
+      {"cut off at the end", "x\xE4\xB8", {{0, U'x'}, {1, 0xE4}, {2, 0xB8}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Chars got;
+    for (const auto& ch : Characters(c.text)) got.emplace_back(ch.offset, ch.code);
+    EXPECT_EQ(got, c.chars);
   }
 }
 

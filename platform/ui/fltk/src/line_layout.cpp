@@ -3,40 +3,11 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "quorvale/core/text.h"
+
 namespace quorvale::ui::fltk {
 
 namespace {
-
-struct Char {
-  std::size_t offset;
-  char32_t code;
-};
-
-// Code points and where they start; a byte that starts no valid sequence
-// counts as one character of its own.
-std::vector<Char> Decode(std::string_view text) {
-  std::vector<Char> out;
-  out.reserve(text.size());
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    std::size_t len = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    if (i + len > text.size()) len = 1;
-    char32_t code = len == 1 ? lead : lead & (0x3F >> (len - 1));
-    for (std::size_t k = 1; k < len; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + k]);
-      if ((next & 0xC0) != 0x80) {
-        len = 1;
-        code = lead;
-        break;
-      }
-      code = (code << 6) | (next & 0x3F);
-    }
-    out.push_back({i, code});
-    i += len;
-  }
-  return out;
-}
 
 bool Blank(char32_t c) { return c == U' ' || c == U'\t'; }
 
@@ -56,7 +27,7 @@ bool Opening(char32_t c) {
 }
 
 // A line may end before chars[k] (0 < k < size).
-bool BreakBefore(const std::vector<Char>& chars, std::size_t k) {
+bool BreakBefore(const std::vector<TextChar>& chars, std::size_t k) {
   const char32_t a = chars[k - 1].code, b = chars[k].code;
   if (Blank(b)) return false;
   if (Blank(a)) return true;
@@ -66,7 +37,7 @@ bool BreakBefore(const std::vector<Char>& chars, std::size_t k) {
 // One paragraph (no line ends in it) broken into lines.
 void LayoutParagraph(std::string_view para, double width, const MeasureText& measure,
                      std::vector<std::string_view>& lines) {
-  const std::vector<Char> chars = Decode(para);
+  const std::vector<TextChar> chars = Characters(para);
   const std::size_t n = chars.size();
   auto at = [&](std::size_t k) { return k < n ? chars[k].offset : para.size(); };
   auto fits = [&](std::size_t from, std::size_t to) {

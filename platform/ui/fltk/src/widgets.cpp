@@ -134,9 +134,7 @@ int PasswordInput::handle(int event) {
   const int key = Fl::event_key();
   if (key == FL_BackSpace) {
     if (!text_.empty()) {
-      std::size_t cut = text_.size() - 1;
-      while (cut > 0 && (static_cast<unsigned char>(text_[cut]) & 0xC0) == 0x80) --cut;
-      text_.erase(cut);
+      text_ = FirstChars(text_, CharCount(text_) - 1);
       Show();
       do_callback();
     }

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quorvale {
 
@@ -14,6 +15,15 @@ namespace quorvale {
 std::size_t CharCount(std::string_view text);
 // The first n characters; the whole text when it is shorter.
 std::string FirstChars(std::string_view text, std::size_t n);
+
+// One character: the byte where it starts and its code point.
+struct TextChar {
+  std::size_t offset;
+  char32_t code;
+};
+// Every character in order. A byte that starts no valid sequence is one
+// character of its own, with the byte's value as its code.
+std::vector<TextChar> Characters(std::string_view text);
 
 char UpperChar(char c);
 char LowerChar(char c);
