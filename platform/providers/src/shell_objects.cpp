@@ -20,7 +20,6 @@ namespace quorvale {
 
 namespace {
 
-
 struct Folder {
   const char* name;
   const char* under_profile;  // below the user's profile folder

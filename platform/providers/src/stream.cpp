@@ -9,7 +9,6 @@ namespace quorvale {
 
 namespace {
 
-
 bool IsCp936(const std::string& charset) {
   auto c = UpperCase(charset);
   return c == "GB2312" || c == "GBK" || c == "CP936" || c == "X-CP936";

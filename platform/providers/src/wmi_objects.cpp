@@ -11,7 +11,6 @@ namespace quorvale {
 
 namespace {
 
-
 // Return values of Win32_Service's methods.
 constexpr std::int32_t kSuccess = 0, kCannotAcceptControl = 5, kAlreadyRunning = 10, kServiceDisabled = 14;
 

@@ -118,8 +118,7 @@ TEST_F(Iis, FailingCallsChangeNothing) {
   EXPECT_EQ(ErrorOf([&] { Put(site, "Path", Variant("C:\\")); }), 438);
   EXPECT_EQ(ErrorOf([&] { Put(site, "NoSuchThing", Variant(1)); }), 438);
   EXPECT_EQ(ErrorOf([&] { CallMethod(site.get(), "AppCreate", {Variant(true)}); }), 438);
-  EXPECT_EQ(ErrorOf([&] { Put(site, "ServerBindings", Variant(Variant::Array{Variant("a\nb")})); }),
-            13);
+  EXPECT_EQ(ErrorOf([&] { Put(site, "ServerBindings", Variant(Variant::Array{Variant("a\nb")})); }), 13);
   EXPECT_EQ(ErrorOf([&] { Put(site, "AuthFlags", Variant("five")); }), 13);
   EXPECT_EQ(ErrorOf([&] {
               CallMethod(w3svc.get(), "Delete", {Variant("IIsWebVirtualDir"), Variant("1")});
