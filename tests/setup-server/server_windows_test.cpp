@@ -103,6 +103,38 @@ TEST_F(ServerWindows, EveryPageShowsEveryCaptionWhole) {
   EXPECT_TRUE(box->readonly());
 }
 
+// The user's walk through the real windows: one page on the screen at a
+// time, the progress page running on its timer into Complete, and Exit
+// ending the program's loop.
+TEST_F(ServerWindows, WalkFromWelcomeThroughTheInstallToExit) {
+  auto& welcome = program_->Page<setup::Welcome>();
+  auto& agreement = program_->Page<setup::Agreement>();
+  auto& directory = program_->Page<setup::DirectoryPage>();
+  auto& install = program_->Page<setup::Install>();
+  auto& complete = program_->Page<setup::Complete>();
+  auto shown = [&](const ui::Form& page) {
+    backend_->Flush();
+    return backend_->WindowOf(page) != nullptr && backend_->WindowOf(page)->shown();
+  };
+  ASSERT_TRUE(ui::input::Click(*app_, welcome.NextButton));
+  EXPECT_TRUE(shown(agreement));
+  EXPECT_FALSE(shown(welcome));
+  ASSERT_TRUE(ui::input::Click(*app_, agreement.AgreeButton));
+  EXPECT_TRUE(shown(directory));
+  EXPECT_FALSE(shown(agreement));
+  ASSERT_TRUE(ui::input::Click(*app_, directory.NextButton));
+  ASSERT_TRUE(RunUntil([&] { return complete.Visible(); }));
+  EXPECT_TRUE(shown(complete));
+  EXPECT_FALSE(shown(install));
+  EXPECT_EQ(install.StateCaption.Caption(), "安装完毕...");
+  EXPECT_EQ(install.Loading.Width(), 6765);
+
+  backend_->Post([&] { ui::input::Click(*app_, complete.ExitButton); });
+  backend_->RunUntilEnd(*app_);
+  EXPECT_TRUE(app_->Ended());
+  EXPECT_FALSE(shown(complete));
+}
+
 TEST_F(ServerWindows, ExitQuestionIsAMessageBoxWithTitleIconAndButtons) {
   auto& welcome = program_->Page<setup::Welcome>();
   struct Seen {
