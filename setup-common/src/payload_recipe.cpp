@@ -6,6 +6,7 @@
 #include "ansi_text.h"
 #include "quorvale/setup/system_helpers.h"
 #include "quorvale/win32/kernel.h"
+#include "quorvale/win32/resources.h"
 #include "quorvale/win32/vb_files.h"
 #include "quorvale/win32/vb_resources.h"
 
@@ -58,10 +59,28 @@ const PayloadVariant kControlEndPayload{
     2800,
 };
 
+namespace {
+
+// The bytes of resource "CUSTOM" id, where the loader mapped them; empty,
+// with the runtime's error 326 in err, when the program has none.
+std::string_view ResourceBytes(Err& err, int id) {
+  using namespace win32;
+  HRSRC found = id >= 0 && id <= 0xFFFF
+                    ? FindResourceA(nullptr, MAKEINTRESOURCEA(static_cast<WORD>(id)), "CUSTOM")
+                    : nullptr;
+  if (!found) {
+    err.Set(kErrResourceNotFound, "Resource with identifier '" + std::to_string(id) + "' not found");
+    return {};
+  }
+  return {static_cast<const char*>(LockResource(LoadResource(nullptr, found))),
+          SizeofResource(nullptr, found)};
+}
+
+}  // namespace
+
 void WriteResourceFile(StepReporter& reporter, const ResourceWrite& resource, const std::string& path) {
   Err& err = reporter.Errors();
-  std::string_view data;
-  err.Resume([&] { data = win32::LoadResData(resource.resource, "CUSTOM"); });
+  const std::string_view data = ResourceBytes(err, resource.resource);
   std::optional<win32::BinaryFile> file;
   err.Resume([&] { file.emplace(path); });
   const auto size = static_cast<std::int64_t>(data.size());
