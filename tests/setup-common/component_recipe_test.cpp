@@ -4,6 +4,7 @@
 #include "quorvale/setup/component_recipe.h"
 
 #include <algorithm>
+#include <set>
 
 #include "quorvale/win32/kernel.h"
 #include "recipe_fixture.h"
@@ -141,12 +142,13 @@ TEST(RegisterComponents, TheControlEndsComponentsAreReadableAndRegistered) {
                                AccessEntry{"C:\\WINDOWS\\system32\\Quorvale.dll", "IUSR_5", "R"},
                                AccessEntry{"C:\\WINDOWS\\system32\\Jmail.dll", "Everyone", "R"}})
     EXPECT_EQ(std::count(access.begin(), access.end(), e), 1) << e.path;
-  std::vector<std::string> registered;
+  // The programs run side by side: they finish in any order.
+  std::set<std::string> registered;
   for (const auto& e : m.temp.machine().ProgramEvents())
-    if (e.what == "registered") registered.push_back(e.program + " " + e.path);
-  EXPECT_EQ(registered, (std::vector<std::string>{"RegAsm.exe C:\\WINDOWS\\system32\\DodIde.dll",
-                                                  "regsvr32.exe C:\\WINDOWS\\system32\\Quorvale.dll",
-                                                  "regsvr32.exe C:\\WINDOWS\\system32\\Jmail.dll"}));
+    if (e.what == "registered") registered.insert(e.program + " " + e.path);
+  EXPECT_EQ(registered, (std::set<std::string>{"RegAsm.exe C:\\WINDOWS\\system32\\DodIde.dll",
+                                               "regsvr32.exe C:\\WINDOWS\\system32\\Quorvale.dll",
+                                               "regsvr32.exe C:\\WINDOWS\\system32\\Jmail.dll"}));
 }
 
 // A file the unpacker never produced: the waits give up and the run goes on.
