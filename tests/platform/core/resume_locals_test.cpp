@@ -48,14 +48,14 @@ std::string Held(std::size_t size, const void* data) {
   return Held(0, p);
 }
 
-volatile long seed = 0x5A5A5A5A;
-volatile long sink;
+volatile unsigned long seed = 0x5A5A5A5A;
+volatile unsigned long sink;
 
 // Calls the probe while six values live across the call, so the registers
 // a callee keeps for its caller hold something other than zero when the
 // probe starts: a dropped first store shows as one of them.
 [[gnu::noinline]] std::string WithBusyRegisters(std::string (*probe)(Err&, int), Err& err, int id) {
-  const long a = seed, b = seed * 3, c = seed * 5, d = seed * 7, e = seed * 11, f = seed * 13;
+  const unsigned long a = seed, b = seed * 3, c = seed * 5, d = seed * 7, e = seed * 11, f = seed * 13;
   std::string left = probe(err, id);
   sink = a + b * c + d * e + f;
   return left;
