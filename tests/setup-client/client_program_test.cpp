@@ -153,6 +153,21 @@ TEST(ClientWalk, DirectoryHasTheControlEndsWordsAndSize) {
   EXPECT_EQ(directory.Directory.Text(), "C:\\Quorvale\\主控端");
 }
 
+TEST(ClientWalk, DirectoryWantsThirtyMegabytesFree) {
+  // Clusters of 4 KB: 5243 are 0.02 GB, 7864 are 0.03 GB.
+  for (std::uint64_t clusters : {5243u, 7864u}) {
+    SCOPED_TRACE(clusters);
+    ClientRun run(setup::testing::FreeOnC(clusters * 4096));
+    run.Start();
+    run.driver.Click(run.WalkToDirectory().NextButton);
+    if (clusters == 5243u) {
+      run.ExpectError(0, "您选择的磁盘剩余空间不足,请选择其他路径!");
+    } else {
+      EXPECT_EQ(run.driver.ShownForms(), std::vector<std::string>{"Domain"});
+    }
+  }
+}
+
 // Through the install to Complete, on a machine whose default site is bound
 // to a host name of its own.
 struct AtComplete : ClientRun {
