@@ -13,37 +13,6 @@
 namespace quorvale::client::testing {
 namespace {
 
-using Lines = std::vector<std::string>;
-
-// The list of an install with Access; SQL Server adds its second database
-// step after the first.
-const Lines kAccessList = {
-    "正在准备安装...",
-    "正在建立目标安装目录...",
-    "正在释放安装程序包...",
-    "正在解压缩安装文件...",
-    "正在准备建立主控端站点...",
-    "正在建立网站独立帐户...",
-    "正在设置网站独立帐户所属组...",
-    "正在设置网站文件夹权限...",
-    "正在建立主控端站点...",
-    "正在建立主控端站点虚拟目录...",
-    "正在启动主控端站点...",
-    "正在设置站点数据库文件...",
-    "正在注册组件...",
-    "正在修改网站配置文件...",
-    "正在删除安装文件...",
-    "正在配置反安装系统...",
-};
-
-Lines SqlList(const Lines& database_failures = {}) {
-  Lines lines(kAccessList.begin(), kAccessList.begin() + 12);
-  lines.push_back("正在建立站点数据库...");
-  lines.insert(lines.end(), database_failures.begin(), database_failures.end());
-  lines.insert(lines.end(), kAccessList.begin() + 12, kAccessList.end());
-  return lines;
-}
-
 // The captions: step 2's is shorter than its list line, and the last one
 // is not listed.
 Lines Captions(const Lines& list) {
