@@ -1,7 +1,8 @@
 // Client's install in the cases that set one run apart from another: the
 // installed component answering, the host name of the binding, database
-// names (Panel in the whole run with SQL Server), a server that went away, a login that came in between, a
-// Conn.asp edited before, components already in the system folder.
+// names (Panel in the whole run with SQL Server), a server that went away,
+// a login that came in between, a Conn.asp edited before, components
+// already in the system folder.
 #include <gtest/gtest.h>
 
 #include <algorithm>
