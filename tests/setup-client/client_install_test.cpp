@@ -13,33 +13,6 @@
 namespace quorvale::client::testing {
 namespace {
 
-// The captions: step 2's is shorter than its list line, and the last one
-// is not listed.
-Lines Captions(const Lines& list) {
-  Lines captions;
-  for (const auto& line : list) {
-    if (line.find("失败") != std::string::npos) continue;
-    captions.push_back(line == "正在建立目标安装目录..." ? "建立安装目录..." : line);
-  }
-  captions.push_back("安装完毕...");
-  return captions;
-}
-
-const std::vector<int> kArchiveWidths = {300,  400,  500,  600,  700,  800,  900,  1000, 1100,
-                                         1200, 1300, 1400, 1500, 1600, 1700, 1800, 1900, 2000,
-                                         2100, 2200, 2300, 2400, 2500, 2600, 2700, 2800};
-
-// From the page's first width to the full bar.
-std::vector<int> Widths(bool sql_server) {
-  std::vector<int> w = {15, 50, 200};
-  w.insert(w.end(), kArchiveWidths.begin(), kArchiveWidths.end());
-  w.insert(w.end(), {3000, 3100, 3200, 3300, 3400, 3500, 3600, 3700});
-  if (sql_server) w.insert(w.end(), {3800, 3900, 4000, 4100, 4200, 4300, 4400});
-  w.insert(w.end(), {4500, 4600, 4700, 4800, 4900, 5200, 5300, 5400, 5500, 5600,
-                     5700, 5800, 5900, 6000, 6200, 6400, 6600, 6700, 6750, 6765});
-  return w;
-}
-
 // The programs the install starts, in order, all hidden.
 Lines StartedFor(const std::string& n) {
   return {
