@@ -9,15 +9,22 @@
 
 #include "quorvale/machine/testing/temp_machine.h"
 #include "quorvale/providers/registration.h"
+#include "quorvale/server/database_pages.h"
+#include "quorvale/server/mail.h"
+#include "quorvale/server/script.h"
 #include "quorvale/server/server_end.h"
+#include "quorvale/server/service.h"
+#include "quorvale/server/servu.h"
 #include "quorvale/setup/agreement.h"
 #include "quorvale/setup/complete.h"
 #include "quorvale/setup/directory.h"
 #include "quorvale/setup/program.h"
 #include "quorvale/setup/progress.h"
 #include "quorvale/setup/welcome.h"
+#include "quorvale/sqlserver/catalogue.h"
 #include "quorvale/ui/fltk/twips.h"
 #include "quorvale/ui/user_input.h"
+#include "server_run.h"
 #include "window_test.h"
 
 namespace quorvale::server {
@@ -35,6 +42,13 @@ class ServerWindows : public WindowTest {
     if (IsSkipped() || HasFatalFailure()) return;
     temp_ = std::make_unique<quorvale::testing::TempMachine>();
     RegisterProviders(temp_->machine().Registry(), PROVIDERS_PATH);
+    RegisterDatabaseProviders(temp_->machine().Registry(), PROVIDERS_PATH);
+    // What the server pages look for: the account file, the interpreters,
+    // an iMail folder and SQL Server.
+    for (const char* f : {"C:\\Program Files\\Serv-U\\ServUDaemon.ini", "C:\\php\\php.exe",
+                          "C:\\Perl\\bin\\perl.exe", "C:\\IMail\\IMail.exe", "C:\\IMail\\IAdmin.exe"})
+      temp_->Write(f, "x");
+    sqlserver::InstallSqlServer(temp_->machine(), "Sa2000");
     StartBackend(temp_->Folder());
     program_ = std::make_unique<setup::SetupProgram>(*app_, ServerEnd::Profile());
     app_->RunEvent([&] { program_->Start(); });
@@ -69,6 +83,17 @@ class ServerWindows : public WindowTest {
     return shot;
   }
 
+  // Every shown control of the page stands where its twips put it.
+  void ExpectPlacedByTwips(const ui::Form& page) {
+    for (const ui::Control* c : page.Controls()) {
+      if (!c->Visible() || c->Container() || c->Kind() == ui::ControlKind::Timer) continue;
+      const Fl_Widget* w = backend_->WidgetOf(*c);
+      if (!w) continue;
+      EXPECT_EQ(w->x(), ui::fltk::TwipsToPixels(c->Left())) << page.Name() << "." << c->Name();
+      EXPECT_EQ(w->y(), ui::fltk::TwipsToPixels(c->Top())) << page.Name() << "." << c->Name();
+    }
+  }
+
   std::unique_ptr<quorvale::testing::TempMachine> temp_;
   std::unique_ptr<setup::SetupProgram> program_;
 };
@@ -79,16 +104,26 @@ TEST_F(ServerWindows, EveryPageShowsEveryCaptionWhole) {
   struct Shown {
     const char* name;
     ui::Form& page;
+    bool server_page = false;  // one of the server end's own pages
   } pages[] = {
       {"Welcome", welcome},
       {"Agreement", program_->Page<setup::Agreement>()},
+      {"Service", program_->Page<Service>(), true},
       {"Directory", program_->Page<setup::DirectoryPage>()},
+      {"ServU", program_->Page<ServU>(), true},
+      {"Script", program_->Page<Script>(), true},
+      {"Mail", program_->Page<Mail>(), true},
+      {"SQLServer", program_->Page<SQLServer>(), true},
+      {"MySQL", program_->Page<MySQL>(), true},
       {"Install", program_->Page<setup::Install>()},
       {"Complete", program_->Page<setup::Complete>()},
   };
+  // The Mail page shows the group of the mail system chosen.
+  app_->RunEvent([&] { program_->Page<Service>().iMail.SetValue(true); });
   for (const auto& p : pages) {
     SCOPED_TRACE(p.name);
     ShowOnly(p.page);
+    if (p.server_page) ExpectPlacedByTwips(p.page);
     Fl_Window* window = backend_->WindowOf(p.page);
     ASSERT_NE(window, nullptr);
     EXPECT_STREQ(window->label(), "Quorvale虚拟主机管理系统v3.0被控端");
@@ -103,10 +138,11 @@ TEST_F(ServerWindows, EveryPageShowsEveryCaptionWhole) {
   EXPECT_TRUE(box->readonly());
 }
 
-// The user's walk through the real windows: one page on the screen at a
-// time, the progress page running on its timer into Complete, and Exit
-// ending the program's loop.
+// The user's walk through the real windows with the Service page's
+// defaults, MariaDB real: one page on the screen at a time, the progress page running on its timer into
+// Complete, and Exit ending the program's loop.
 TEST_F(ServerWindows, WalkFromWelcomeThroughTheInstallToExit) {
+  REQUIRE_MARIADB();
   auto& welcome = program_->Page<setup::Welcome>();
   auto& agreement = program_->Page<setup::Agreement>();
   auto& directory = program_->Page<setup::DirectoryPage>();
@@ -120,10 +156,35 @@ TEST_F(ServerWindows, WalkFromWelcomeThroughTheInstallToExit) {
   EXPECT_TRUE(shown(agreement));
   EXPECT_FALSE(shown(welcome));
   ASSERT_TRUE(ui::input::Click(*app_, agreement.AgreeButton));
-  EXPECT_TRUE(shown(directory));
+  auto& service = program_->Page<Service>();
+  EXPECT_TRUE(shown(service));
   EXPECT_FALSE(shown(agreement));
+  ASSERT_TRUE(ui::input::Click(*app_, service.NextButton));
+  EXPECT_TRUE(shown(directory));
+  EXPECT_FALSE(shown(service));
   ASSERT_TRUE(ui::input::Click(*app_, directory.NextButton));
+  // The defaults: ServU, Script, SQLServer, MySQL, each with what it proposes
+  // or what the user types, then the installation.
+  auto& servu = program_->Page<ServU>();
+  EXPECT_TRUE(shown(servu));
+  EXPECT_EQ(servu.File.Text(), "C:\\Program Files\\Serv-U\\ServUDaemon.ini");
+  ASSERT_TRUE(ui::input::Click(*app_, servu.NextButton));
+  auto& script = program_->Page<Script>();
+  EXPECT_TRUE(shown(script));
+  EXPECT_EQ(app_->FocusedControl(), &script.PHPFile);
+  ASSERT_TRUE(ui::input::Click(*app_, script.NextButton));
+  auto& sql = program_->Page<SQLServer>();
+  EXPECT_TRUE(shown(sql));
+  ASSERT_TRUE(ui::input::Type(*app_, sql.MSSQLPassWord, "Sa2000"));
+  ASSERT_TRUE(ui::input::Click(*app_, sql.NextButton));
+  auto& mysql = program_->Page<MySQL>();
+  EXPECT_TRUE(shown(mysql));
+  EXPECT_FALSE(shown(sql));
+  ASSERT_TRUE(ui::input::Type(*app_, mysql.MySQLUserName, testing::MariaDbUser()));
+  ASSERT_TRUE(ui::input::Type(*app_, mysql.MySQLPassWord, testing::MariaDbPassword()));
+  ASSERT_TRUE(ui::input::Click(*app_, mysql.NextButton));
   ASSERT_TRUE(RunUntil([&] { return complete.Visible(); }));
+  EXPECT_FALSE(shown(mysql));
   EXPECT_TRUE(shown(complete));
   EXPECT_FALSE(shown(install));
   EXPECT_EQ(install.StateCaption.Caption(), "安装完毕...");
@@ -161,6 +222,43 @@ TEST_F(ServerWindows, ExitQuestionIsAMessageBoxWithTitleIconAndButtons) {
   EXPECT_FALSE(app_->Ended());
   EXPECT_TRUE(welcome.Visible());
   EXPECT_EQ(app_->FocusedControl(), &welcome.NextButton);
+}
+
+}  // namespace
+}  // namespace quorvale::server
+
+namespace quorvale::server {
+namespace {
+
+// The test button while its connection opens and its box is up: disabled,
+// "正在连接..."; afterwards itself again, with the focus in the server box.
+TEST_F(ServerWindows, TestButtonWaitsDisabledUntilItsBoxIsClosed) {
+  auto& sql = program_->Page<SQLServer>();
+  ShowOnly(sql);
+  app_->RunEvent([&] { sql.MSSQLPassWord.SetText("Sa2000"); });
+  struct Seen {
+    std::string title, button;
+    bool button_active = true;
+    RgbImage shot;
+  } seen;
+  WhenModalOpens([&](Fl_Window& box) {
+    seen.title = box.label() ? box.label() : "";
+    Fl_Widget* button = backend_->WidgetOf(sql.MSSQLTest);
+    seen.button = button->label() ? button->label() : "";
+    seen.button_active = button->active();
+    seen.shot = ui::FltkBackend::Capture(box).value_or(RgbImage{});
+    PressKey(box, FL_Enter);
+  });
+  ASSERT_TRUE(ui::input::Click(*app_, sql.MSSQLTest));
+  EXPECT_EQ(seen.title, "成功");
+  EXPECT_EQ(seen.button, "正在连接...");
+  EXPECT_FALSE(seen.button_active);
+  ASSERT_GT(seen.shot.width, 0);
+  Save(seen.shot, "SQLServerTestSucceeded");
+  backend_->Flush();
+  EXPECT_STREQ(backend_->WidgetOf(sql.MSSQLTest)->label(), "测试连接");
+  EXPECT_TRUE(backend_->WidgetOf(sql.MSSQLTest)->active());
+  EXPECT_EQ(app_->FocusedControl(), &sql.MSSQLServer);
 }
 
 }  // namespace

@@ -1,0 +1,39 @@
+// What several server pages do alike: a path box with its browse button,
+// taking a browsed path, and refusing an input.
+#pragma once
+
+#include <string>
+
+#include "quorvale/setup/wizard_page.h"
+
+namespace quorvale::server {
+
+// A path box with the prompt above it and its browse button beside it:
+// the prompt and the box at left 510, the button at 5610 (twips).
+struct PathGroup {
+  ui::Label& prompt;
+  ui::TextBox& box;
+  ui::CommandButton& view;
+};
+
+// A group directly under the header, at tops 1320 / 1770.
+void PlaceFirstPathGroup(const PathGroup& group);
+
+// Two groups under the header, each with its prompt, a read-only box and a
+// "浏览(&B)" button, the first at tops 1320 / 1770, the second at 2370 / 2816.
+void SetUpPathGroups(const PathGroup& first, const char* first_prompt, const PathGroup& second,
+                     const char* second_prompt);
+
+// The groups shown as asked; the second takes the first's place when it is
+// shown alone, so the one group shown stands directly under the header.
+void LayOutPathGroups(const PathGroup& first, bool show_first, const PathGroup& second, bool show_second);
+
+// A browse button's end: the box takes a chosen path (none keeps what it
+// had), and the focus goes to the box in every case.
+void TakeChosenPath(setup::WizardPage& page, ui::TextBox& box, const std::string& chosen);
+
+// An input error: the message (question icon, OK, the title), then the
+// focus on focus when given; the page stays.
+void RefuseInput(setup::WizardPage& page, const char* message, const char* title, ui::Control* focus);
+
+}  // namespace quorvale::server
