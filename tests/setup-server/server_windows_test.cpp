@@ -261,5 +261,46 @@ TEST_F(ServerWindows, TestButtonWaitsDisabledUntilItsBoxIsClosed) {
   EXPECT_EQ(app_->FocusedControl(), &sql.MSSQLServer);
 }
 
+// The mouse on the Service page: a press held while the loop runs (the
+// focus moves to the box and the window is brought up to date) still
+// changes the choice when it is released.
+TEST_F(ServerWindows, MousePressesChangeTheServiceChoices) {
+  auto& service = program_->Page<Service>();
+  ShowOnly(service);
+  Fl_Window* window = backend_->WindowOf(service);
+  ASSERT_NE(window, nullptr);
+  auto press = [&](ui::Control& c) {
+    Fl_Widget* w = backend_->WidgetOf(c);
+    Fl::e_x = w->x() + 6;
+    Fl::e_y = w->y() + w->h() / 2;
+    Fl::e_x_root = window->x() + Fl::e_x;
+    Fl::e_y_root = window->y() + Fl::e_y;
+    Fl::e_keysym = FL_Button + 1;
+    Fl::e_state = FL_BUTTON1;
+    Fl::e_clicks = 0;
+    Fl::handle(FL_PUSH, window);
+    for (int i = 0; i < 3; ++i) {
+      app_->DoEvents();
+      backend_->Flush();
+    }
+    Fl::e_state = 0;
+    Fl::handle(FL_RELEASE, window);
+    for (int i = 0; i < 3; ++i) {
+      app_->DoEvents();
+      backend_->Flush();
+    }
+  };
+  press(service.SQLServer);
+  EXPECT_EQ(service.SQLServer.Value(), 0);
+  EXPECT_EQ(app_->FocusedControl(), &service.SQLServer);
+  press(service.SQLServer);
+  EXPECT_EQ(service.SQLServer.Value(), 1);
+  press(service.WinWebMail);
+  EXPECT_TRUE(service.WinWebMail.Value());
+  EXPECT_FALSE(service.NoMail.Value());
+  EXPECT_EQ(static_cast<Fl_Button*>(backend_->WidgetOf(service.NoMail))->value(), 0);
+  EXPECT_EQ(static_cast<Fl_Button*>(backend_->WidgetOf(service.WinWebMail))->value(), 1);
+}
+
 }  // namespace
 }  // namespace quorvale::server
