@@ -173,37 +173,29 @@ class MySQLPage : public ::testing::Test {
  protected:
   void SetUp() override { REQUIRE_MARIADB(); }
   void TearDown() override {
-    if (made_.empty()) return;
-    ServerRun run;
-    auto admin = CreateObject("ADODB.Connection");
-    CallMethod(admin.get(), "Open",
-               {Variant(setup::MySqlConnection("localhost", MariaDbUser(), MariaDbPassword()))});
-    for (const char* host : {"localhost", "127.0.0.1"}) {
+    for (const char* host : made_) {
       Err err;
-      err.Resume([&] {
-        CallMethod(admin.get(), "Execute",
-                   {Variant("DROP USER " + setup::SqlText(login_) + "@" + setup::SqlText(host))});
-      });
+      err.Resume([&] { AsAdministrator("DROP USER " + Login(host)); });
     }
   }
   // A login with the password, for both ways the driver may arrive.
   void MakeLogin(const std::string& password) {
+    for (const char* host : {"localhost", "127.0.0.1"}) {
+      AsAdministrator("CREATE USER " + Login(host) + " IDENTIFIED BY " + setup::SqlText(password));
+      made_.push_back(host);
+      AsAdministrator("GRANT SELECT ON mysql.* TO " + Login(host));
+    }
+  }
+  std::string Login(const char* host) const { return setup::SqlText(login_) + "@" + setup::SqlText(host); }
+  void AsAdministrator(const std::string& sql) {
     ServerRun run;
     auto admin = CreateObject("ADODB.Connection");
     CallMethod(admin.get(), "Open",
                {Variant(setup::MySqlConnection("localhost", MariaDbUser(), MariaDbPassword()))});
-    for (const char* host : {"localhost", "127.0.0.1"}) {
-      CallMethod(admin.get(), "Execute",
-                 {Variant("CREATE USER " + setup::SqlText(login_) + "@" + setup::SqlText(host) +
-                          " IDENTIFIED BY " + setup::SqlText(password))});
-      made_.push_back(host);
-      CallMethod(
-          admin.get(), "Execute",
-          {Variant("GRANT SELECT ON mysql.* TO " + setup::SqlText(login_) + "@" + setup::SqlText(host))});
-    }
+    CallMethod(admin.get(), "Execute", {Variant(sql)});
   }
   std::string login_ = "qv_mysqlpage_" + std::to_string(::getpid());
-  std::vector<std::string> made_;
+  std::vector<const char*> made_;
 };
 
 TEST_F(MySQLPage, TestButtonAndNextAgainstMariaDb) {

@@ -90,16 +90,11 @@ TEST(Proposals, TheInterpretersFromTheirUsualPlaces) {
   }
 }
 
-// The open-file record's fields, copied as GetOpenFileNameA receives them.
+// The open-file record as GetOpenFileNameA receives it: its fields, and its
+// texts up to their ends (the filter up to and with its empty last text).
 struct SeenRecord {
-  win32::DWORD size = 0;
-  win32::HWND owner = nullptr;
-  win32::HINSTANCE instance = nullptr;
-  std::string filter;  // up to and with the empty text that ends it
-  bool file_empty = false;
-  win32::DWORD max_file = 0, max_file_title = 0, flags = 99, filter_index = 99, max_custom = 99;
-  bool file_title_buffer = false, others_zero = false;
-  std::string initial_folder, title;
+  win32::OPENFILENAMEA fields;
+  std::string filter, initial_folder, title;
 };
 
 // Wraps the program's dialog to read the record first.
@@ -107,25 +102,11 @@ struct RecordWatch {
   RecordWatch() {
     program_dialog = win32::SetFileDialog([this](const win32::FileDialogRequest& r) {
       const win32::OPENFILENAMEA& o = *r.record;
-      SeenRecord s;
-      s.size = o.lStructSize;
-      s.owner = o.hwndOwner;
-      s.instance = o.hInstance;
       const char* end = o.lpstrFilter;
       while (*end || *(end + 1)) ++end;
-      s.filter = std::string(o.lpstrFilter, end + 2);
-      s.file_empty = o.lpstrFile && o.lpstrFile[0] == '\0';
-      s.max_file = o.nMaxFile;
-      s.file_title_buffer = o.lpstrFileTitle != nullptr;
-      s.max_file_title = o.nMaxFileTitle;
-      s.initial_folder = win32::FromAnsi(o.lpstrInitialDir);
-      s.title = win32::FromAnsi(o.lpstrTitle);
-      s.flags = o.Flags;
-      s.filter_index = o.nFilterIndex;
-      s.max_custom = o.nMaxCustFilter;
-      s.others_zero = !o.lpstrCustomFilter && !o.lpstrDefExt && o.lCustData == 0 && !o.lpfnHook &&
-                      !o.lpTemplateName && o.nFileOffset == 0 && o.nFileExtension == 0;
-      seen.push_back(s);
+      EXPECT_TRUE(o.lpstrFile && std::string(o.lpstrFile, o.nMaxFile) == std::string(o.nMaxFile, '\0'));
+      seen.push_back({o, std::string(o.lpstrFilter, end + 2), win32::FromAnsi(o.lpstrInitialDir),
+                      win32::FromAnsi(o.lpstrTitle)});
       return program_dialog(r);
     });
   }
@@ -163,20 +144,20 @@ TEST(FileDialogs, ServUsRecordAnswersAndCancel) {
     EXPECT_EQ(run.Focus(), "File");
     ASSERT_FALSE(watch.seen.empty());
     const SeenRecord& r = watch.seen.back();
-    EXPECT_EQ(r.size, 76u);
-    EXPECT_EQ(r.owner, setup::WindowHandle(servu));
-    EXPECT_EQ(r.instance, reinterpret_cast<win32::HINSTANCE>(std::uintptr_t{0x00400000}));
+    const win32::OPENFILENAMEA& o = r.fields;
+    EXPECT_EQ(o.lStructSize, 76u);
+    EXPECT_EQ(o.hwndOwner, setup::WindowHandle(servu));
+    EXPECT_EQ(o.hInstance, reinterpret_cast<win32::HINSTANCE>(std::uintptr_t{0x00400000}));
     EXPECT_EQ(r.filter, Ansi("Serv-U 配置文件 (ServUDaemon.ini)") + '\0' + "ServUDaemon.ini" + '\0' + '\0');
-    EXPECT_TRUE(r.file_empty);
-    EXPECT_EQ(r.max_file, 255u);
-    EXPECT_TRUE(r.file_title_buffer);
-    EXPECT_EQ(r.max_file_title, 255u);
+    EXPECT_EQ(o.nMaxFile, 255u);
+    EXPECT_NE(o.lpstrFileTitle, nullptr);
+    EXPECT_EQ(o.nMaxFileTitle, 255u);
     EXPECT_EQ(r.initial_folder, s.initial_folder);
     EXPECT_EQ(r.title, "请选择Serv-U帐户配置文件路径...");
-    EXPECT_EQ(r.flags, 0u);
-    EXPECT_EQ(r.filter_index, 0u);
-    EXPECT_EQ(r.max_custom, 0u);
-    EXPECT_TRUE(r.others_zero);
+    // Flags 0 and every other field zero.
+    EXPECT_EQ(o.Flags, 0u);
+    EXPECT_EQ(o.nFilterIndex + o.nMaxCustFilter + o.nFileOffset + o.nFileExtension + o.lCustData, 0);
+    EXPECT_TRUE(!o.lpstrCustomFilter && !o.lpstrDefExt && !o.lpfnHook && !o.lpTemplateName);
     // The dialog as the window system is asked for it.
     const auto& request = run.driver.Backend().FileRequests().back();
     EXPECT_EQ(request.owner, "ServU");
@@ -215,7 +196,7 @@ TEST(FileDialogs, ScriptBrowsesThroughServUsDialog) {
     EXPECT_EQ(s.box.Text(), s.after);
     EXPECT_EQ(run.driver.Focus(), &s.box);
     const SeenRecord& r = watch.seen.back();
-    EXPECT_EQ(r.owner, setup::WindowHandle(script));
+    EXPECT_EQ(r.fields.hwndOwner, setup::WindowHandle(script));
     EXPECT_EQ(r.filter, Ansi("ISAPI dll 文件(*.dll)") + '\0' + "*.dll" + '\0' + Ansi("CGI Exe 文件(*.exe)") +
                             '\0' + "*.exe" + '\0' + '\0');
     EXPECT_EQ(r.title, s.title);
