@@ -390,11 +390,11 @@ TEST_F(Dialogs, FileDialogTakesATypedNameUnlessTheFileMustExist) {
     std::uint32_t flags;
     std::optional<std::string> answer;
   } cases[] = {
-      {"new.ini", 0, "C:\Program Files\new.ini"},
-      {"D:\Serv-U\ServUDaemon.ini", 0, "D:\Serv-U\ServUDaemon.ini"},
-      {"SETUP.EXE", 0, "C:\Program Files\setup.exe"},
+      {"new.ini", 0, "C:\\Program Files\\new.ini"},
+      {"D:\\Serv-U\\ServUDaemon.ini", 0, "D:\\Serv-U\\ServUDaemon.ini"},
+      {"SETUP.EXE", 0, "C:\\Program Files\\setup.exe"},
       {"new.ini", kFileMustExist, std::nullopt},
-      {"SETUP.EXE", kFileMustExist, "C:\Program Files\setup.exe"},
+      {"SETUP.EXE", kFileMustExist, "C:\\Program Files\\setup.exe"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.typed);
@@ -411,7 +411,7 @@ TEST_F(Dialogs, FileDialogTakesATypedNameUnlessTheFileMustExist) {
       if (dialog.shown()) press("取消");
     });
     FileRequest request;
-    request.initial_folder = "C:\Program Files";
+    request.initial_folder = "C:\\Program Files";
     request.flags = c.flags;
     std::optional<std::string> answer;
     app_->RunEvent([&] { answer = app_->OpenFile(request); });
