@@ -1,6 +1,6 @@
 #include "quorvale/setup/test_connection.h"
 
-#include "ado_calls.h"
+#include "quorvale/setup/ado_calls.h"
 
 namespace quorvale::setup {
 

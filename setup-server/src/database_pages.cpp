@@ -109,11 +109,11 @@ void DatabasePage::TestClick() {
 }
 
 void DatabasePage::NextButtonClick() {
-  if (server_.Text().empty()) return RefuseInput(*this, texts_.no_server, "错误", &server_);
-  if (user_.Text().empty()) return RefuseInput(*this, texts_.no_user, "错误", &user_);
-  if (password_.Text().empty()) return RefuseInput(*this, texts_.no_password, "错误", &password_);
+  if (server_.Text().empty()) return InputError(texts_.no_server, &server_);
+  if (user_.Text().empty()) return InputError(texts_.no_user, &user_);
+  if (password_.Text().empty()) return InputError(texts_.no_password, &password_);
   if (!setup::TestConnection(Program().PageErr(), ConnectionString()))
-    return RefuseInput(*this, texts_.next_failed, "错误", nullptr);
+    return InputError(texts_.next_failed, nullptr);
   GoNext();
 }
 

@@ -47,9 +47,4 @@ void TakeChosenPath(setup::WizardPage& page, ui::TextBox& box, const std::string
   page.Program().PageErr().Resume([&] { box.SetFocus(); });
 }
 
-void RefuseInput(setup::WizardPage& page, const char* message, const char* title, ui::Control* focus) {
-  page.App().MsgBox(message, ui::MsgButtons::OK, ui::MsgIcon::Question, title);
-  if (focus) page.Program().PageErr().Resume([&] { focus->SetFocus(); });
-}
-
 }  // namespace quorvale::server

@@ -63,9 +63,9 @@ void Script::Browse(ui::TextBox& box, const char* title) {
 void Script::NextButtonClick() {
   const auto& service = Program().Page<Service>();
   if (service.PHPChosen() && PHPFile.Text().empty())
-    return RefuseInput(*this, "请选择PHP脚本执行程序路径", "安装", &PHPFile);
+    return InputError("请选择PHP脚本执行程序路径", &PHPFile, "安装");
   if (service.CGIChosen() && CGIFile.Text().empty())
-    return RefuseInput(*this, "请选择CGI脚本执行程序路径", "安装", &CGIFile);
+    return InputError("请选择CGI脚本执行程序路径", &CGIFile, "安装");
   GoNext();
 }
 

@@ -96,7 +96,7 @@ void ServU::ViewClick() {
 }
 
 void ServU::NextButtonClick() {
-  if (File.Text().empty()) return RefuseInput(*this, "请选择Serv-U帐户配置文件路径!", "安装", &File);
+  if (File.Text().empty()) return InputError("请选择Serv-U帐户配置文件路径!", &File, "安装");
   GoNext();
 }
 

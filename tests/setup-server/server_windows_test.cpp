@@ -7,8 +7,8 @@
 #include <FL/Fl_Window.H>
 #include <gtest/gtest.h>
 
-#include "quorvale/machine/testing/temp_machine.h"
-#include "quorvale/providers/registration.h"
+#include "program_windows.h"
+#include "quorvale/providers/ado_connection.h"
 #include "quorvale/server/database_pages.h"
 #include "quorvale/server/mail.h"
 #include "quorvale/server/script.h"
@@ -25,7 +25,6 @@
 #include "quorvale/ui/fltk/twips.h"
 #include "quorvale/ui/user_input.h"
 #include "server_run.h"
-#include "window_test.h"
 
 namespace quorvale::server {
 namespace {
@@ -33,15 +32,12 @@ namespace {
 using namespace ui::fltk::testing;
 using ui::fltk::RgbImage;
 
-constexpr Rgb kFace{212, 208, 200};
-
-class ServerWindows : public WindowTest {
+class ServerWindows : public setup::testing::ProgramWindows {
  protected:
   void SetUp() override {
     WindowTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    temp_ = std::make_unique<quorvale::testing::TempMachine>();
-    RegisterProviders(temp_->machine().Registry(), PROVIDERS_PATH);
+    StartProgram(ServerEnd::Profile());
     RegisterDatabaseProviders(temp_->machine().Registry(), PROVIDERS_PATH);
     // What the server pages look for: the account file, the interpreters,
     // an iMail folder and SQL Server.
@@ -49,38 +45,6 @@ class ServerWindows : public WindowTest {
                           "C:\\Perl\\bin\\perl.exe", "C:\\IMail\\IMail.exe", "C:\\IMail\\IAdmin.exe"})
       temp_->Write(f, "x");
     sqlserver::InstallSqlServer(temp_->machine(), "Sa2000");
-    StartBackend(temp_->Folder());
-    program_ = std::make_unique<setup::SetupProgram>(*app_, ServerEnd::Profile());
-    app_->RunEvent([&] { program_->Start(); });
-    backend_->Flush();
-  }
-  void TearDown() override {
-    program_.reset();
-    WindowTest::TearDown();
-    temp_.reset();
-  }
-
-  // The page alone on the screen, as the wizard leaves it after a switch.
-  void ShowOnly(ui::Form& page) {
-    app_->RunEvent([&] {
-      page.Show();
-      for (ui::Form* f : app_->VisibleForms()) {
-        if (f != &page) f->Hide();
-      }
-    });
-    backend_->Flush();
-  }
-
-  // Not blank, several colours, and saved for a person to look at.
-  RgbImage ShotOfPage(const ui::Form& page, const std::string& name) {
-    const RgbImage shot = Shot(page);
-    EXPECT_GT(shot.width, 400) << name;
-    EXPECT_GT(shot.height, 300) << name;
-    EXPECT_GE(DistinctColours(shot), 8u) << name << ": too few colours, the window looks blank";
-    EXPECT_GT(CountOther(shot, kFace), static_cast<std::size_t>(shot.width * shot.height / 50))
-        << name << ": hardly anything drawn";
-    Save(shot, name);
-    return shot;
   }
 
   // Every shown control of the page stands where its twips put it.
@@ -93,9 +57,6 @@ class ServerWindows : public WindowTest {
       EXPECT_EQ(w->y(), ui::fltk::TwipsToPixels(c->Top())) << page.Name() << "." << c->Name();
     }
   }
-
-  std::unique_ptr<quorvale::testing::TempMachine> temp_;
-  std::unique_ptr<setup::SetupProgram> program_;
 };
 
 TEST_F(ServerWindows, EveryPageShowsEveryCaptionWhole) {

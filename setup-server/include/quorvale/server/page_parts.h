@@ -1,5 +1,5 @@
-// What several server pages do alike: a path box with its browse button,
-// taking a browsed path, and refusing an input.
+// What several server pages do alike: path boxes with their browse
+// buttons, and taking a browsed path.
 #pragma once
 
 #include <string>
@@ -31,9 +31,5 @@ void LayOutPathGroups(const PathGroup& first, bool show_first, const PathGroup& 
 // A browse button's end: the box takes a chosen path (none keeps what it
 // had), and the focus goes to the box in every case.
 void TakeChosenPath(setup::WizardPage& page, ui::TextBox& box, const std::string& chosen);
-
-// An input error: the message (question icon, OK, the title), then the
-// focus on focus when given; the page stays.
-void RefuseInput(setup::WizardPage& page, const char* message, const char* title, ui::Control* focus);
 
 }  // namespace quorvale::server
