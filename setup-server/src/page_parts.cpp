@@ -1,5 +1,7 @@
 #include "quorvale/server/page_parts.h"
 
+#include "quorvale/setup/system_helpers.h"
+
 namespace quorvale::server {
 
 namespace {
@@ -40,6 +42,15 @@ void LayOutPathGroups(const PathGroup& first, bool show_first, const PathGroup& 
   Place(second, second_up ? kFirstPrompt : kSecondPrompt, second_up ? kFirstBox : kSecondBox);
   Show(first, show_first);
   Show(second, show_second);
+}
+
+void ProposeFirstPresent(setup::WizardPage& page, ui::TextBox& box,
+                         std::initializer_list<const char*> paths) {
+  for (const char* path : paths) {
+    bool present = false;
+    page.Program().PageErr().Resume([&] { present = setup::FileExists(path); });
+    if (present) return box.SetText(path);
+  }
 }
 
 void TakeChosenPath(setup::WizardPage& page, ui::TextBox& box, const std::string& chosen) {

@@ -3,15 +3,8 @@
 #include "quorvale/server/page_parts.h"
 #include "quorvale/server/service.h"
 #include "quorvale/server/servu.h"
-#include "quorvale/setup/system_helpers.h"
 
 namespace quorvale::server {
-
-namespace {
-// The interpreters proposed on load, each the first of its paths present.
-const std::vector<const char*> kPHPFiles = {"C:\\php\\php.exe", "C:\\php\\sapi\\php4isapi.dll"};
-const std::vector<const char*> kCGIFiles = {"C:\\Perl\\bin\\perl.exe"};
-}  // namespace
 
 Script::Script(setup::SetupProgram& program) : WizardPage(program, "Script") {
   PlaceFrame(Image1, Frame1);
@@ -37,15 +30,9 @@ ui::Control* Script::EntryFocus(setup::Arrival) {
 
 void Script::OnLoad() {
   WizardPage::OnLoad();
-  auto propose = [&](ui::TextBox& box, const std::vector<const char*>& paths) {
-    for (const char* path : paths) {
-      bool present = false;
-      Resume([&] { present = setup::FileExists(path); });
-      if (present) return box.SetText(path);
-    }
-  };
-  propose(PHPFile, kPHPFiles);
-  propose(CGIFile, kCGIFiles);
+  // The interpreters from their usual places.
+  ProposeFirstPresent(*this, PHPFile, {"C:\\php\\php.exe", "C:\\php\\sapi\\php4isapi.dll"});
+  ProposeFirstPresent(*this, CGIFile, {"C:\\Perl\\bin\\perl.exe"});
 }
 
 void Script::OnActivate() {

@@ -1,7 +1,6 @@
 #include "quorvale/server/servu.h"
 
 #include "quorvale/server/page_parts.h"
-#include "quorvale/setup/system_helpers.h"
 #include "quorvale/win32/win32.h"
 
 namespace quorvale::server {
@@ -12,14 +11,6 @@ namespace {
 
 // The record's text buffers, in characters.
 constexpr w::DWORD kFileBuffer = 255;
-
-// The usual places of the account file, in the order they are proposed.
-constexpr const char* kAccountFiles[] = {
-    "C:\\Program Files\\Serv-U\\ServUDaemon.ini",
-    "C:\\Serv-U\\ServUDaemon.ini",
-    "D:\\Program Files\\Serv-U\\ServUDaemon.ini",
-    "D:\\Serv-U\\ServUDaemon.ini",
-};
 
 std::string WithoutBlanks(const std::string& s) {
   const auto first = s.find_first_not_of(' ');
@@ -54,14 +45,10 @@ ServU::ServU(setup::SetupProgram& program) : WizardPage(program, "ServU") {
 
 void ServU::OnLoad() {
   WizardPage::OnLoad();
-  for (const char* path : kAccountFiles) {
-    bool present = false;
-    Resume([&] { present = setup::FileExists(path); });
-    if (present) {
-      File.SetText(path);
-      break;
-    }
-  }
+  // The account file from the first of its usual places that has it.
+  ProposeFirstPresent(*this, File,
+                      {"C:\\Program Files\\Serv-U\\ServUDaemon.ini", "C:\\Serv-U\\ServUDaemon.ini",
+                       "D:\\Program Files\\Serv-U\\ServUDaemon.ini", "D:\\Serv-U\\ServUDaemon.ini"});
 }
 
 std::string ServU::OpenFile(const ui::Form& owner, const std::string& filter, const std::string& title) {

@@ -2,6 +2,7 @@
 // buttons, and taking a browsed path.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 
 #include "quorvale/setup/wizard_page.h"
@@ -27,6 +28,11 @@ void SetUpPathGroups(const PathGroup& first, const char* first_prompt, const Pat
 // The groups shown as asked; the second takes the first's place when it is
 // shown alone, so the one group shown stands directly under the header.
 void LayOutPathGroups(const PathGroup& first, bool show_first, const PathGroup& second, bool show_second);
+
+// A proposal on load: the box takes the first of the paths that names a
+// file on the machine (a probe that cannot be made counts as absent); with
+// none present it keeps what it had.
+void ProposeFirstPresent(setup::WizardPage& page, ui::TextBox& box, std::initializer_list<const char*> paths);
 
 // A browse button's end: the box takes a chosen path (none keeps what it
 // had), and the focus goes to the box in every case.
