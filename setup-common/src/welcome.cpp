@@ -60,9 +60,17 @@ void Welcome::OnLoad() {
     End();
   }
   bool iis = false;
-  Resume([&] { iis = hooks.bind_iis && hooks.bind_iis(); });
+  std::string damaged;  // the machine's state cannot be read: no missing IIS
+  Resume([&] {
+    try {
+      iis = hooks.bind_iis && hooks.bind_iis();
+    } catch (const std::exception& e) {
+      damaged = e.what();
+      throw;
+    }
+  });
   if (!iis) {
-    MsgBox(kNoIIS, ui::MsgButtons::OK, ui::MsgIcon::Question, kSetupTitle);
+    MsgBox(damaged.empty() ? kNoIIS : damaged, ui::MsgButtons::OK, ui::MsgIcon::Question, kSetupTitle);
     End();
   }
   std::string uninstall;

@@ -28,10 +28,13 @@ std::optional<OSVersionRecord> GetVersion() {
   return r;
 }
 
-// Binds "IIS://localhost/w3svc" and releases it at once.
+// Binds "IIS://localhost/w3svc" and releases it at once. A bind that fails
+// because a state file of the machine is damaged raises that damage: it is
+// no missing IIS.
 bool BindIis() {
   Err err;
   err.Resume([] { GetObject("IIS://localhost/w3svc"); });
+  if (err.Number() == kErrMachineDamaged) throw RaisedError(err.Number(), err.Description());
   return !err;
 }
 

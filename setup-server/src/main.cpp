@@ -5,10 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "quorvale/machine/machine.h"
-#include "quorvale/machine/machine_folder.h"
 #include "quorvale/programs/launch.h"
-#include "quorvale/providers/ado_connection.h"
 #include "quorvale/providers/registration.h"
 #include "quorvale/server/server_program.h"
 #include "quorvale/setup/win32_hooks.h"
@@ -16,20 +13,15 @@
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
-  quorvale::TakeMachineArgument(args);
   if (!quorvale::ui::DisplayAvailable()) {
     std::cerr << "Server needs a display: run it from a desktop session, or as  xvfb-run -a " << argv[0]
               << "\n";
     return 2;
   }
   try {
-    auto machine = quorvale::CurrentMachine();
     // The automation objects the wizard binds come with Windows; on this
     // machine they are the providers library of this build.
-    if (!machine->Registry().KeyExists("HKEY_CLASSES_ROOT\\IIS\\CLSID")) {
-      quorvale::RegisterProviders(machine->Registry(), QUORVALE_PROVIDERS_PATH);
-      quorvale::RegisterDatabaseProviders(machine->Registry(), QUORVALE_PROVIDERS_PATH);
-    }
+    quorvale::StartOnMachine(args, QUORVALE_PROVIDERS_PATH);
   } catch (const std::exception& e) {
     std::cerr << "Server: " << e.what() << "\n";
     return 1;

@@ -1,6 +1,8 @@
 #include "quorvale/com/dispatch_base.h"
 
+#include "quorvale/com/create_object.h"
 #include "quorvale/core/err.h"
+#include "quorvale/machine/state_file.h"
 
 namespace quorvale {
 
@@ -76,6 +78,9 @@ HRESULT DispatchBase::Invoke(DISPID member, std::uint16_t flags, const std::vect
       return S_OK;
     } catch (const RaisedError& e) {
       if (excep) *excep = {e.Number(), e.what()};
+      return DISP_E_EXCEPTION;
+    } catch (const MachineStateError& e) {
+      if (excep) *excep = {kErrMachineDamaged, e.what()};
       return DISP_E_EXCEPTION;
     } catch (const std::exception& e) {
       if (excep) *excep = {kErrUnexpected, e.what()};

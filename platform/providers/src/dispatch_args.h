@@ -11,6 +11,7 @@
 #include "quorvale/com/create_object.h"
 #include "quorvale/com/dispatch_base.h"
 #include "quorvale/core/err.h"
+#include "quorvale/machine/state_file.h"
 
 namespace quorvale {
 
@@ -118,6 +119,10 @@ class NamespaceObject : public DynamicDispatch, public IParseDisplayName {
     } catch (const RaisedError& e) {
       if (excep) *excep = {e.Number(), e.what()};
       return e.Number() ? e.Number() : E_FAIL;
+    } catch (const MachineStateError& e) {
+      // A damaged state file: its message, never "not installed".
+      if (excep) *excep = {kErrMachineDamaged, e.what()};
+      return kErrMachineDamaged;
     } catch (const std::exception& e) {
       if (excep) *excep = {static_cast<std::int32_t>(E_FAIL), e.what()};
       return E_FAIL;

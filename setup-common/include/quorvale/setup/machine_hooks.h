@@ -24,6 +24,8 @@ struct MachineHooks {
   // GetVersionExA; nothing when the call fails.
   std::function<std::optional<OSVersionRecord>()> get_version;
   // Binds "IIS://localhost/w3svc" and releases it; false when binding raised.
+  // Raises when the machine's own state cannot be read: the page shows what
+  // it raised instead of the missing-IIS box.
   std::function<bool()> bind_iis;
   // ReadString on HKEY_LOCAL_MACHINE: key, value name, buffer size.
   std::function<std::string(const std::string& key, const std::string& name, int size)> read_string;

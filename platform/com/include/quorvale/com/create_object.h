@@ -25,8 +25,21 @@ struct ComHost {
 void SetDefaultComHost(ComHost host);
 const ComHost& DefaultComHost();
 
+// A platform library of this build, named on the machine by a Windows path
+// (its system folder's QuorvaleProviders.dll): a class registered under
+// that path is served by the library, wherever this build keeps it, so a
+// machine works with any build. Raises std::runtime_error when the library
+// cannot be loaded.
+void MapPlatformLibrary(const std::string& windows_path, const std::filesystem::path& library);
+
+// The error of a call that failed because a state file of the machine is
+// damaged (ERROR_FILE_CORRUPT as an HRESULT); its description names the file
+// and what is wrong with it.
+inline constexpr std::int32_t kErrMachineDamaged = static_cast<std::int32_t>(0x80070570);
+
 // ProgID -> CLSID -> InprocServer32 library -> DllGetClassObject ->
-// IDispatch. Raises error 429 when any link of that chain is missing.
+// IDispatch. Raises error 429 when any link of that chain is missing, and
+// kErrMachineDamaged when the registry cannot be read.
 ComPtr<IDispatch> CreateObject(const std::string& prog_id, const ComHost& host = DefaultComHost());
 
 // GetObject with a display name: the text before the first ":" is the
