@@ -321,8 +321,8 @@ int Show(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
       std::none_of(std::begin(parts), std::end(parts), [&](auto& p) { return what == p.first; }))
     return Usage(err, "show has no part " + what);
   Machine m(MachineFolder());
-  // Everything is read before anything is printed: a damaged file is one
-  // error line, not half a listing.
+  m.Check();  // a damaged state file is one error line, whatever part is asked
+  // Everything is read before anything is printed: no half a listing.
   std::ostringstream text;
   bool any = false;
   for (const auto& [name, show] : parts)

@@ -72,7 +72,7 @@ Machine::Machine(fs::path folder, const MachineInfo&)
 
 bool Machine::Exists(const fs::path& folder) {
   std::error_code ec;
-  return fs::is_regular_file(folder / "machine.ini", ec);
+  return fs::exists(folder / "machine.ini", ec);
 }
 
 std::vector<std::string> Machine::StateFileNames(bool iis) {

@@ -72,6 +72,10 @@ StateLock::StateLock(const fs::path& file, bool exclusive) : file_(file), exclus
 StateLock::~StateLock() { ::close(fd_); }
 
 std::optional<std::string> ReadStateFile(const fs::path& file) {
+  std::error_code ec;
+  const auto status = fs::status(file, ec);
+  if (fs::exists(status) && !fs::is_regular_file(status))
+    throw MachineStateError(file, "cannot be read: it is no file");
   std::ifstream in(file, std::ios::binary);
   if (!in) {
     std::error_code ec;

@@ -160,8 +160,8 @@ void Extract(const ProgramRun& run, const Options& options) {
     return;
   }
   fs::create_directories(*destination, ec);
-  // The data checksums of the member headers, in the order of the entries.
-  const auto sums = MemberChecksums(*archive_file);
+  // The member headers, in the order of the entries.
+  const auto headers = MemberHeaders(*archive_file);
   archive_entry* entry = nullptr;
   int r;
   for (std::size_t index = 0;
@@ -170,7 +170,7 @@ void Extract(const ProgramRun& run, const Options& options) {
     const char* raw = ::archive_entry_pathname(entry);
     std::string name = utf8 ? utf8 : raw ? Cp936ToUtf8(raw) : "";
     auto parts = SafeParts(name);
-    if (!parts) {
+    if (!parts || (headers && index < headers->size() && (*headers)[index].absolute)) {
       host.Record({kProgram, "refused", archive_path, name});
       continue;
     }
@@ -196,7 +196,7 @@ void Extract(const ProgramRun& run, const Options& options) {
       continue;
     }
     std::optional<std::uint32_t> expected;
-    if (sums && index < sums->size()) expected = (*sums)[index];
+    if (headers && index < headers->size()) expected = (*headers)[index].crc;
     Written written = WriteMember(reader.a, *target, expected);
     if (written == Written::kChecksumFailed) {
       host.Record({kProgram, "failed", host.LongPathOf(windows), "checksum error"});
