@@ -104,6 +104,12 @@ std::string UpperCase(std::string text) {
   return text;
 }
 
+std::string LowerCase(std::string text) {
+  for (auto& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return text;
+}
+
 std::optional<std::string> UpperTextForm(const Variant& v) {
   auto t = v.TextForm();
   if (!t) return std::nullopt;

@@ -66,8 +66,11 @@ class AdoSqlServer : public ::testing::Test {
   }
   // The data files as the payload leaves them, already named after the database.
   void ShipDataFiles(const std::string& db, bool with_log = true) {
-    temp_.Write("C:\\Program Files\\Quorvale\\Data\\" + db + ".mdf", "data");
-    if (with_log) temp_.Write("C:\\Program Files\\Quorvale\\Data\\" + db + ".ldf", "log");
+    temp_.Write("C:\\Program Files\\Quorvale\\Data\\" + db + ".mdf",
+                std::string("SQL Server 2000 data file\n") + std::string(64, '\0'));
+    if (with_log)
+      temp_.Write("C:\\Program Files\\Quorvale\\Data\\" + db + ".ldf",
+                  std::string("SQL Server 2000 log file\n") + std::string(64, '\0'));
   }
   static std::string Attach(const std::string& db) {
     const std::string folder = "C:\\Program Files\\Quorvale";
@@ -293,7 +296,7 @@ TEST_F(AdoSqlServer, StatementsItRefuseChangeNothing) {
   struct Case {
     std::string sql, message;
   } cases[] = {
-      // A quote in a value breaks the statement, as the setup sends it unescaped.
+      // A quote left single in a value breaks the statement before any of it runs.
       {"sp_addlogin 'O'Brien','pw','Panel'", "Unclosed quotation mark before the character string ''."},
       {"select * from sysdatabases Where name = 'it's'",
        "Unclosed quotation mark before the character string ''."},

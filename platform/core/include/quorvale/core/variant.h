@@ -83,8 +83,10 @@ class Variant {
       value_;
 };
 
-// Upper-cases the ASCII letters of a text; other characters stay as they are.
+// Upper-cases (lower-cases) the ASCII letters of a text; other characters
+// stay as they are.
 std::string UpperCase(std::string text);
+std::string LowerCase(std::string text);
 
 // Text form of a value, upper-cased; nothing when the value has no text form.
 std::optional<std::string> UpperTextForm(const Variant& v);
