@@ -108,13 +108,19 @@ void Machine::Check() const {
 
 void Machine::SetInfo(const MachineInfo& info,
                       const std::map<char, std::optional<std::uint64_t>>& free_space) {
-  const fs::path file = InfoFile();
-  StateLock lock(file, true);
-  MachineIni ini;
-  if (auto text = ReadMachineFile(file)) ini = ParseMachineIni(*text, file);
-  ini.info = info;
-  for (const auto& [drive, bytes] : free_space) ini.free_space[DriveKey(drive)[0]] = bytes;
-  WriteStateFile(file, FormatMachineIni(ini), lock);
+  UpdateIni([&](MachineIni& ini) {
+    ini.info = info;
+    for (const auto& [drive, bytes] : free_space) ini.free_space[DriveKey(drive)[0]] = bytes;
+  });
+}
+
+void Machine::UpdateIni(const std::function<void(MachineIni&)>& change) {
+  StateLock lock(InfoFile(), true);
+  auto text = ReadStateFile(InfoFile());
+  if (!text) throw MachineStateError::NoMachine(folder_);
+  MachineIni ini = ParseMachineIni(*text, InfoFile());
+  change(ini);
+  WriteStateFile(InfoFile(), FormatMachineIni(ini), lock);
 }
 
 std::vector<char> Machine::Drives() const {
@@ -148,12 +154,7 @@ std::optional<DiskSpace> Machine::FreeSpace(char drive) const {
 }
 
 void Machine::SetFreeSpace(char drive, std::optional<std::uint64_t> free_bytes) {
-  StateLock lock(InfoFile(), true);
-  auto text = ReadStateFile(InfoFile());
-  if (!text) throw MachineStateError::NoMachine(folder_);
-  MachineIni ini = ParseMachineIni(*text, InfoFile());
-  ini.free_space[DriveKey(drive)[0]] = free_bytes;
-  WriteStateFile(InfoFile(), FormatMachineIni(ini), lock);
+  UpdateIni([&](MachineIni& ini) { ini.free_space[DriveKey(drive)[0]] = free_bytes; });
 }
 
 std::shared_ptr<Machine> CurrentMachine() {

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -225,6 +226,8 @@ class Machine {
   Machine(std::filesystem::path folder, const MachineInfo& unwritten);
   static void CreateLocked(const std::filesystem::path& folder, const MachineShape& shape);
   MachineIni LoadIni() const;
+  // Reads machine.ini, changes it and writes it back under its lock.
+  void UpdateIni(const std::function<void(MachineIni&)>& change);
   void ReleaseHold(const std::string& holder, const std::string& path) const;
   void AssignShortNames(const std::filesystem::path& dir_host, const std::string& dir_long) const;
   std::optional<std::string> LongNameOfShort(const std::string& dir_long,
