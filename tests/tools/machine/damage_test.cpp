@@ -193,5 +193,46 @@ TEST_F(DamageTest, EveryFileEveryWayOneErrorNamingItAndNothingChanged) {
   EXPECT_GT(cases, 200u);
 }
 
+// The readers on texts mutated at random: a state, or MachineStateError,
+// never any other failure.
+TEST_F(DamageTest, ReadersGiveAStateOrTheirErrorOnMutatedTexts) {
+  const std::map<std::string, std::function<void(const std::string&)>> readers = {
+      {"machine.ini", [](const std::string& t) { ParseMachineIni(t, "machine.ini"); }},
+      {"registry.reg", [](const std::string& t) { ParseRegistryText(t, "registry.reg"); }},
+      {"metabase.xml", [](const std::string& t) { ParseMetabaseXml(t, "metabase.xml"); }},
+      {"accounts.txt", [](const std::string& t) { ParseAccounts(t, "accounts.txt"); }},
+      {"groups.txt", [](const std::string& t) { ParseGroups(t, "groups.txt"); }},
+      {"services.txt", [](const std::string& t) { ParseServices(t, "services.txt"); }},
+  };
+  std::mt19937 random(3);
+  std::size_t refused = 0, read = 0;
+  for (const auto& [name, reader] : readers) {
+    const std::string whole = Bytes(root_ / "made" / name);
+    ASSERT_NO_THROW(reader(whole)) << name;
+    for (int i = 0; i < 400; ++i) {
+      std::string text = whole;
+      for (int edits = 1 + static_cast<int>(random() % 4); edits > 0; --edits) {
+        const std::size_t at = random() % (text.size() + 1);
+        switch (random() % 4) {
+          case 0: text.insert(at, 1, static_cast<char>(random())); break;
+          case 1: text.erase(at, random() % 8); break;
+          case 2: text.insert(at, text.substr(at, random() % 64)); break;
+          default:
+            if (at < text.size()) text[at] = "\"=\\[]<>&;#%\t\r\n\0"[random() % 15];
+        }
+      }
+      try {
+        reader(text);
+        ++read;
+      } catch (const MachineStateError&) {
+        ++refused;
+      } catch (const std::exception& e) {
+        ADD_FAILURE() << name << ": " << e.what() << " on\n" << text;
+      }
+    }
+  }
+  std::cout << read << " mutated texts read, " << refused << " refused\n";
+}
+
 }  // namespace
 }  // namespace quorvale::tool
