@@ -121,14 +121,15 @@ std::string FormatCatalogue(const Catalogue& c) {
   for (const auto& p : c.processes)
     out += Line(
         {"process", std::to_string(p.spid), std::to_string(p.host_pid), std::to_string(p.dbid), p.login});
+  out += kRecordsEnd;
+  out += '\n';
   return out;
 }
 
 Catalogue ParseCatalogue(const std::string& text, const std::filesystem::path& file) {
   Catalogue c;
-  std::istringstream in(text);
   int number = 0;
-  for (std::string line; std::getline(in, line);) {
+  for (const std::string& line : StateFileLines(file, text, kRecordsEnd)) {
     ++number;
     if (line.empty() || line[0] == '#') continue;
     auto f = Split(line);
@@ -179,7 +180,7 @@ bool UpdateCatalogue(const Machine& machine, const std::function<bool(Catalogue&
   std::erase_if(c.processes, [](const Process& p) { return !Running(p.host_pid); });
   bool changed = f(c);
   if (changed || c.processes.size() != before) {
-    WriteStateFile(file, FormatCatalogue(c));
+    WriteStateFile(file, FormatCatalogue(c), lock);
     lock.CountWrite();
   }
   return true;
@@ -204,7 +205,7 @@ void InstallSqlServer(const Machine& machine, const std::string& sa_password) {
     c.databases.push_back(
         {dbid++, name, data + base + ".mdf", data + base + "log.ldf", {{"dbo", 1, {"db_owner"}}}});
   }
-  WriteStateFile(file, FormatCatalogue(c));
+  WriteStateFile(file, FormatCatalogue(c), lock);
   lock.CountWrite();
   ServiceRecord service;
   service.name = "MSSQLSERVER";

@@ -59,6 +59,7 @@ enum class Error {
   kSystemRpcUnavailable,
   kSystemMemberInAlias,
   kSystemNoSuchMember,
+  kSystemFileCorrupt,  // a state file of the machine is damaged
   kSystemBadUsername,
   kSystemGroupNotFound,
   kSystemUserNotFound,
