@@ -383,8 +383,6 @@ bool EditOnce(RegistryStore& store, F&& change) {
 
 }  // namespace
 
-bool RegistryEdit::KeyExists(const std::string& key) const { return Find(tree_, key) != nullptr; }
-
 bool RegistryEdit::CreateKey(const std::string& key) {
   if (!Holdable(key)) return false;
   auto parts = SplitPath(key);
@@ -399,14 +397,6 @@ bool RegistryEdit::CreateKey(const std::string& key) {
     k = &sub;
   }
   return true;
-}
-
-std::optional<RegValue> RegistryEdit::GetValue(const std::string& key, const std::string& name) const {
-  if (RegistryStore::Key* k = Find(tree_, key)) {
-    auto it = k->values.find(name);
-    if (it != k->values.end()) return it->second;
-  }
-  return std::nullopt;
 }
 
 bool RegistryEdit::SetValue(const std::string& key, const std::string& name, const RegValue& value) {

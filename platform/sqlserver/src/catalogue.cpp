@@ -57,6 +57,15 @@ std::optional<long> Number(const std::string& s) {
   return std::nullopt;
 }
 
+// Whether the machine has SQL Server: its catalogue is there. A catalogue
+// gone from a machine that records the service is damage, not a machine
+// without SQL Server.
+bool Installed(const Machine& machine, const std::filesystem::path& file) {
+  if (std::filesystem::exists(file)) return true;
+  if (machine.FindService("MSSQLSERVER")) throw MachineStateError(file, "missing");
+  return false;
+}
+
 bool Running(long pid) { return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM); }
 
 }  // namespace
@@ -162,7 +171,7 @@ Catalogue ParseCatalogue(const std::string& text, const std::filesystem::path& f
 
 std::optional<Catalogue> LoadCatalogue(const Machine& machine) {
   const auto file = CatalogueFile(machine);
-  if (!std::filesystem::exists(file)) return std::nullopt;
+  if (!Installed(machine, file)) return std::nullopt;
   StateLock lock(file, false);
   auto text = ReadStateFile(file);
   if (!text) return std::nullopt;
@@ -171,7 +180,7 @@ std::optional<Catalogue> LoadCatalogue(const Machine& machine) {
 
 bool UpdateCatalogue(const Machine& machine, const std::function<bool(Catalogue&)>& f) {
   const auto file = CatalogueFile(machine);
-  if (!std::filesystem::exists(file)) return false;
+  if (!Installed(machine, file)) return false;
   StateLock lock(file, true);
   auto text = ReadStateFile(file);
   if (!text) return false;

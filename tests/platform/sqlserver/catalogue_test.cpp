@@ -71,5 +71,29 @@ TEST(Catalogue, InstallOnceAndProcessesOfEndedProgramsGo) {
   EXPECT_EQ(c.processes[0].spid, 61);
 }
 
+// The service stays recorded: a catalogue gone or cut is damage, never a
+// machine without SQL Server, and nothing is written in its place.
+TEST(Catalogue, AGoneOrCutCatalogueIsDamage) {
+  for (const char* damage : {"removed", "cut"}) {
+    SCOPED_TRACE(damage);
+    testing::TempMachine temp;
+    InstallSqlServer(temp.machine());
+    const auto file = temp.Folder() / "sqlserver" / "catalogue.txt";
+    if (std::string(damage) == "removed") {
+      std::filesystem::remove(file);
+    } else {
+      std::filesystem::resize_file(file, std::filesystem::file_size(file) - 6);  // "# end\n"
+    }
+    EXPECT_THROW(LoadCatalogue(temp.machine()), MachineStateError);
+    try {
+      UpdateCatalogue(temp.machine(), [](Catalogue&) { return true; });
+      ADD_FAILURE() << "updated";
+    } catch (const MachineStateError& e) {
+      EXPECT_EQ(std::string(e.what()).find("machine file " + file.string() + ": "), 0u) << e.what();
+    }
+    EXPECT_EQ(std::filesystem::exists(file), std::string(damage) == "cut");
+  }
+}
+
 }  // namespace
 }  // namespace quorvale::sqlserver

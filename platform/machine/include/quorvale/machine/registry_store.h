@@ -102,9 +102,7 @@ inline constexpr std::size_t kMaxKeyDepth = 512;
 class RegistryEdit {
  public:
   explicit RegistryEdit(RegistryStore::Tree& tree) : tree_(tree) {}
-  bool KeyExists(const std::string& key) const;
   bool CreateKey(const std::string& key);
-  std::optional<RegValue> GetValue(const std::string& key, const std::string& name) const;
   bool SetValue(const std::string& key, const std::string& name, const RegValue& value);
   bool DeleteValue(const std::string& key, const std::string& name);
   bool DeleteKey(const std::string& key);
