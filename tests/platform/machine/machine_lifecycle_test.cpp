@@ -14,6 +14,7 @@
 #include "quorvale/machine/machine_folder.h"
 #include "quorvale/machine/metabase.h"
 #include "quorvale/machine/registry_store.h"
+#include "quorvale/machine/testing/temp_folder.h"
 
 namespace quorvale {
 namespace {
@@ -22,15 +23,7 @@ namespace fs = std::filesystem;
 
 class Folders : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string tmpl = (fs::temp_directory_path() / "quorvale-life-XXXXXX").string();
-    ASSERT_TRUE(::mkdtemp(tmpl.data()));
-    dir_ = tmpl;
-  }
-  void TearDown() override {
-    ::unsetenv("QUORVALE_MACHINE");
-    fs::remove_all(dir_);
-  }
+  void TearDown() override { ::unsetenv("QUORVALE_MACHINE"); }
   // The message a call raises, "" when it raises none.
   static std::string Raised(const std::function<void()>& call) {
     try {
@@ -45,7 +38,8 @@ class Folders : public ::testing::Test {
     shape.edition = edition;
     return shape;
   }
-  fs::path dir_;
+  quorvale::testing::TempFolder temp_{"quorvale-life"};
+  const fs::path dir_ = temp_.Path();
 };
 
 TEST_F(Folders, CreateRefusesWhatItMustNotMix) {

@@ -16,6 +16,7 @@
 #include "quorvale/machine/accounts.h"
 #include "quorvale/machine/machine.h"
 #include "quorvale/machine/metabase.h"
+#include "quorvale/machine/testing/temp_folder.h"
 
 namespace quorvale {
 namespace {
@@ -29,14 +30,6 @@ int Rounds(int normal) {
 
 class SharedMachine : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string tmpl = (fs::temp_directory_path() / "quorvale-stress-XXXXXX").string();
-    ASSERT_TRUE(::mkdtemp(tmpl.data()));
-    dir_ = tmpl;
-    folder_ = dir_ / "m";
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   // Starts body in n processes at once; each gets its number and must end
   // with 0. Returns when all have ended.
   static void InProcesses(int n, const std::function<void(int)>& body) {
@@ -69,7 +62,8 @@ class SharedMachine : public ::testing::Test {
     return found;
   }
 
-  fs::path dir_, folder_;
+  quorvale::testing::TempFolder temp_{"quorvale-stress"};
+  const fs::path dir_ = temp_.Path(), folder_ = dir_ / "m";
 };
 
 const char* const kKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Stress";

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <memory>
 #include <random>
 #include <sstream>
 
@@ -14,6 +15,7 @@
 #include "quorvale/machine/accounts.h"
 #include "quorvale/machine/machine.h"
 #include "quorvale/machine/metabase.h"
+#include "quorvale/machine/testing/temp_folder.h"
 #include "quorvale/providers/registration.h"
 
 namespace quorvale::tool {
@@ -138,15 +140,16 @@ void WriteTouching(const std::string& name, const fs::path& folder) {
 class DamageTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    std::string tmpl = (fs::temp_directory_path() / "quorvale-damage-XXXXXX").string();
-    ASSERT_TRUE(::mkdtemp(tmpl.data()));
-    root_ = tmpl;
+    temp_ = std::make_unique<quorvale::testing::TempFolder>("quorvale-damage");
+    root_ = temp_->Path();
     Machine::Create(root_ / "made", MachineShape{});
     Machine(root_ / "made").ShortNameOf("C:\\Program Files");  // so short-names.txt holds a line
   }
-  static void TearDownTestSuite() { fs::remove_all(root_); }
+  static void TearDownTestSuite() { temp_.reset(); }
+  static std::unique_ptr<quorvale::testing::TempFolder> temp_;
   static fs::path root_;
 };
+std::unique_ptr<quorvale::testing::TempFolder> DamageTest::temp_;
 fs::path DamageTest::root_;
 
 TEST_F(DamageTest, EveryFileEveryWayOneErrorNamingItAndNothingChanged) {

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "quorvale/machine/machine.h"
+#include "quorvale/machine/testing/temp_folder.h"
 #include "quorvale/providers/shell_link.h"
 
 namespace quorvale::tool {
@@ -15,19 +16,14 @@ namespace {
 
 class MachineToolTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "quorvale-tool-XXXXXX").string();
-    ASSERT_TRUE(::mkdtemp(tmpl.data()));
-    dir_ = tmpl;
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
   int Run(std::vector<std::string> args) {
     out_.str("");
     err_.str("");
     args.insert(args.begin(), {"--machine", (dir_ / "m").string()});
     return RunMachineTool(args, out_, err_);
   }
-  std::filesystem::path dir_;
+  quorvale::testing::TempFolder temp_{"quorvale-tool"};
+  const std::filesystem::path dir_ = temp_.Path();
   std::ostringstream out_, err_;
 };
 
