@@ -7,6 +7,9 @@
 #include <FL/Fl_Window.H>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+
 #include "program_windows.h"
 #include "quorvale/providers/ado_connection.h"
 #include "quorvale/server/database_pages.h"
@@ -22,6 +25,7 @@
 #include "quorvale/setup/progress.h"
 #include "quorvale/setup/welcome.h"
 #include "quorvale/sqlserver/catalogue.h"
+#include "quorvale/ui/fltk/label_layout.h"
 #include "quorvale/ui/fltk/twips.h"
 #include "quorvale/ui/user_input.h"
 #include "server_run.h"
@@ -183,6 +187,68 @@ TEST_F(ServerWindows, ExitQuestionIsAMessageBoxWithTitleIconAndButtons) {
   EXPECT_FALSE(app_->Ended());
   EXPECT_TRUE(welcome.Visible());
   EXPECT_EQ(app_->FocusedControl(), &welcome.NextButton);
+}
+
+// A state file found damaged when Welcome binds IIS: the box shows the
+// file's message in place of the missing-IIS one, every line of it inside
+// the box.
+class DamagedMachineWindows : public WindowTest {};
+
+TEST_F(DamagedMachineWindows, WelcomeShowsTheDamagedFileWholeInItsBox) {
+  quorvale::testing::TempMachine temp;
+  RegisterProviders(temp.machine().Registry(), PROVIDERS_PATH);
+  const std::filesystem::path registry = temp.Folder() / "registry.reg";
+  std::filesystem::resize_file(registry, 100);
+  StartBackend(temp.Folder());
+  struct Seen {
+    std::string title;
+    RgbImage shot;
+    int box_w = 0, prompt_x = 0, prompt_w = 0, prompt_h = 0, buttons_y = 0;
+    int buttons = 0;
+  } seen;
+  WhenModalOpens([&](Fl_Window& box) {
+    seen.title = box.label() ? box.label() : "";
+    seen.box_w = box.w();
+    seen.buttons_y = box.h();
+    for (int i = 0; i < box.children(); ++i) {
+      Fl_Widget* child = box.child(i);
+      if (dynamic_cast<Fl_Button*>(child)) {
+        ++seen.buttons;
+        seen.buttons_y = std::min(seen.buttons_y, child->y());
+      } else if (child->w() > seen.prompt_w) {  // the prompt is wider than the icon
+        seen.prompt_x = child->x();
+        seen.prompt_w = child->w();
+        seen.prompt_h = child->h();
+      }
+    }
+    seen.shot = ui::FltkBackend::Capture(box).value_or(RgbImage{});
+    PressKey(box, FL_Enter);
+  });
+  setup::SetupProgram program(*app_, ServerEnd::Profile());
+  app_->RunEvent([&] { program.Start(); });
+  EXPECT_TRUE(app_->Ended());
+  EXPECT_EQ(seen.title, "安装");
+  EXPECT_EQ(seen.buttons, 1);  // 确定
+  ASSERT_GT(seen.shot.width, 0);
+  Save(seen.shot, "WelcomeDamagedMachine");
+
+  const std::string message = "machine file " + registry.string() +
+                              ": it does not end with its end line \"; end\" (cut short or damaged)";
+  const auto layout = ui::fltk::LayOutText(message, 380, false, false);
+  ASSERT_GE(layout.lines.size(), 2u);  // the path and the reason do not fit one line
+  std::string shown;
+  for (std::size_t i = 0; i < layout.lines.size(); ++i) {
+    EXPECT_LE(layout.widths[i], seen.prompt_w) << layout.lines[i];
+    shown += layout.lines[i];
+  }
+  // Nothing is left out but the blanks the lines break at.
+  std::string expected = message;
+  std::erase(expected, ' ');
+  std::erase(shown, ' ');
+  EXPECT_EQ(shown, expected);
+  EXPECT_LE(layout.Height(), seen.prompt_h);
+  EXPECT_LE(seen.prompt_x + seen.prompt_w, seen.box_w);
+  EXPECT_LE(14 + seen.prompt_h, seen.buttons_y);
 }
 
 }  // namespace
