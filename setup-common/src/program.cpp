@@ -10,9 +10,23 @@ namespace quorvale::setup {
 SetupProgram::SetupProgram(ui::Application& app, ProgramProfile profile)
     : app_(app), profile_(std::move(profile)) {
   if (profile_.order.empty()) throw std::logic_error(profile_.name + ": the profile has no pages");
+  previous_dialog_ =
+      win32::SetFileDialog([this](const win32::FileDialogRequest& r) { return ShowFileDialog(r); });
 }
 
-SetupProgram::~SetupProgram() = default;
+SetupProgram::~SetupProgram() { win32::SetFileDialog(std::move(previous_dialog_)); }
+
+win32::HWND WindowHandle(const ui::Form& form) {
+  return reinterpret_cast<win32::HWND>(const_cast<ui::Form*>(&form));
+}
+
+std::optional<std::string> SetupProgram::ShowFileDialog(const win32::FileDialogRequest& request) {
+  std::string owner;
+  for (const ui::Form* f : app_.Forms()) {
+    if (WindowHandle(*f) == request.record->hwndOwner) owner = f->Name();
+  }
+  return app_.OpenFile({owner, request.filter, request.title, request.initial_folder, request.record->Flags});
+}
 
 WizardPage& SetupProgram::StartPage() { return profile_.order.front().open(*this); }
 

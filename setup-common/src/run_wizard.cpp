@@ -4,10 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "quorvale/machine/machine.h"
-#include "quorvale/machine/machine_folder.h"
 #include "quorvale/programs/launch.h"
-#include "quorvale/providers/ado_connection.h"
 #include "quorvale/providers/registration.h"
 #include "quorvale/setup/program.h"
 #include "quorvale/ui/fltk_backend.h"
@@ -16,28 +13,32 @@ namespace quorvale::setup {
 
 namespace {
 
-// The automation objects the wizards bind come with Windows; on this
-// machine they are the providers library of this build.
-void RegisterPlatformObjects(Machine& machine) {
-  if (machine.Registry().KeyExists("HKEY_CLASSES_ROOT\\IIS\\CLSID")) return;
-  RegisterProviders(machine.Registry(), QUORVALE_PROVIDERS_PATH);
-  RegisterDatabaseProviders(machine.Registry(), QUORVALE_PROVIDERS_PATH);
+// What stopped the start: on stderr, and in a message box, as the user of a
+// window may not see stderr.
+void ShowStartError(const ProgramProfile& profile, const std::string& message) {
+  std::cerr << profile.name << ": " << message << "\n";
+  ui::FltkBackend backend;
+  ui::Application app(backend);
+  app.RunEvent([&] { app.MsgBox(message, ui::MsgButtons::OK, ui::MsgIcon::Critical, profile.name); });
 }
 
 }  // namespace
 
 int RunWizard(const ProgramProfile& profile, int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
-  TakeMachineArgument(args);
   if (!ui::DisplayAvailable()) {
-    std::cerr << profile.name << " needs a display: run it from a desktop session, or as  xvfb-run -a "
-              << argv[0] << "\n";
+    std::cerr << profile.name
+              << " opens a window and needs a display: run it on a desktop, over ssh with X forwarding"
+                 " (ssh -X), or in a VNC session\n";
     return 2;
   }
   try {
-    RegisterPlatformObjects(*CurrentMachine());
+    // Takes --machine, opens the machine and checks every state file; the
+    // automation objects the wizards bind come with Windows, here they are
+    // the providers library of this build.
+    StartOnMachine(args, QUORVALE_PROVIDERS_PATH);
   } catch (const std::exception& e) {
-    std::cerr << profile.name << ": " << e.what() << "\n";
+    ShowStartError(profile, e.what());
     return 1;
   }
   InstallLauncher();  // WinExec starts the machine's programs

@@ -54,7 +54,7 @@ OSVersionRecord Welcome::GetVersionRecord() {
 
 std::string Welcome::GetOSName() { return GetVersionRecord().name; }
 
-void Welcome::Refuse(const char* message) {
+void Welcome::Refuse(const std::string& message) {
   MsgBox(message, ui::MsgButtons::OK, ui::MsgIcon::Question, "安装");
   End();
 }
@@ -66,7 +66,13 @@ void Welcome::OnLoad() {
     Refuse("Quorvale虚拟主机管理系统不支持您当前所使用的操作系统版本!");
   }
   // The binding raises when IIS is missing; the object is released at once.
-  if (!Resume([] { GetObject("IIS://localhost/w3svc"); })) Refuse("您的操作系统中未安装IIS，请您先安装IIS!");
+  // A machine whose state cannot be read is no missing IIS: the damaged
+  // file's message is shown instead.
+  if (!Resume([] { GetObject("IIS://localhost/w3svc"); })) {
+    const Err& err = Program().PageErr();
+    if (err.Number() == ErrorNumber(Error::kSystemFileCorrupt)) Refuse(err.Description());
+    Refuse("您的操作系统中未安装IIS，请您先安装IIS!");
+  }
   std::string uninstall;
   Resume([&] {
     uninstall = RegistryHelpers().ReadString(w::HKEY_LOCAL_MACHINE, Program().Texts().uninstall_key,

@@ -20,8 +20,8 @@ bool WizardPage::OnQueryUnload(ui::UnloadMode) {
   return true;
 }
 
-void WizardPage::InputError(const std::string& message, ui::Control* focus) {
-  MsgBox(message, ui::MsgButtons::OK, ui::MsgIcon::Question, "错误");
+void WizardPage::InputError(const std::string& message, ui::Control* focus, const char* title) {
+  MsgBox(message, ui::MsgButtons::OK, ui::MsgIcon::Question, title);
   if (focus) Resume([&] { focus->SetFocus(); });
 }
 

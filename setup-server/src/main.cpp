@@ -1,5 +1,6 @@
 // Server.exe: the server-end setup in real windows, on the machine named by
-// --machine DIR or QUORVALE_MACHINE (the default machine otherwise).
+// --machine DIR or QUORVALE_MACHINE (the default machine otherwise, made on
+// first use).
 #include "quorvale/server/server_end.h"
 #include "quorvale/setup/run_wizard.h"
 

@@ -1,6 +1,11 @@
 #include "quorvale/server/server_end.h"
 
+#include "quorvale/server/database_pages.h"
+#include "quorvale/server/mail.h"
+#include "quorvale/server/script.h"
 #include "quorvale/server/server_install.h"
+#include "quorvale/server/service.h"
+#include "quorvale/server/servu.h"
 #include "quorvale/setup/agreement.h"
 #include "quorvale/setup/complete.h"
 #include "quorvale/setup/directory.h"
@@ -16,9 +21,23 @@ ProgramProfile ServerEnd::Profile() {
   p.name = "Server";
   p.texts = ServerEndTexts();
   p.rules = ServerEndRules();
+  // The pages after ServU are in the chain while the Service page's choices
+  // ask for them, read at every Next and Back.
+  auto chosen = [](bool (Service::*choice)() const) {
+    return [choice](SetupProgram& program) { return (program.Page<Service>().*choice)(); };
+  };
   p.order = {
-      OrderLine<Welcome>(), OrderLine<Agreement>(), OrderLine<DirectoryPage>(),
-      OrderLine<Install>(), OrderLine<Complete>(),
+      OrderLine<Welcome>(),
+      OrderLine<Agreement>(),
+      OrderLine<Service>(),
+      OrderLine<DirectoryPage>(),
+      OrderLine<ServU>(),
+      OrderLine<Script>(chosen(&Service::ScriptsChosen)),
+      OrderLine<Mail>(chosen(&Service::MailChosen)),
+      OrderLine<SQLServer>(chosen(&Service::SQLServerChosen)),
+      OrderLine<MySQL>(chosen(&Service::MySQLChosen)),
+      OrderLine<Install>(),
+      OrderLine<Complete>(),
   };
   p.sequence = SequenceOf<ServerInstall>();
   return p;

@@ -1,5 +1,7 @@
 // Every control of a page as one line of text: name, kind, caption,
-// position in twips, container and tab index. The programs' layout tests
+// position in twips, container, tab index and the states that differ from a
+// plain control (hidden, disabled, read-only, password character, text,
+// value, tooltip). The programs' layout tests
 // compare the dump of their pages with a checked-in file.
 #pragma once
 
@@ -40,11 +42,19 @@ inline std::string CaptionOf(const ui::Control& c) {
   }
 }
 
+// Line breaks in a caption shown as \r and \n, one control to a line.
+inline std::string Escaped(const std::string& text) {
+  std::string out;
+  for (char c : text)
+    out += c == '\r' ? std::string("\\r") : c == '\n' ? std::string("\\n") : std::string(1, c);
+  return out;
+}
+
 inline std::string Dump(const ui::Form& page) {
   std::ostringstream out;
   out << page.Name() << " \"" << page.Caption() << "\" " << page.Width() << "x" << page.Height() << "\n";
   for (const ui::Control* c : page.Controls()) {
-    out << "  " << c->Name() << " " << KindName(c->Kind()) << " \"" << CaptionOf(*c) << "\" ";
+    out << "  " << c->Name() << " " << KindName(c->Kind()) << " \"" << Escaped(CaptionOf(*c)) << "\" ";
     if (c->Kind() == ui::ControlKind::Line) {
       const auto& l = static_cast<const ui::Line&>(*c);
       out << l.X1() << "," << l.Y1() << "-" << l.X2() << "," << l.Y2();
@@ -52,7 +62,21 @@ inline std::string Dump(const ui::Form& page) {
       out << c->Left() << "," << c->Top() << " " << c->Width() << "x" << c->Height();
     }
     if (c->Container()) out << " in " << c->Container()->Name();
-    out << " tab " << c->TabIndex() << "\n";
+    out << " tab " << c->TabIndex();
+    if (!c->Visible()) out << " hidden";
+    if (!c->Enabled()) out << " disabled";
+    if (c->Kind() == ui::ControlKind::TextBox) {
+      const auto& box = static_cast<const ui::TextBox&>(*c);
+      if (box.Locked()) out << " read-only";
+      if (!box.PasswordChar().empty()) out << " password \"" << box.PasswordChar() << "\"";
+      if (!box.Text().empty() && !box.MultiLine()) out << " text \"" << box.Text() << "\"";
+    }
+    if (c->Kind() == ui::ControlKind::CheckBox)
+      out << " value " << static_cast<const ui::CheckBox&>(*c).Value();
+    if (c->Kind() == ui::ControlKind::OptionButton)
+      out << " value " << (static_cast<const ui::OptionButton&>(*c).Value() ? "True" : "False");
+    if (const auto& tip = c->ToolTipText(); !tip.empty()) out << " tip \"" << tip << "\"";
+    out << "\n";
   }
   return out.str();
 }

@@ -1,13 +1,19 @@
-// Every control of every page of Server: name, kind, caption, position in
-// twips and tab index, compared with the checked-in pages.golden. After a
-// deliberate change of a page, write the file anew with
+// Every control of every page of Server (name, kind, caption, twips, tab
+// index and the states that differ from a plain control), compared with the
+// checked-in pages.golden.
+// After a deliberate change of a page, write the file anew with
 //   QUORVALE_UPDATE_GOLDEN=1 build/setup-server/setup_server_tests --gtest_filter='PageLayout.*'
 // and read its diff before committing it.
 #include <gtest/gtest.h>
 
 #include "page_dump.h"
 #include "quorvale/machine/testing/temp_machine.h"
+#include "quorvale/server/database_pages.h"
+#include "quorvale/server/mail.h"
+#include "quorvale/server/script.h"
 #include "quorvale/server/server_end.h"
+#include "quorvale/server/service.h"
+#include "quorvale/server/servu.h"
 #include "quorvale/setup/agreement.h"
 #include "quorvale/setup/complete.h"
 #include "quorvale/setup/directory.h"
@@ -27,7 +33,10 @@ TEST(PageLayout, EveryPageOfServerMatchesTheCheckedInDump) {
   ui::HeadlessDriver driver;
   SetupProgram program(driver.App(), server::ServerEnd::Profile());
   std::string dump = Dump(program.Page<Welcome>()) + Dump(program.Page<Agreement>()) +
-                     Dump(program.Page<DirectoryPage>()) + Dump(program.Page<Install>()) +
+                     Dump(program.Page<server::Service>()) + Dump(program.Page<DirectoryPage>()) +
+                     Dump(program.Page<server::ServU>()) + Dump(program.Page<server::Script>()) +
+                     Dump(program.Page<server::Mail>()) + Dump(program.Page<server::SQLServer>()) +
+                     Dump(program.Page<server::MySQL>()) + Dump(program.Page<Install>()) +
                      Dump(program.Page<Complete>());
   if (testing::UpdateGolden(dump, PAGES_GOLDEN)) GTEST_SKIP() << "wrote " << PAGES_GOLDEN;
   EXPECT_EQ(dump, testing::ReadGolden(PAGES_GOLDEN));

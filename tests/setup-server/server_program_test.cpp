@@ -1,34 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "quorvale/machine/testing/temp_machine.h"
-#include "quorvale/providers/registration.h"
-#include "quorvale/server/server_end.h"
-#include "quorvale/setup/agreement.h"
-#include "quorvale/setup/directory.h"
-#include "quorvale/setup/program.h"
-#include "quorvale/setup/welcome.h"
-#include "quorvale/ui/headless.h"
-#include "quorvale/win32/win32.h"
+#include "server_run.h"
 
 namespace quorvale::server {
 namespace {
 
-using quorvale::testing::TempMachine;
-
-// Server started headless on a machine of the given shape.
-struct ServerRun {
-  // The machine's registry names the providers, as Windows ships them.
-  explicit ServerRun(const MachineShape& shape = {})
-      : temp(shape), program(driver.App(), ServerEnd::Profile()) {
-    RegisterProviders(temp.machine().Registry(), PROVIDERS_PATH);
-  }
-  void Start() {
-    driver.Run([&] { program.Start(); });
-  }
-  TempMachine temp;
-  ui::HeadlessDriver driver;
-  setup::SetupProgram program;
-};
+using testing::ServerRun;
 
 MachineShape Shape(WindowsEdition edition, bool iis = true) {
   MachineShape s;
@@ -93,7 +70,7 @@ TEST(ServerStart, HandsAnEarlierInstallationToItsUninstaller) {
   }
 }
 
-// Welcome -> Agreement -> Directory on the machine: the default folder and
+// Welcome -> Agreement -> Service -> Directory on the machine: the default folder and
 // the free space come from the machine.
 TEST(ServerWalk, ReachesDirectoryWithTheMachinesFolderAndSpace) {
   struct Case {
@@ -115,13 +92,18 @@ TEST(ServerWalk, ReachesDirectoryWithTheMachinesFolderAndSpace) {
     run.driver.Click(run.program.Page<setup::Welcome>().NextButton);
     EXPECT_EQ(run.driver.ShownForms(), std::vector<std::string>{"Agreement"});
     run.driver.Click(run.program.Page<setup::Agreement>().AgreeButton);
+    EXPECT_EQ(run.driver.ShownForms(), std::vector<std::string>{"Service"});
+    EXPECT_EQ(run.Step(), "Service/NET");
+    run.driver.Click(run.Service().NextButton);
     auto& directory = run.program.Page<setup::DirectoryPage>();
     EXPECT_EQ(run.driver.ShownForms(), std::vector<std::string>{"Directory"});
     EXPECT_EQ(directory.Directory.Text(), c.folder);
     EXPECT_EQ(directory.ZSpace.Caption(), c.space);
     EXPECT_EQ(run.driver.Focus(), &directory.Directory);
     run.driver.Click(directory.StepButton);
-    EXPECT_EQ(run.driver.ShownForms(), std::vector<std::string>{"Agreement"});
+    EXPECT_EQ(run.Step(), "Service/NET");
+    run.driver.Click(run.Service().StepButton);
+    EXPECT_EQ(run.Step(), "Agreement/Agree");
   }
 }
 

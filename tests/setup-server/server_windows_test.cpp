@@ -7,16 +7,28 @@
 #include <FL/Fl_Window.H>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+
 #include "program_windows.h"
+#include "quorvale/providers/ado_connection.h"
+#include "quorvale/server/database_pages.h"
+#include "quorvale/server/mail.h"
+#include "quorvale/server/script.h"
 #include "quorvale/server/server_end.h"
+#include "quorvale/server/service.h"
+#include "quorvale/server/servu.h"
 #include "quorvale/setup/agreement.h"
 #include "quorvale/setup/complete.h"
 #include "quorvale/setup/directory.h"
 #include "quorvale/setup/program.h"
 #include "quorvale/setup/progress.h"
 #include "quorvale/setup/welcome.h"
+#include "quorvale/sqlserver/catalogue.h"
+#include "quorvale/ui/fltk/label_layout.h"
 #include "quorvale/ui/fltk/twips.h"
 #include "quorvale/ui/user_input.h"
+#include "server_run.h"
 
 namespace quorvale::server {
 namespace {
@@ -30,6 +42,24 @@ class ServerWindows : public setup::testing::ProgramWindows {
     WindowTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
     StartProgram(ServerEnd::Profile());
+    RegisterDatabaseProviders(temp_->machine().Registry(), PROVIDERS_PATH);
+    // What the server pages look for: the account file, the interpreters,
+    // an iMail folder and SQL Server.
+    for (const char* f : {"C:\\Program Files\\Serv-U\\ServUDaemon.ini", "C:\\php\\php.exe",
+                          "C:\\Perl\\bin\\perl.exe", "C:\\IMail\\IMail.exe", "C:\\IMail\\IAdmin.exe"})
+      temp_->Write(f, "x");
+    sqlserver::InstallSqlServer(temp_->machine(), "Sa2000");
+  }
+
+  // Every shown control of the page stands where its twips put it.
+  void ExpectPlacedByTwips(const ui::Form& page) {
+    for (const ui::Control* c : page.Controls()) {
+      if (!c->Visible() || c->Container() || c->Kind() == ui::ControlKind::Timer) continue;
+      const Fl_Widget* w = backend_->WidgetOf(*c);
+      if (!w) continue;
+      EXPECT_EQ(w->x(), ui::fltk::TwipsToPixels(c->Left())) << page.Name() << "." << c->Name();
+      EXPECT_EQ(w->y(), ui::fltk::TwipsToPixels(c->Top())) << page.Name() << "." << c->Name();
+    }
   }
 };
 
@@ -39,16 +69,26 @@ TEST_F(ServerWindows, EveryPageShowsEveryCaptionWhole) {
   struct Shown {
     const char* name;
     ui::Form& page;
+    bool server_page = false;  // one of the server end's own pages
   } pages[] = {
       {"Welcome", welcome},
       {"Agreement", program_->Page<setup::Agreement>()},
+      {"Service", program_->Page<Service>(), true},
       {"Directory", program_->Page<setup::DirectoryPage>()},
+      {"ServU", program_->Page<ServU>(), true},
+      {"Script", program_->Page<Script>(), true},
+      {"Mail", program_->Page<Mail>(), true},
+      {"SQLServer", program_->Page<SQLServer>(), true},
+      {"MySQL", program_->Page<MySQL>(), true},
       {"Install", program_->Page<setup::Install>()},
       {"Complete", program_->Page<setup::Complete>()},
   };
+  // The Mail page shows the group of the mail system chosen.
+  app_->RunEvent([&] { program_->Page<Service>().iMail.SetValue(true); });
   for (const auto& p : pages) {
     SCOPED_TRACE(p.name);
     ShowOnly(p.page);
+    if (p.server_page) ExpectPlacedByTwips(p.page);
     Fl_Window* window = backend_->WindowOf(p.page);
     ASSERT_NE(window, nullptr);
     EXPECT_STREQ(window->label(), "Quorvale虚拟主机管理系统v3.0被控端");
@@ -63,10 +103,11 @@ TEST_F(ServerWindows, EveryPageShowsEveryCaptionWhole) {
   EXPECT_TRUE(box->readonly());
 }
 
-// The user's walk through the real windows: one page on the screen at a
-// time, the progress page running on its timer into Complete, and Exit
-// ending the program's loop.
+// The user's walk through the real windows with the Service page's
+// defaults, MariaDB real: one page on the screen at a time, the progress page running on its timer into
+// Complete, and Exit ending the program's loop.
 TEST_F(ServerWindows, WalkFromWelcomeThroughTheInstallToExit) {
+  REQUIRE_MARIADB();
   auto& welcome = program_->Page<setup::Welcome>();
   auto& agreement = program_->Page<setup::Agreement>();
   auto& directory = program_->Page<setup::DirectoryPage>();
@@ -80,10 +121,35 @@ TEST_F(ServerWindows, WalkFromWelcomeThroughTheInstallToExit) {
   EXPECT_TRUE(shown(agreement));
   EXPECT_FALSE(shown(welcome));
   ASSERT_TRUE(ui::input::Click(*app_, agreement.AgreeButton));
-  EXPECT_TRUE(shown(directory));
+  auto& service = program_->Page<Service>();
+  EXPECT_TRUE(shown(service));
   EXPECT_FALSE(shown(agreement));
+  ASSERT_TRUE(ui::input::Click(*app_, service.NextButton));
+  EXPECT_TRUE(shown(directory));
+  EXPECT_FALSE(shown(service));
   ASSERT_TRUE(ui::input::Click(*app_, directory.NextButton));
+  // The defaults: ServU, Script, SQLServer, MySQL, each with what it proposes
+  // or what the user types, then the installation.
+  auto& servu = program_->Page<ServU>();
+  EXPECT_TRUE(shown(servu));
+  EXPECT_EQ(servu.File.Text(), "C:\\Program Files\\Serv-U\\ServUDaemon.ini");
+  ASSERT_TRUE(ui::input::Click(*app_, servu.NextButton));
+  auto& script = program_->Page<Script>();
+  EXPECT_TRUE(shown(script));
+  EXPECT_EQ(app_->FocusedControl(), &script.PHPFile);
+  ASSERT_TRUE(ui::input::Click(*app_, script.NextButton));
+  auto& sql = program_->Page<SQLServer>();
+  EXPECT_TRUE(shown(sql));
+  ASSERT_TRUE(ui::input::Type(*app_, sql.MSSQLPassWord, "Sa2000"));
+  ASSERT_TRUE(ui::input::Click(*app_, sql.NextButton));
+  auto& mysql = program_->Page<MySQL>();
+  EXPECT_TRUE(shown(mysql));
+  EXPECT_FALSE(shown(sql));
+  ASSERT_TRUE(ui::input::Type(*app_, mysql.MySQLUserName, testing::MariaDbUser()));
+  ASSERT_TRUE(ui::input::Type(*app_, mysql.MySQLPassWord, testing::MariaDbPassword()));
+  ASSERT_TRUE(ui::input::Click(*app_, mysql.NextButton));
   ASSERT_TRUE(RunUntil([&] { return complete.Visible(); }));
+  EXPECT_FALSE(shown(mysql));
   EXPECT_TRUE(shown(complete));
   EXPECT_FALSE(shown(install));
   EXPECT_EQ(install.StateCaption.Caption(), "安装完毕...");
@@ -121,6 +187,146 @@ TEST_F(ServerWindows, ExitQuestionIsAMessageBoxWithTitleIconAndButtons) {
   EXPECT_FALSE(app_->Ended());
   EXPECT_TRUE(welcome.Visible());
   EXPECT_EQ(app_->FocusedControl(), &welcome.NextButton);
+}
+
+// A state file found damaged when Welcome binds IIS: the box shows the
+// file's message in place of the missing-IIS one, every line of it inside
+// the box.
+class DamagedMachineWindows : public WindowTest {};
+
+TEST_F(DamagedMachineWindows, WelcomeShowsTheDamagedFileWholeInItsBox) {
+  quorvale::testing::TempMachine temp;
+  RegisterProviders(temp.machine().Registry(), PROVIDERS_PATH);
+  const std::filesystem::path registry = temp.Folder() / "registry.reg";
+  std::filesystem::resize_file(registry, 100);
+  StartBackend(temp.Folder());
+  struct Seen {
+    std::string title;
+    RgbImage shot;
+    int box_w = 0, prompt_x = 0, prompt_w = 0, prompt_h = 0, buttons_y = 0;
+    int buttons = 0;
+  } seen;
+  WhenModalOpens([&](Fl_Window& box) {
+    seen.title = box.label() ? box.label() : "";
+    seen.box_w = box.w();
+    seen.buttons_y = box.h();
+    for (int i = 0; i < box.children(); ++i) {
+      Fl_Widget* child = box.child(i);
+      if (dynamic_cast<Fl_Button*>(child)) {
+        ++seen.buttons;
+        seen.buttons_y = std::min(seen.buttons_y, child->y());
+      } else if (child->w() > seen.prompt_w) {  // the prompt is wider than the icon
+        seen.prompt_x = child->x();
+        seen.prompt_w = child->w();
+        seen.prompt_h = child->h();
+      }
+    }
+    seen.shot = ui::FltkBackend::Capture(box).value_or(RgbImage{});
+    PressKey(box, FL_Enter);
+  });
+  setup::SetupProgram program(*app_, ServerEnd::Profile());
+  app_->RunEvent([&] { program.Start(); });
+  EXPECT_TRUE(app_->Ended());
+  EXPECT_EQ(seen.title, "安装");
+  EXPECT_EQ(seen.buttons, 1);  // 确定
+  ASSERT_GT(seen.shot.width, 0);
+  Save(seen.shot, "WelcomeDamagedMachine");
+
+  const std::string message = "machine file " + registry.string() +
+                              ": it does not end with its end line \"; end\" (cut short or damaged)";
+  const auto layout = ui::fltk::LayOutText(message, 380, false, false);
+  ASSERT_GE(layout.lines.size(), 2u);  // the path and the reason do not fit one line
+  std::string shown;
+  for (std::size_t i = 0; i < layout.lines.size(); ++i) {
+    EXPECT_LE(layout.widths[i], seen.prompt_w) << layout.lines[i];
+    shown += layout.lines[i];
+  }
+  // Nothing is left out but the blanks the lines break at.
+  std::string expected = message;
+  std::erase(expected, ' ');
+  std::erase(shown, ' ');
+  EXPECT_EQ(shown, expected);
+  EXPECT_LE(layout.Height(), seen.prompt_h);
+  EXPECT_LE(seen.prompt_x + seen.prompt_w, seen.box_w);
+  EXPECT_LE(14 + seen.prompt_h, seen.buttons_y);
+}
+
+}  // namespace
+}  // namespace quorvale::server
+
+namespace quorvale::server {
+namespace {
+
+// The test button while its connection opens and its box is up: disabled,
+// "正在连接..."; afterwards itself again, with the focus in the server box.
+TEST_F(ServerWindows, TestButtonWaitsDisabledUntilItsBoxIsClosed) {
+  auto& sql = program_->Page<SQLServer>();
+  ShowOnly(sql);
+  app_->RunEvent([&] { sql.MSSQLPassWord.SetText("Sa2000"); });
+  struct Seen {
+    std::string title, button;
+    bool button_active = true;
+    RgbImage shot;
+  } seen;
+  WhenModalOpens([&](Fl_Window& box) {
+    seen.title = box.label() ? box.label() : "";
+    Fl_Widget* button = backend_->WidgetOf(sql.MSSQLTest);
+    seen.button = button->label() ? button->label() : "";
+    seen.button_active = button->active();
+    seen.shot = ui::FltkBackend::Capture(box).value_or(RgbImage{});
+    PressKey(box, FL_Enter);
+  });
+  ASSERT_TRUE(ui::input::Click(*app_, sql.MSSQLTest));
+  EXPECT_EQ(seen.title, "成功");
+  EXPECT_EQ(seen.button, "正在连接...");
+  EXPECT_FALSE(seen.button_active);
+  ASSERT_GT(seen.shot.width, 0);
+  Save(seen.shot, "SQLServerTestSucceeded");
+  backend_->Flush();
+  EXPECT_STREQ(backend_->WidgetOf(sql.MSSQLTest)->label(), "测试连接");
+  EXPECT_TRUE(backend_->WidgetOf(sql.MSSQLTest)->active());
+  EXPECT_EQ(app_->FocusedControl(), &sql.MSSQLServer);
+}
+
+// The mouse on the Service page: a press held while the loop runs (the
+// focus moves to the box and the window is brought up to date) still
+// changes the choice when it is released.
+TEST_F(ServerWindows, MousePressesChangeTheServiceChoices) {
+  auto& service = program_->Page<Service>();
+  ShowOnly(service);
+  Fl_Window* window = backend_->WindowOf(service);
+  ASSERT_NE(window, nullptr);
+  auto press = [&](ui::Control& c) {
+    Fl_Widget* w = backend_->WidgetOf(c);
+    Fl::e_x = w->x() + 6;
+    Fl::e_y = w->y() + w->h() / 2;
+    Fl::e_x_root = window->x() + Fl::e_x;
+    Fl::e_y_root = window->y() + Fl::e_y;
+    Fl::e_keysym = FL_Button + 1;
+    Fl::e_state = FL_BUTTON1;
+    Fl::e_clicks = 0;
+    Fl::handle(FL_PUSH, window);
+    for (int i = 0; i < 3; ++i) {
+      app_->DoEvents();
+      backend_->Flush();
+    }
+    Fl::e_state = 0;
+    Fl::handle(FL_RELEASE, window);
+    for (int i = 0; i < 3; ++i) {
+      app_->DoEvents();
+      backend_->Flush();
+    }
+  };
+  press(service.SQLServer);
+  EXPECT_EQ(service.SQLServer.Value(), 0);
+  EXPECT_EQ(app_->FocusedControl(), &service.SQLServer);
+  press(service.SQLServer);
+  EXPECT_EQ(service.SQLServer.Value(), 1);
+  press(service.WinWebMail);
+  EXPECT_TRUE(service.WinWebMail.Value());
+  EXPECT_FALSE(service.NoMail.Value());
+  EXPECT_EQ(static_cast<Fl_Button*>(backend_->WidgetOf(service.NoMail))->value(), 0);
+  EXPECT_EQ(static_cast<Fl_Button*>(backend_->WidgetOf(service.WinWebMail))->value(), 1);
 }
 
 }  // namespace

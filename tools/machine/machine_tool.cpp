@@ -1,7 +1,9 @@
 #include "machine_tool.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <functional>
+#include <iterator>
+#include <sstream>
 
 #include "quorvale/core/codepage.h"
 #include "quorvale/core/text.h"
@@ -43,10 +45,33 @@ std::optional<std::uint64_t> Size(const std::string& text) {
   return static_cast<std::uint64_t>(std::stod(digits) * static_cast<double>(unit));
 }
 
-std::string Gb(std::uint64_t bytes) {
+// A byte count in the largest unit that keeps it at least 1.
+std::string SizeText(std::uint64_t bytes) {
+  static const char* const units[] = {"KB", "MB", "GB", "TB"};
+  if (bytes < 1024) return std::to_string(bytes) + " bytes";
+  double value = static_cast<double>(bytes) / 1024;
+  std::size_t unit = 0;
+  while (value >= 1024 && unit + 1 < std::size(units)) {
+    value /= 1024;
+    ++unit;
+  }
   char buf[32];
-  std::snprintf(buf, sizeof buf, "%.2f GB", static_cast<double>(bytes) / (1ull << 30));
+  std::snprintf(buf, sizeof buf, "%.2f %s", value, units[unit]);
   return buf;
+}
+
+// An error as the one line the tool prints.
+int Fail(std::ostream& err, const std::string& message, int code) {
+  std::string line = message;
+  for (char& c : line)
+    if (c == '\n' || c == '\r') c = ' ';
+  err << "quorvale-machine: " << line << "\n";
+  return code;
+}
+
+// A wrong command line: one line, and where the usage is.
+int Usage(std::ostream& err, const std::string& message) {
+  return Fail(err, message + " (quorvale-machine --help shows the commands)", 2);
 }
 
 std::string Name(WindowsEdition e) {
@@ -67,7 +92,9 @@ std::string VersionName(const OsVersion& v) {
   return "Windows NT " + std::to_string(v.major) + "." + std::to_string(v.minor);
 }
 
-int Create(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+// The shape the create options ask for; nothing, with the error printed,
+// for options it cannot take.
+std::optional<MachineShape> ShapeOf(const std::vector<std::string>& args, std::ostream& err) {
   MachineShape shape;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
@@ -86,34 +113,46 @@ int Create(const std::vector<std::string>& args, std::ostream& out, std::ostream
       else if (v == "2003")
         shape.edition = WindowsEdition::kWindowsServer2003;
       else
-        return err << "--windows takes 98, 2000, xp or 2003\n", 2;
+        return Usage(err, "--windows takes 98, 2000, xp or 2003"), std::nullopt;
     } else if (a == "--no-iis") {
       shape.iis = false;
     } else if (a == "--no-program-files") {
       shape.program_files = false;
     } else if (a == "--computer") {
       auto v = next();
-      if (!v || v->empty() || v->size() > 15) return err << "--computer takes a name of 1 to 15 letters\n", 2;
+      if (!v || v->empty() || v->size() > 15)
+        return Usage(err, "--computer takes a name of 1 to 15 letters"), std::nullopt;
       shape.computer_name = *v;
     } else if (a == "--free" || a == "--drive") {
       auto v = next();
       if (!v || v->empty() || !std::isalpha(static_cast<unsigned char>((*v)[0])))
-        return err << a << " takes a drive letter, then =SIZE\n", 2;
+        return Usage(err, a + " takes a drive letter, then =SIZE"), std::nullopt;
       char drive = UpperChar((*v)[0]);
       std::optional<std::uint64_t> free;
       if (v->size() > 1) {
-        if ((*v)[1] != '=' || !(free = Size(v->substr(2)))) return err << "bad size in " << *v << "\n", 2;
+        if ((*v)[1] != '=' || !(free = Size(v->substr(2))))
+          return Usage(err, "bad size in " + *v), std::nullopt;
       } else if (a == "--free") {
-        return err << "--free takes DRIVE=SIZE\n", 2;
+        return Usage(err, "--free takes DRIVE=SIZE"), std::nullopt;
       }
       shape.drives[drive] = free;
     } else {
-      return err << "unknown option " << a << "\n" << kUsage, 2;
+      return Usage(err, "unknown option " + a), std::nullopt;
     }
   }
+  return shape;
+}
+
+// create, or reset (which removes the machine first).
+int Make(const std::vector<std::string>& args, bool reset, std::ostream& out, std::ostream& err) {
+  auto shape = ShapeOf(args, err);
+  if (!shape) return 2;
   const fs::path folder = MachineFolder();
-  Machine::Create(folder, shape);
-  out << "Made a " << Name(shape.edition) << " machine" << (shape.iis ? " with IIS" : " without IIS")
+  if (reset)
+    Machine::Reset(folder, *shape);
+  else
+    Machine::Create(folder, *shape);
+  out << "Made a " << Name(shape->edition) << " machine" << (shape->iis ? " with IIS" : " without IIS")
       << " in " << folder.string() << "\n";
   return 0;
 }
@@ -131,40 +170,56 @@ void ShowSystem(Machine& m, std::ostream& out) {
       << "Drives\n";
   for (char d : m.Drives()) {
     auto space = m.FreeSpace(d);
-    out << "  " << d << ":  " << Gb(space->free_bytes) << " free of " << Gb(space->total_bytes) << "\n";
+    out << "  " << d << ":  " << SizeText(space->free_bytes) << " free of " << SizeText(space->total_bytes)
+        << "\n";
   }
+}
+
+// The entries of a folder, sorted.
+std::vector<fs::directory_entry> Entries(const fs::path& folder) {
+  std::vector<fs::directory_entry> entries;
+  std::error_code ec;
+  for (const auto& e : fs::directory_iterator(folder, ec)) entries.push_back(e);
+  std::sort(entries.begin(), entries.end());
+  return entries;
 }
 
 void ShowFiles(Machine& m, std::ostream& out) {
   out << "Files (attributes R read-only, H hidden, S system; 8.3 names in brackets)\n";
-  std::function<void(const fs::path&, const std::string&, int)> walk =
-      [&](const fs::path& host, const std::string& win, int depth) {
-        std::vector<fs::directory_entry> entries;
-        std::error_code ec;
-        for (const auto& e : fs::directory_iterator(host, ec)) entries.push_back(e);
-        std::sort(entries.begin(), entries.end());
-        for (const auto& e : entries) {
-          const std::string name = e.path().filename().string();
-          const std::string path = (win.back() == '\\' ? win : win + "\\") + name;
-          ResolvedPath r = m.Resolve(path);
-          std::uint32_t a = m.Attributes(r);
-          std::string line =
-              std::string(static_cast<std::size_t>(depth) * 2 + 2, ' ') + name + (r.is_directory ? "\\" : "");
-          std::string alias = m.ShortNameOf(r.long_path);
-          if (alias != name) line += "  [" + alias + "]";
-          std::string flags;
-          if (a & kAttrReadOnly) flags += 'R';
-          if (a & kAttrHidden) flags += 'H';
-          if (a & kAttrSystem) flags += 'S';
-          if (!flags.empty()) line += "  " + flags;
-          if (!r.is_directory) line += "  " + std::to_string(e.file_size(ec)) + " bytes";
-          out << line << "\n";
-          if (r.is_directory) walk(e.path(), path, depth + 1);
-        }
-      };
+  // The folders being listed, innermost last: a stack, so a tree of any
+  // depth is walked, each folder's entries right after it.
+  struct Folder {
+    std::vector<fs::directory_entry> entries;
+    std::size_t next;
+    std::string windows;
+  };
   for (char d : m.Drives()) {
     out << "  " << d << ":\\\n";
-    walk(m.DrivesFolder() / std::string(1, d), std::string(1, d) + ":\\", 1);
+    std::vector<Folder> open{{Entries(m.DrivesFolder() / std::string(1, d)), 0, std::string(1, d) + ":"}};
+    if (open.back().entries.empty()) out << "    (none)\n";
+    while (!open.empty()) {
+      Folder& folder = open.back();
+      if (folder.next == folder.entries.size()) {
+        open.pop_back();
+        continue;
+      }
+      const fs::directory_entry& e = folder.entries[folder.next++];
+      const std::string name = e.path().filename().string();
+      const std::string path = folder.windows + "\\" + name;
+      ResolvedPath r = m.Resolve(path);
+      std::uint32_t a = m.Attributes(r);
+      std::string line = std::string(open.size() * 2 + 2, ' ') + name + (r.is_directory ? "\\" : "");
+      if (auto alias = m.GivenShortNameOf(r.long_path); alias && *alias != name) line += "  [" + *alias + "]";
+      std::string flags;
+      if (a & kAttrReadOnly) flags += 'R';
+      if (a & kAttrHidden) flags += 'H';
+      if (a & kAttrSystem) flags += 'S';
+      if (!flags.empty()) line += "  " + flags;
+      std::error_code ec;
+      if (!r.is_directory) line += "  " + std::to_string(e.file_size(ec)) + " bytes";
+      out << line << "\n";
+      if (r.is_directory) open.push_back({Entries(e.path()), 0, path});  // folder is not used past here
+    }
   }
 }
 
@@ -193,18 +248,25 @@ std::string ValueText(const RegValue& v) {
 
 void ShowRegistry(Machine& m, std::ostream& out) {
   out << "Registry\n";
-  RegistryStore& reg = m.Registry();
-  std::function<void(const std::string&)> walk = [&](const std::string& key) {
-    auto names = reg.ValueNames(key);
-    auto subs = reg.SubKeys(key);
-    if (!names.empty() || subs.empty()) out << "  " << Cp936ToUtf8(key) << "\n";
-    for (const auto& n : names)
-      out << "      " << (n.empty() ? "(default)" : Cp936ToUtf8(n)) << " = "
-          << ValueText(*reg.GetValue(key, n)) << "\n";
-    for (const auto& s : subs) walk(key + "\\" + s);
-  };
-  for (const char* root : {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_USERS"})
-    for (const auto& s : reg.SubKeys(root)) walk(std::string(root) + "\\" + s);
+  const RegistryStore::Snapshot snapshot = m.Registry().Take();
+  // Keys still to print, the next last: a stack, so any depth is walked.
+  std::vector<std::pair<std::string, const RegistryStore::Key*>> stack;
+  for (const char* root : {"HKEY_USERS", "HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER", "HKEY_CLASSES_ROOT"}) {
+    const RegistryStore::Key* k = snapshot.Find(root);
+    for (auto it = k->subkeys.rbegin(); it != k->subkeys.rend(); ++it)
+      stack.emplace_back(std::string(root) + "\\" + it->second.name, &it->second);
+  }
+  if (stack.empty()) out << "  (none)\n";
+  while (!stack.empty()) {
+    auto [path, key] = std::move(stack.back());
+    stack.pop_back();
+    if (!key->values.empty() || key->subkeys.empty()) out << "  " << Cp936ToUtf8(path) << "\n";
+    for (const auto& [name, value] : key->values)
+      out << "      " << (name.empty() ? "(default)" : Cp936ToUtf8(name)) << " = " << ValueText(value)
+          << "\n";
+    for (auto it = key->subkeys.rbegin(); it != key->subkeys.rend(); ++it)
+      stack.emplace_back(path + "\\" + it->second.name, &it->second);
+  }
 }
 
 void ShowServices(Machine& m, std::ostream& out) {
@@ -250,40 +312,52 @@ void ShowHolds(Machine& m, std::ostream& out) {
 
 int Show(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   const std::string what = args.empty() ? "all" : args[0];
-  Machine m(MachineFolder());
   const std::pair<const char*, void (*)(Machine&, std::ostream&)> parts[] = {
       {"system", ShowSystem},      {"files", ShowFiles},   {"registry", ShowRegistry},
       {"services", ShowServices},  {"access", ShowAccess}, {"programs", ShowPrograms},
       {"holds", ShowHolds},        {"iis", ShowIis},       {"accounts", ShowAccounts},
       {"shortcuts", ShowShortcuts}};
+  if (args.size() > 1) return Usage(err, "show takes one part");
+  if (what != "all" &&
+      std::none_of(std::begin(parts), std::end(parts), [&](auto& p) { return what == p.first; }))
+    return Usage(err, "show has no part " + what);
+  Machine m(MachineFolder());
+  m.Check();  // a damaged state file is one error line, whatever part is asked
+  // Everything is read before anything is printed: no half a listing.
+  std::ostringstream text;
   bool any = false;
   for (const auto& [name, show] : parts)
     if (what == "all" || what == name) {
-      if (any) out << "\n";
-      show(m, out);
+      if (any) text << "\n";
+      show(m, text);
       any = true;
     }
-  if (!any) return err << "show: unknown part " << what << "\n" << kUsage, 2;
-  out << "\nMachine folder: " << m.Folder().string() << "\n";
+  out << text.str() << "\nMachine folder: " << m.Folder().string() << "\n";
   return 0;
 }
 
 int SetFree(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  if (args.size() != 2 || args[0].empty()) return err << kUsage, 2;
+  if (args.size() != 2 || args[0].size() != 1 || !std::isalpha(static_cast<unsigned char>(args[0][0])))
+    return Usage(err, "set-free takes a drive letter and a size or real");
+  std::optional<std::uint64_t> free;
+  if (args[1] != "real" && !(free = Size(args[1]))) return Usage(err, "bad size " + args[1]);
   Machine m(MachineFolder());
   char drive = UpperChar(args[0][0]);
-  if (!m.FreeSpace(drive)) return err << "the machine has no drive " << drive << ":\n", 1;
-  std::optional<std::uint64_t> free;
-  if (args[1] != "real" && !(free = Size(args[1]))) return err << "bad size " << args[1] << "\n", 2;
+  if (!m.FreeSpace(drive)) return Fail(err, std::string("the machine has no drive ") + drive + ":", 1);
   m.SetFreeSpace(drive, free);
-  out << drive << ": now reports " << (free ? Gb(*free) : "its real free space") << " free\n";
+  out << drive << ": now reports " << (free ? SizeText(*free) + " free" : std::string("its real free space"))
+      << "\n";
   return 0;
 }
 
 }  // namespace
 
 int RunMachineTool(std::vector<std::string> args, std::ostream& out, std::ostream& err) {
-  TakeMachineArgument(args);
+  try {
+    TakeMachineArgument(args);
+  } catch (const std::invalid_argument& e) {
+    return Usage(err, e.what());
+  }
   if (args.empty() || args[0] == "--help" || args[0] == "help") {
     out << kUsage;
     return args.empty() ? 2 : 0;
@@ -291,26 +365,13 @@ int RunMachineTool(std::vector<std::string> args, std::ostream& out, std::ostrea
   const std::string command = args[0];
   args.erase(args.begin());
   try {
-    if (command == "create") return Create(args, out, err);
+    if (command == "create" || command == "reset") return Make(args, command == "reset", out, err);
     if (command == "show") return Show(args, out, err);
     if (command == "set-free") return SetFree(args, out, err);
-    if (command == "reset") {
-      // Only a folder that holds a machine is removed, never any other folder.
-      const fs::path folder = MachineFolder();
-      if (fs::exists(folder) && !Machine::Exists(folder))
-        return err << "quorvale-machine: " << folder.string() << " holds no machine; nothing removed\n", 1;
-      fs::remove_all(folder);
-      return Create(args, out, err);
-    }
-  } catch (const MachineStateError& e) {
-    err << "quorvale-machine: " << e.what() << "\n";
-    return 1;
   } catch (const std::exception& e) {
-    err << "quorvale-machine: " << e.what() << "\n";
-    return 1;
+    return Fail(err, e.what(), 1);
   }
-  err << "unknown command " << command << "\n" << kUsage;
-  return 2;
+  return Usage(err, "unknown command " + command);
 }
 
 }  // namespace quorvale::tool

@@ -51,14 +51,18 @@ void ShowIis(Machine& m, std::ostream& out) {
 void ShowAccounts(Machine& m, std::ostream& out) {
   LocalAccounts accounts(m);
   out << "Accounts (name, full name, flags, description)\n";
-  for (const auto& u : accounts.Users()) {
+  const auto users = accounts.Users();
+  if (users.empty()) out << "  (none)\n";
+  for (const auto& u : users) {
     char flags[16];
     std::snprintf(flags, sizeof flags, "0x%x", u.flags);
     out << "  " << u.name << "  \"" << u.full_name << "\"  " << flags << "  " << u.description
         << (u.password.empty() ? "  (no password)" : "") << "\n";
   }
   out << "Groups\n";
-  for (const auto& g : accounts.Groups()) {
+  const auto groups = accounts.Groups();
+  if (groups.empty()) out << "  (none)\n";
+  for (const auto& g : groups) {
     out << "  " << g.name << ":";
     for (const auto& member : g.members) out << " " << member;
     out << "\n";
@@ -67,6 +71,7 @@ void ShowAccounts(Machine& m, std::ostream& out) {
 
 void ShowShortcuts(Machine& m, std::ostream& out) {
   out << "Shortcuts\n";
+  bool any = false;
   for (char d : m.Drives()) {
     const fs::path root = m.DrivesFolder() / std::string(1, d);
     std::vector<fs::path> links;
@@ -78,6 +83,7 @@ void ShowShortcuts(Machine& m, std::ostream& out) {
       if (ext == ".lnk" && it->is_regular_file()) links.push_back(it->path());
     }
     std::sort(links.begin(), links.end());
+    any = any || !links.empty();
     for (const auto& host : links) {
       std::string win = std::string(1, d) + ":" + host.string().substr(root.string().size());
       std::replace(win.begin(), win.end(), '/', '\\');
@@ -97,6 +103,7 @@ void ShowShortcuts(Machine& m, std::ostream& out) {
           << "    window       " << Show(link->show_command) << "\n";
     }
   }
+  if (!any) out << "  (none)\n";
 }
 
 }  // namespace quorvale::tool

@@ -4,14 +4,14 @@ namespace quorvale {
 
 namespace {
 
-void SetDefault(RegistryStore& registry, const std::string& key, const std::string& text) {
+void SetDefault(RegistryEdit& registry, const std::string& key, const std::string& text) {
   registry.CreateKey(key);
   registry.SetValue(key, "", RegValue::Text(text));
 }
 
 }  // namespace
 
-void RegisterInprocClass(RegistryStore& registry, const ClassRegistration& c) {
+void RegisterInprocClass(RegistryEdit& registry, const ClassRegistration& c) {
   const std::string prog = "HKEY_CLASSES_ROOT\\" + c.prog_id;
   SetDefault(registry, prog, c.prog_id);
   SetDefault(registry, prog + "\\CLSID", c.clsid);
@@ -24,9 +24,15 @@ void RegisterInprocClass(RegistryStore& registry, const ClassRegistration& c) {
   if (!c.version.empty()) SetDefault(registry, cls + "\\VERSION", c.version);
 }
 
+void RegisterInprocClass(RegistryStore& registry, const ClassRegistration& c) {
+  registry.Edit([&](RegistryEdit& edit) { RegisterInprocClass(edit, c); });
+}
+
 void UnregisterInprocClass(RegistryStore& registry, const ClassRegistration& c) {
-  registry.DeleteTree("HKEY_CLASSES_ROOT\\CLSID\\" + c.clsid);
-  registry.DeleteTree("HKEY_CLASSES_ROOT\\" + c.prog_id);
+  registry.Edit([&](RegistryEdit& edit) {
+    edit.DeleteTree("HKEY_CLASSES_ROOT\\CLSID\\" + c.clsid);
+    edit.DeleteTree("HKEY_CLASSES_ROOT\\" + c.prog_id);
+  });
 }
 
 }  // namespace quorvale

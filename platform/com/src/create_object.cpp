@@ -9,6 +9,7 @@
 #include "quorvale/core/errors.h"
 #include "quorvale/core/text.h"
 #include "quorvale/machine/machine_folder.h"
+#include "quorvale/machine/state_file.h"
 
 namespace quorvale {
 
@@ -38,16 +39,35 @@ const ComHost& MachineHost() {
 [[noreturn]] void CannotCreate(const std::string& why) { Raise(Error::kCannotCreateObject, why); }
 
 // Libraries stay loaded for the life of the process, one handle per file.
-DllGetClassObjectFn LoadServer(const std::filesystem::path& library) {
+// why, when given, says why a library gives no entry point.
+DllGetClassObjectFn LoadServer(const std::filesystem::path& library, std::string* why = nullptr) {
   static std::mutex mutex;
   static std::map<std::string, DllGetClassObjectFn> loaded;
   std::lock_guard lock(mutex);
   DllGetClassObjectFn& entry = loaded[library.string()];
   if (!entry) {
-    if (void* handle = ::dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL))
-      entry = reinterpret_cast<DllGetClassObjectFn>(::dlsym(handle, "DllGetClassObject"));
+    void* handle = ::dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle) entry = reinterpret_cast<DllGetClassObjectFn>(::dlsym(handle, "DllGetClassObject"));
+    if (!entry && why) {
+      const char* error = ::dlerror();
+      *why = error ? error : "it has no DllGetClassObject";
+    }
   }
   return entry;
+}
+
+std::mutex platform_mutex;
+// Upper-cased Windows path -> this build's library.
+std::map<std::string, std::filesystem::path>& PlatformLibraries() {
+  static std::map<std::string, std::filesystem::path> libraries;
+  return libraries;
+}
+
+std::optional<std::filesystem::path> PlatformLibrary(const std::string& windows_path) {
+  std::lock_guard lock(platform_mutex);
+  auto it = PlatformLibraries().find(UpperCase(windows_path));
+  if (it == PlatformLibraries().end()) return std::nullopt;
+  return it->second;
 }
 
 struct Resolved {
@@ -64,6 +84,7 @@ Resolved Resolve(const std::string& prog_id, const ComHost& host, const Registry
   if (!library) CannotCreate(clsid->ToString() + " has no InprocServer32");
   std::filesystem::path file =
       host.resolve_path ? host.resolve_path(library->AsText()) : std::filesystem::path(library->AsText());
+  if (auto platform = PlatformLibrary(library->AsText())) file = *platform;
   DllGetClassObjectFn get_class = LoadServer(file);
   if (!get_class) CannotCreate("cannot load " + library->AsText());
   return {*clsid, get_class};
@@ -93,6 +114,14 @@ Resolved ResolveCached(const std::string& prog_id, const ComHost& host) {
 
 }  // namespace
 
+void MapPlatformLibrary(const std::string& windows_path, const std::filesystem::path& library) {
+  std::string why;
+  if (!LoadServer(library, &why))
+    throw std::runtime_error("the platform library " + library.string() + " cannot be loaded: " + why);
+  std::lock_guard lock(platform_mutex);
+  PlatformLibraries()[UpperCase(windows_path)] = library;
+}
+
 void SetDefaultComHost(ComHost host) {
   std::lock_guard lock(host_mutex);
   DefaultHostSlot() = std::move(host);
@@ -104,7 +133,12 @@ const ComHost& DefaultComHost() {
 
 ComPtr<IClassFactory> FactoryOf(const std::string& prog_id, const ComHost& host) {
   if (!host.registry) CannotCreate("no registry");
-  const Resolved r = ResolveCached(prog_id, host);
+  Resolved r;
+  try {
+    r = ResolveCached(prog_id, host);
+  } catch (const MachineStateError& e) {
+    throw RaisedError(ErrorNumber(Error::kSystemFileCorrupt), e.what());
+  }
   ComPtr<IClassFactory> factory;
   if (r.get_class(r.clsid, IID_IClassFactory, factory.out()) != S_OK || !factory)
     CannotCreate("no class factory for " + r.clsid.ToString());

@@ -2,6 +2,7 @@
 
 #include "quorvale/core/err.h"
 #include "quorvale/core/text.h"
+#include "quorvale/machine/state_file.h"
 
 namespace quorvale {
 
@@ -73,6 +74,9 @@ HRESULT DispatchBase::Invoke(DISPID member, std::uint16_t flags, const std::vect
       return S_OK;
     } catch (const RaisedError& e) {
       if (excep) *excep = {e.Number(), e.what()};
+      return DISP_E_EXCEPTION;
+    } catch (const MachineStateError& e) {
+      if (excep) *excep = {ErrorNumber(Error::kSystemFileCorrupt), e.what()};
       return DISP_E_EXCEPTION;
     } catch (const std::exception& e) {
       if (excep) *excep = {ErrorNumber(Error::kInternal), e.what()};

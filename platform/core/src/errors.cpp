@@ -68,6 +68,7 @@ const std::vector<ErrorEntry>& ErrorTable() {
        "The specified account name is already a member of the group."},
       {E::kSystemNoSuchMember, Hresult(0x8007056B),
        "A new member could not be added to a local group because the member does not exist."},
+      {E::kSystemFileCorrupt, Hresult(0x80070570), "The file or directory is corrupted and unreadable."},
       {E::kSystemBadUsername, Hresult(0x8007089A), "The user name or group name parameter is invalid"},
       {E::kSystemGroupNotFound, Hresult(0x800708AC), "The group name could not be found"},
       {E::kSystemUserNotFound, Hresult(0x800708AD), "The user name could not be found"},

@@ -61,42 +61,54 @@ bool ValidName(const std::string& name) {
   return name.find_first_not_of(". ") != std::string::npos;
 }
 
+std::string CheckUser(const Record& r) {
+  if (r[0].empty()) return "has an account without a name";
+  if (!IsDecimal(r[3], 10) || std::stoull(r[3]) > 0xFFFFFFFFull)
+    return "has flags of " + r[0] + " that are no number";
+  return "";
+}
+
+std::string CheckGroup(const Record& r) { return r[0].empty() ? "has a group without a name" : ""; }
+
+constexpr std::size_t kUserFields = 5, kGroupFields = 3;
+
+UserAccount UserOf(const Record& r) {
+  return {r[0], r[1], r[2], static_cast<std::uint32_t>(std::stoul(r[3])), r[4]};
+}
+
+LocalGroup GroupOf(const Record& r) { return {r[0], r[1], Split(r[2])}; }
+
 }  // namespace
 
-LocalAccounts::LocalAccounts(const Machine& machine)
-    : computer_(machine.Info().computer_name),
-      iis_(machine.Info().iis),
-      users_(machine.Folder() / "accounts.txt", 5, "name\tfull name\tdescription\tflags\tpassword"),
-      groups_(machine.Folder() / "groups.txt", 3, "name\tdescription\tmembers") {}
-
-std::vector<UserAccount> LocalAccounts::UsersOf(const std::vector<Record>& records) const {
+std::vector<UserAccount> ParseAccounts(const std::string& text, const std::filesystem::path& file) {
   std::vector<UserAccount> out;
-  for (const auto& r : records) {
-    std::uint32_t flags = 0;
-    try {
-      flags = static_cast<std::uint32_t>(std::stoul(r[3]));
-    } catch (const std::exception&) {
-      throw MachineStateError(users_.Path(), "the flags of " + r[0] + " are no number");
-    }
-    out.push_back({r[0], r[1], r[2], flags, r[4]});
-  }
+  for (const auto& r : ParseRecordText(text, file, kUserFields, CheckUser)) out.push_back(UserOf(r));
   return out;
 }
 
-std::vector<LocalGroup> LocalAccounts::GroupsOf(const std::vector<Record>& records) const {
+std::vector<LocalGroup> ParseGroups(const std::string& text, const std::filesystem::path& file) {
   std::vector<LocalGroup> out;
-  for (const auto& r : records) out.push_back({r[0], r[1], Split(r[2])});
+  for (const auto& r : ParseRecordText(text, file, kGroupFields, CheckGroup)) out.push_back(GroupOf(r));
   return out;
 }
+
+LocalAccounts::LocalAccounts(const Machine& machine) : LocalAccounts(machine.Folder()) {}
+
+LocalAccounts::LocalAccounts(const std::filesystem::path& folder)
+    : users_(folder / "accounts.txt", kUserFields, "name\tfull name\tdescription\tflags\tpassword",
+             CheckUser),
+      groups_(folder / "groups.txt", kGroupFields, "name\tdescription\tmembers", CheckGroup) {}
 
 std::vector<UserAccount> LocalAccounts::Users() const {
-  if (!std::filesystem::exists(users_.Path())) return UsersOf(InitialUsers(computer_, iis_));
-  return UsersOf(users_.Load());
+  std::vector<UserAccount> out;
+  for (const auto& r : users_.Load()) out.push_back(UserOf(r));
+  return out;
 }
 
 std::vector<LocalGroup> LocalAccounts::Groups() const {
-  if (!std::filesystem::exists(groups_.Path())) return GroupsOf(InitialGroups(computer_, iis_));
-  return GroupsOf(groups_.Load());
+  std::vector<LocalGroup> out;
+  for (const auto& r : groups_.Load()) out.push_back(GroupOf(r));
+  return out;
 }
 
 std::optional<UserAccount> LocalAccounts::FindUser(const std::string& name) const {
@@ -111,24 +123,10 @@ std::optional<LocalGroup> LocalAccounts::FindGroup(const std::string& name) cons
   return std::nullopt;
 }
 
-bool LocalAccounts::UpdateUsers(const std::function<bool(std::vector<Record>&)>& f) const {
-  return users_.Update([&](std::vector<Record>& r) {
-    if (r.empty() && !std::filesystem::exists(users_.Path())) r = InitialUsers(computer_, iis_);
-    return f(r);
-  });
-}
-
-bool LocalAccounts::UpdateGroups(const std::function<bool(std::vector<Record>&)>& f) const {
-  return groups_.Update([&](std::vector<Record>& r) {
-    if (r.empty() && !std::filesystem::exists(groups_.Path())) r = InitialGroups(computer_, iis_);
-    return f(r);
-  });
-}
-
 std::uint32_t LocalAccounts::CreateUser(const UserAccount& user) const {
   if (!ValidName(user.name)) return NERR_BadUsername;
   std::uint32_t error = 0;
-  UpdateUsers([&](std::vector<Record>& records) {
+  users_.Update([&](std::vector<Record>& records) {
     for (const auto& r : records)
       if (NamesEqual(r[0], user.name)) {
         error = NERR_UserExists;
@@ -148,7 +146,7 @@ std::uint32_t LocalAccounts::CreateUser(const UserAccount& user) const {
 
 std::uint32_t LocalAccounts::UpdateUser(const UserAccount& user) const {
   std::uint32_t error = NERR_UserNotFound;
-  UpdateUsers([&](std::vector<Record>& records) {
+  users_.Update([&](std::vector<Record>& records) {
     for (auto& r : records)
       if (NamesEqual(r[0], user.name)) {
         Record updated = RecordOf(user);
@@ -164,13 +162,13 @@ std::uint32_t LocalAccounts::UpdateUser(const UserAccount& user) const {
 
 std::uint32_t LocalAccounts::DeleteUser(const std::string& name) const {
   std::uint32_t error = NERR_UserNotFound;
-  UpdateUsers([&](std::vector<Record>& records) {
+  users_.Update([&](std::vector<Record>& records) {
     auto it =
         std::find_if(records.begin(), records.end(), [&](const Record& r) { return NamesEqual(r[0], name); });
     if (it == records.end()) return false;
     // Memberships go first: an account left in a group after a failure
     // would name nobody, an account without its memberships is still whole.
-    UpdateGroups([&](std::vector<Record>& groups) {
+    groups_.Update([&](std::vector<Record>& groups) {
       bool changed = false;
       for (auto& g : groups) {
         auto members = Split(g[2]);
@@ -194,7 +192,7 @@ std::uint32_t LocalAccounts::AddMember(const std::string& group, const std::stri
   auto account = FindUser(user);
   if (!account) return NERR_UserNotFound;
   std::uint32_t error = NERR_GroupNotFound;
-  UpdateGroups([&](std::vector<Record>& groups) {
+  groups_.Update([&](std::vector<Record>& groups) {
     for (auto& g : groups) {
       if (!NamesEqual(g[0], group)) continue;
       auto members = Split(g[2]);
@@ -215,7 +213,7 @@ std::uint32_t LocalAccounts::AddMember(const std::string& group, const std::stri
 
 std::uint32_t LocalAccounts::RemoveMember(const std::string& group, const std::string& user) const {
   std::uint32_t error = NERR_GroupNotFound;
-  UpdateGroups([&](std::vector<Record>& groups) {
+  groups_.Update([&](std::vector<Record>& groups) {
     for (auto& g : groups) {
       if (!NamesEqual(g[0], group)) continue;
       auto members = Split(g[2]);
@@ -234,10 +232,16 @@ std::uint32_t LocalAccounts::RemoveMember(const std::string& group, const std::s
   return error;
 }
 
-void CreateInitialAccounts(const Machine& machine) {
-  LocalAccounts accounts(machine);
-  accounts.UpdateUsers([](std::vector<Record>&) { return true; });
-  accounts.UpdateGroups([](std::vector<Record>&) { return true; });
+void CreateInitialAccounts(const std::filesystem::path& folder, const std::string& computer, bool iis) {
+  LocalAccounts accounts(folder);
+  accounts.users_.Update([&](std::vector<Record>& r) {
+    r = InitialUsers(computer, iis);
+    return true;
+  });
+  accounts.groups_.Update([&](std::vector<Record>& r) {
+    r = InitialGroups(computer, iis);
+    return true;
+  });
 }
 
 }  // namespace quorvale

@@ -201,6 +201,14 @@ std::string Machine::ShortNameOf(const std::string& long_path) const {
   return name;
 }
 
+std::optional<std::string> Machine::GivenShortNameOf(const std::string& long_path) const {
+  auto [parent, name] = ParentAndName(long_path);
+  if (FitsShortName(name)) return name;
+  for (const auto& r : short_names_.Load())
+    if (NamesEqual(r[0], parent) && r[1] == name) return r[2];
+  return std::nullopt;
+}
+
 std::optional<std::string> Machine::ShortPath(const std::string& windows_path) const {
   ResolvedPath r = Resolve(windows_path);
   if (r.error || !r.exists) return std::nullopt;

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <stdexcept>
 
 #include "quorvale/core/text.h"
 #include "quorvale/machine/machine.h"
@@ -15,6 +16,11 @@ fs::path MachineFolder() {
   if (const char* x = std::getenv("XDG_DATA_HOME"); x && *x) return fs::path(x) / "quorvale" / "machine";
   const char* home = std::getenv("HOME");
   return fs::path(home && *home ? home : "/tmp") / ".local" / "share" / "quorvale" / "machine";
+}
+
+bool MachineFolderNamed() {
+  const char* m = std::getenv("QUORVALE_MACHINE");
+  return m && *m;
 }
 
 fs::path RegistryFileOf(const fs::path& machine) { return machine / "registry.reg"; }
@@ -62,11 +68,14 @@ bool TakeMachineArgument(std::vector<std::string>& args) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     std::string dir;
     std::size_t n = 0;
-    if (args[i] == "--machine" && i + 1 < args.size()) {
+    if (args[i] == "--machine") {
+      if (i + 1 >= args.size() || args[i + 1].empty() || args[i + 1].rfind("--", 0) == 0)
+        throw std::invalid_argument("--machine needs a folder: --machine DIR");
       dir = args[i + 1];
       n = 2;
     } else if (args[i].rfind("--machine=", 0) == 0) {
       dir = args[i].substr(10);
+      if (dir.empty()) throw std::invalid_argument("--machine needs a folder: --machine=DIR");
       n = 1;
     }
     if (n) {

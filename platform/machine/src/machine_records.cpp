@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "quorvale/machine/machine.h"
+#include "record_checks.h"
 
 namespace quorvale {
 
@@ -24,6 +25,23 @@ bool Alive(const std::string& pid_text) {
 }
 
 }  // namespace
+
+std::string CheckService(const Record& r) {
+  if (r[0].empty()) return "has a service without a name";
+  if (r[1] != "running" && r[1] != "stopped")
+    return "has a service state other than running or stopped: " + r[1];
+  if (r[2] != "auto" && r[2] != "demand" && r[2] != "disabled")
+    return "has a start type other than auto, demand or disabled: " + r[2];
+  return "";
+}
+
+ServiceRecord ServiceOf(const Record& r) { return {r[0], r[3], r[4], r[2], r[1]}; }
+
+std::vector<ServiceRecord> ParseServices(const std::string& text, const std::filesystem::path& file) {
+  std::vector<ServiceRecord> out;
+  for (const auto& r : ParseRecordText(text, file, 5, CheckService)) out.push_back(ServiceOf(r));
+  return out;
+}
 
 FileHold::FileHold(const Machine* machine, std::string holder, std::string path)
     : machine_(machine), holder_(std::move(holder)), path_(std::move(path)) {}
@@ -142,7 +160,7 @@ bool Machine::RemoveService(const std::string& name) const {
 
 std::vector<ServiceRecord> Machine::Services() const {
   std::vector<ServiceRecord> out;
-  for (const auto& r : services_.Load()) out.push_back({r[0], r[3], r[4], r[2], r[1]});
+  for (const auto& r : services_.Load()) out.push_back(ServiceOf(r));
   return out;
 }
 
@@ -162,15 +180,7 @@ void Machine::RecordStart(const StartedProgram& start) const {
 
 std::vector<StartedProgram> Machine::StartedPrograms() const {
   std::vector<StartedProgram> out;
-  for (const auto& r : started_.Load()) {
-    int show = 0;
-    try {
-      show = std::stoi(r[0]);
-    } catch (const std::exception&) {
-      throw MachineStateError(started_.Path(), "a show state that is no number: " + r[0]);
-    }
-    out.push_back({r[2], show, r[1] == "started"});
-  }
+  for (const auto& r : started_.Load()) out.push_back({r[2], std::stoi(r[0]), r[1] == "started"});
   return out;
 }
 

@@ -73,7 +73,7 @@ std::filesystem::path Metabase::FileOf(const std::filesystem::path& machine_fold
 void CreateInitialMetabase(const std::filesystem::path& machine_folder) {
   const auto file = Metabase::FileOf(machine_folder);
   StateLock lock(file, true);
-  WriteStateFile(file, WriteMetabaseXml(InitialMetabase()));
+  WriteStateFile(file, WriteMetabaseXml(InitialMetabase()), lock);
   lock.CountWrite();
 }
 
@@ -82,18 +82,18 @@ Metabase::Metabase(const Machine& machine) : file_(FileOf(machine.Folder())), ii
 std::optional<std::vector<MetabaseKey>> Metabase::Load() const {
   if (!iis_) return std::nullopt;
   StateLock lock(file_, false);
-  auto text = ReadStateFile(file_);
-  if (!text) return InitialMetabase();
+  auto text = ReadMachineFile(file_);
+  if (!text) return InitialMetabase();  // the machine is being made
   return ParseMetabaseXml(*text, file_);
 }
 
 bool Metabase::Update(const std::function<bool(std::vector<MetabaseKey>&)>& f) const {
   if (!iis_) return false;
   StateLock lock(file_, true);
-  auto text = ReadStateFile(file_);
+  auto text = ReadMachineFile(file_);
   auto keys = text ? ParseMetabaseXml(*text, file_) : InitialMetabase();
   if (!f(keys)) return false;
-  WriteStateFile(file_, WriteMetabaseXml(keys));
+  WriteStateFile(file_, WriteMetabaseXml(keys), lock);
   lock.CountWrite();
   return true;
 }

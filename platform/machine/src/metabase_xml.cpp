@@ -3,8 +3,10 @@
 // what a person may add by hand (comments, other elements, any spacing) and
 // refuses anything it cannot read.
 #include <cctype>
+#include <set>
 
 #include "quorvale/core/codepage.h"
+#include "quorvale/core/text.h"
 #include "quorvale/machine/metabase.h"
 #include "quorvale/machine/state_file.h"
 
@@ -33,36 +35,49 @@ class Reader {
  public:
   Reader(const std::string& text, const std::filesystem::path& file) : t_(text), file_(file) {}
 
+  // The keys are the elements with a Location directly inside <MBProperty>,
+  // which lies inside the one root element, <configuration>. Open elements
+  // are kept on a stack of names: no recursion, at any depth.
   std::vector<MetabaseKey> Read() {
+    if (t_.empty()) Fail("it is empty");
     Skip();
     if (Starts("<?xml")) Past("?>");
     std::vector<MetabaseKey> keys;
-    int depth = 0;
+    std::vector<std::string> open;
+    bool root_seen = false, properties_seen = false;
     for (;;) {
       Skip();
       if (p_ >= t_.size()) break;
       if (Starts("<!--")) {
         Past("-->");
+      } else if (root_seen && open.empty()) {
+        Fail("text after the end of <configuration>");
       } else if (Starts("</")) {
         p_ += 2;
-        Name();
+        const std::string name = Name();
         Skip();
         Expect('>');
-        if (--depth < 0) Fail("a closing tag without its element");
+        if (open.empty() || open.back() != name) Fail("</" + name + "> closes no element of that name");
+        open.pop_back();
       } else if (Starts("<")) {
         ++p_;
         MetabaseKey key;
         key.key_type = Name();
-        bool has_location = false;
+        if (open.empty() && key.key_type != "configuration") Fail("the root element is not <configuration>");
+        const bool is_properties = open.size() == 1 && key.key_type == "MBProperty";
+        if (is_properties && properties_seen) Fail("a second <MBProperty>");
+        properties_seen = properties_seen || is_properties;
+        root_seen = true;
+        bool has_location = false, closed = false;
         for (;;) {
           Skip();
           if (Starts("/>")) {
             p_ += 2;
+            closed = true;
             break;
           }
           if (Starts(">")) {
             ++p_;
-            ++depth;
             break;
           }
           std::string name = Name();
@@ -77,12 +92,15 @@ class Reader {
             key.properties.emplace_back(name, value);
           }
         }
-        if (has_location) keys.push_back(std::move(key));
+        if (!closed) open.push_back(key.key_type);
+        if (has_location && open.size() == 2 + (closed ? 0 : 1) && open[1] == "MBProperty")
+          keys.push_back(std::move(key));
       } else {
         Fail("text outside an element");
       }
     }
-    if (depth != 0) Fail("an element is not closed");
+    if (!open.empty()) Fail("<" + open.back() + "> is not closed (cut short)");
+    if (!properties_seen) Fail("no <MBProperty> inside <configuration>");
     return keys;
   }
 
@@ -177,10 +195,14 @@ std::string WriteMetabaseXml(const std::vector<MetabaseKey>& keys) {
 
 std::vector<MetabaseKey> ParseMetabaseXml(const std::string& text, const std::filesystem::path& file) {
   auto keys = Reader(text, file).Read();
-  for (std::size_t i = 0; i < keys.size(); ++i)
-    for (std::size_t j = 0; j < i; ++j)
-      if (SameLocation(keys[i].location, keys[j].location))
-        throw MachineStateError(file, "the key " + keys[i].location + " is there twice");
+  std::set<std::string> seen;
+  for (const auto& k : keys) {
+    std::string upper = k.location;
+    while (upper.size() > 1 && upper.back() == '/') upper.pop_back();
+    if (!seen.insert(UpperCase(upper)).second)
+      throw MachineStateError(file, "the key " + k.location + " is there twice");
+  }
+  if (!seen.count("/LM/W3SVC")) throw MachineStateError(file, "it holds no /LM/W3SVC key");
   return keys;
 }
 

@@ -72,14 +72,6 @@ std::string ValueText(const RegValue& v) {
   return "hex(" + std::to_string(v.type) + "):" + Hex(v.data);
 }
 
-void WriteKey(std::ostream& out, const std::string& path, const RegistryStore::Key& key) {
-  out << '[' << path << "]\r\n";
-  for (const auto& [name, value] : key.values)
-    out << (name.empty() ? std::string("@") : Quote(name)) << '=' << ValueText(value) << "\r\n";
-  out << "\r\n";
-  for (const auto& [name, sub] : key.subkeys) WriteKey(out, path + '\\' + sub.name, sub);
-}
-
 // Reads a quoted text starting at s[i] == '"'; leaves i after the closing
 // quote. Nothing when the closing quote is missing.
 std::optional<std::string> Unquote(const std::string& s, std::size_t& i) {
@@ -167,19 +159,42 @@ Tree EmptyTree() {
   return t;
 }
 
-// Reads the registry file. A file that is not the REGEDIT4 text this store
-// writes (cut short by a crash, or damaged by hand) raises MachineStateError.
+// Reads the registry file: nothing while the machine is being made.
 Tree Load(const std::filesystem::path& file) {
+  auto text = ReadMachineFile(file);
+  if (!text) return EmptyTree();
+  return ParseRegistryText(*text, file);
+}
+
+void Save(const std::filesystem::path& file, const Tree& tree, const StateLock& lock) {
+  WriteStateFile(file, FormatRegistryText(tree), lock);
+}
+
+RegistryStore::Key* Find(Tree& tree, const std::string& key) {
+  auto parts = SplitPath(key);
+  if (parts.empty()) return nullptr;
+  auto root = tree.find(parts[0]);
+  if (root == tree.end()) return nullptr;
+  RegistryStore::Key* k = &root->second;
+  for (std::size_t i = 1; i < parts.size(); ++i) {
+    auto it = k->subkeys.find(parts[i]);
+    if (it == k->subkeys.end()) return nullptr;
+    k = &it->second;
+  }
+  return k;
+}
+
+}  // namespace
+
+Tree ParseRegistryText(const std::string& text, const std::filesystem::path& file) {
   Tree tree = EmptyTree();
-  auto text = ReadStateFile(file);
-  if (!text || text->empty()) return tree;
   auto damaged = [&](std::size_t line_no, const std::string& why) {
     return MachineStateError(file, "line " + std::to_string(line_no) + ": " + why);
   };
   RegistryStore::Key* current = nullptr;
   std::size_t line_no = 0;
-  bool header = false, last_blank = false;
-  for (const std::string& line : StateFileLines(file, *text)) {
+  bool header = false, last_blank = true;
+  for (const std::string& line : StateFileLines(file, text, kIniEnd)) {
     ++line_no;
     last_blank = line.empty();
     if (line.empty() || line[0] == ';') continue;
@@ -192,6 +207,9 @@ Tree Load(const std::filesystem::path& file) {
       if (line.back() != ']') throw damaged(line_no, "a key name without its closing bracket");
       auto parts = SplitPath(line.substr(1, line.size() - 2));
       current = nullptr;
+      if (parts.size() > kMaxKeyDepth + 1)
+        throw damaged(line_no, "a key " + std::to_string(parts.size() - 1) + " levels deep (at most " +
+                                   std::to_string(kMaxKeyDepth) + ")");
       if (parts.empty() || !tree.count(parts[0])) continue;
       current = &tree[parts[0]];
       for (std::size_t i = 1; i < parts.size(); ++i) {
@@ -215,32 +233,31 @@ Tree Load(const std::filesystem::path& file) {
     if (!value) throw damaged(line_no, "a value that cannot be read");
     if (current) current->values[*name] = *value;
   }
+  if (!header) throw MachineStateError(file, "the file does not begin with REGEDIT4");
   if (!last_blank) throw MachineStateError(file, "it ends inside a key (cut short)");
   return tree;
 }
 
-void Save(const std::filesystem::path& file, const Tree& tree) {
-  std::ostringstream out;
-  out << "REGEDIT4\r\n\r\n";
-  for (const auto& [name, key] : tree) WriteKey(out, name, key);
-  WriteStateFile(file, out.str());
-}
-
-RegistryStore::Key* Find(Tree& tree, const std::string& key) {
-  auto parts = SplitPath(key);
-  if (parts.empty()) return nullptr;
-  auto root = tree.find(parts[0]);
-  if (root == tree.end()) return nullptr;
-  RegistryStore::Key* k = &root->second;
-  for (std::size_t i = 1; i < parts.size(); ++i) {
-    auto it = k->subkeys.find(parts[i]);
-    if (it == k->subkeys.end()) return nullptr;
-    k = &it->second;
+// Keys in the order regedit writes them, each after its parent; a stack
+// instead of recursion, so any depth is written.
+std::string FormatRegistryText(const Tree& tree) {
+  std::string out = "REGEDIT4\r\n\r\n";
+  std::vector<std::pair<std::string, const RegistryStore::Key*>> stack;
+  for (auto it = tree.rbegin(); it != tree.rend(); ++it) stack.emplace_back(it->first, &it->second);
+  while (!stack.empty()) {
+    auto [path, key] = std::move(stack.back());
+    stack.pop_back();
+    out += '[' + path + "]\r\n";
+    for (const auto& [name, value] : key->values)
+      out += (name.empty() ? std::string("@") : Quote(name)) + '=' + ValueText(value) + "\r\n";
+    out += "\r\n";
+    for (auto it = key->subkeys.rbegin(); it != key->subkeys.rend(); ++it)
+      stack.emplace_back(path + '\\' + it->second.name, &it->second);
   }
-  return k;
+  out += kIniEnd;
+  out += "\r\n";
+  return out;
 }
-
-}  // namespace
 
 // The parsed file, kept while neither a store's write (the write count)
 // nor an edit by hand (the file's identity, size and time) has changed it.
@@ -296,7 +313,7 @@ RegistryStore::Snapshot RegistryStore::Take() const { return Snapshot(Current(Sh
 
 std::optional<RegValue> RegistryStore::Snapshot::GetValue(const std::string& key,
                                                           const std::string& name) const {
-  if (Key* k = Find(const_cast<Tree&>(*tree_), key)) {
+  if (const Key* k = Find(key)) {
     auto it = k->values.find(name);
     if (it != k->values.end()) return it->second;
   }
@@ -314,18 +331,18 @@ std::shared_ptr<const RegistryStore::Tree> RegistryStore::Current(std::uint64_t 
   return cache_->tree;
 }
 
-bool RegistryStore::Update(const std::function<bool(Tree&)>& f) {
+void RegistryStore::Edit(const std::function<void(RegistryEdit&)>& f) {
   StateLock lock(file_, true);
   Tree tree = *Current(lock.WriteCount());
-  bool changed = f(tree);
-  if (!changed) return false;
-  Save(file_, tree);
+  RegistryEdit edit(tree);
+  f(edit);
+  if (!edit.Changed()) return;
+  Save(file_, tree, lock);
   lock.CountWrite();
   std::lock_guard guard(cache_->mutex);
   cache_->tree = std::make_shared<const Tree>(std::move(tree));
   cache_->generation = lock.WriteCount();
   cache_->stamp = StampOf(file_);
-  return true;
 }
 
 // Readers take no lock: a write replaces the file by a rename, so a read
@@ -338,57 +355,14 @@ bool RegistryStore::KeyExists(const std::string& key) const {
   return found;
 }
 
-namespace {
-
-// The REGEDIT4 text cannot hold a line break inside a name.
-bool Holdable(const std::string& name) { return name.find_first_of("\r\n") == std::string::npos; }
-
-}  // namespace
-
-bool RegistryStore::CreateKey(const std::string& key) {
-  if (!Holdable(key)) return false;
-  auto parts = SplitPath(key);
-  bool ok = false;
-  Update([&](Tree& t) {
-    if (parts.empty() || !t.count(parts[0])) return false;
-    ok = true;
-    Key* k = &t[parts[0]];
-    bool created = false;
-    for (std::size_t i = 1; i < parts.size(); ++i) {
-      auto& sub = k->subkeys[parts[i]];
-      if (sub.name.empty()) {
-        sub.name = parts[i];
-        created = true;
-      }
-      k = &sub;
-    }
-    return created;
-  });
-  return ok;
-}
-
 std::optional<RegValue> RegistryStore::GetValue(const std::string& key, const std::string& name) const {
   return Take().GetValue(key, name);
 }
 
-bool RegistryStore::SetValue(const std::string& key, const std::string& name, const RegValue& value) {
-  if (!Holdable(name)) return false;
-  return Update([&](Tree& t) {
-    Key* k = Find(t, key);
-    if (!k) return false;
-    k->values[name] = value;
-    return true;
-  });
-}
-
-bool RegistryStore::DeleteValue(const std::string& key, const std::string& name) {
-  return Update([&](Tree& t) {
-    Key* k = Find(t, key);
-    return k && k->values.erase(name) > 0;
-  });
-}
-
 namespace {
+
+// The REGEDIT4 text cannot hold a line break inside a name.
+bool Holdable(const std::string& name) { return name.find_first_of("\r\n") == std::string::npos; }
 
 // The parent of a key and the key's own name; nothing for a root.
 std::optional<std::pair<std::string, std::string>> ParentAndName(const std::string& key) {
@@ -399,28 +373,88 @@ std::optional<std::pair<std::string, std::string>> ParentAndName(const std::stri
   return std::make_pair(parent, parts.back());
 }
 
-}  // namespace
-
-bool RegistryStore::DeleteKey(const std::string& key) {
-  auto pn = ParentAndName(key);
-  if (!pn) return false;
-  return Update([&](Tree& t) {
-    Key* parent = Find(t, pn->first);
-    if (!parent) return false;
-    auto it = parent->subkeys.find(pn->second);
-    if (it == parent->subkeys.end() || !it->second.subkeys.empty()) return false;
-    parent->subkeys.erase(it);
-    return true;
-  });
+// Runs one change of the edit type in a write of its own.
+template <class F>
+bool EditOnce(RegistryStore& store, F&& change) {
+  bool result = false;
+  store.Edit([&](RegistryEdit& e) { result = change(e); });
+  return result;
 }
 
-bool RegistryStore::DeleteTree(const std::string& key) {
+}  // namespace
+
+bool RegistryEdit::CreateKey(const std::string& key) {
+  if (!Holdable(key)) return false;
+  auto parts = SplitPath(key);
+  if (parts.empty() || parts.size() > kMaxKeyDepth + 1 || !tree_.count(parts[0])) return false;
+  RegistryStore::Key* k = &tree_[parts[0]];
+  for (std::size_t i = 1; i < parts.size(); ++i) {
+    auto& sub = k->subkeys[parts[i]];
+    if (sub.name.empty()) {
+      sub.name = parts[i];
+      changed_ = true;
+    }
+    k = &sub;
+  }
+  return true;
+}
+
+bool RegistryEdit::SetValue(const std::string& key, const std::string& name, const RegValue& value) {
+  if (!Holdable(name)) return false;
+  RegistryStore::Key* k = Find(tree_, key);
+  if (!k) return false;
+  auto it = k->values.find(name);
+  if (it == k->values.end() || !(it->second == value)) {
+    k->values[name] = value;
+    changed_ = true;
+  }
+  return true;
+}
+
+bool RegistryEdit::DeleteValue(const std::string& key, const std::string& name) {
+  RegistryStore::Key* k = Find(tree_, key);
+  const bool erased = k && k->values.erase(name) > 0;
+  changed_ = changed_ || erased;
+  return erased;
+}
+
+bool RegistryEdit::DeleteKey(const std::string& key) {
   auto pn = ParentAndName(key);
-  if (!pn) return false;
-  return Update([&](Tree& t) {
-    Key* parent = Find(t, pn->first);
-    return parent && parent->subkeys.erase(pn->second) > 0;
-  });
+  RegistryStore::Key* parent = pn ? Find(tree_, pn->first) : nullptr;
+  if (!parent) return false;
+  auto it = parent->subkeys.find(pn->second);
+  if (it == parent->subkeys.end() || !it->second.subkeys.empty()) return false;
+  parent->subkeys.erase(it);
+  changed_ = true;
+  return true;
+}
+
+bool RegistryEdit::DeleteTree(const std::string& key) {
+  auto pn = ParentAndName(key);
+  RegistryStore::Key* parent = pn ? Find(tree_, pn->first) : nullptr;
+  const bool erased = parent && parent->subkeys.erase(pn->second) > 0;
+  changed_ = changed_ || erased;
+  return erased;
+}
+
+bool RegistryStore::CreateKey(const std::string& key) {
+  return EditOnce(*this, [&](RegistryEdit& e) { return e.CreateKey(key); });
+}
+bool RegistryStore::SetValue(const std::string& key, const std::string& name, const RegValue& value) {
+  return EditOnce(*this, [&](RegistryEdit& e) { return e.SetValue(key, name, value); });
+}
+bool RegistryStore::DeleteValue(const std::string& key, const std::string& name) {
+  return EditOnce(*this, [&](RegistryEdit& e) { return e.DeleteValue(key, name); });
+}
+bool RegistryStore::DeleteKey(const std::string& key) {
+  return EditOnce(*this, [&](RegistryEdit& e) { return e.DeleteKey(key); });
+}
+bool RegistryStore::DeleteTree(const std::string& key) {
+  return EditOnce(*this, [&](RegistryEdit& e) { return e.DeleteTree(key); });
+}
+
+const RegistryStore::Key* RegistryStore::Snapshot::Find(const std::string& key) const {
+  return quorvale::Find(const_cast<Tree&>(*tree_), key);
 }
 
 std::vector<std::string> RegistryStore::SubKeys(const std::string& key) const {

@@ -4,7 +4,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include <atomic>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -17,10 +17,29 @@ namespace quorvale {
 namespace fs = std::filesystem;
 
 MachineStateError::MachineStateError(const fs::path& file, const std::string& what)
-    : std::runtime_error("machine state file " + file.string() + ": " + what), file_(file) {}
+    : std::runtime_error("machine file " + file.string() + ": " + what), file_(file) {}
+
+MachineStateError::MachineStateError(PlainTag, const fs::path& file, const std::string& message)
+    : std::runtime_error(message), file_(file) {}
+
+MachineStateError MachineStateError::NoMachine(const fs::path& folder) {
+  return Plain(folder / "machine.ini", folder.string() +
+                                           " holds no machine; make one with: quorvale-machine --machine " +
+                                           folder.string() + " create");
+}
+
+MachineStateError MachineStateError::Plain(const fs::path& file, const std::string& message) {
+  return MachineStateError(PlainTag{}, file, message);
+}
 
 fs::path StateLock::FileOf(const fs::path& file) {
   return file.parent_path() / ".locks" / (file.filename().string() + ".lock");
+}
+
+fs::path StateLock::TempFile() const {
+  fs::path tmp = file_;
+  tmp += ".tmp";
+  return tmp;
 }
 
 std::uint64_t StateLock::WriteCount() const {
@@ -34,7 +53,7 @@ void StateLock::CountWrite() {
     throw std::runtime_error("cannot count a write in a state lock file");
 }
 
-StateLock::StateLock(const fs::path& file, bool exclusive) {
+StateLock::StateLock(const fs::path& file, bool exclusive) : file_(file), exclusive_(exclusive) {
   const fs::path lock = FileOf(file);
   fd_ = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
   if (fd_ < 0 && errno == ENOENT) {
@@ -45,26 +64,40 @@ StateLock::StateLock(const fs::path& file, bool exclusive) {
   if (fd_ < 0) throw MachineStateError(file, std::string("cannot open its lock: ") + std::strerror(errno));
   while (::flock(fd_, exclusive ? LOCK_EX : LOCK_SH) != 0 && errno == EINTR) {
   }
+  // No writer is busy while the lock is held: a temporary file is a dead
+  // writer's.
+  ::unlink(TempFile().c_str());
 }
 
 StateLock::~StateLock() { ::close(fd_); }
 
 std::optional<std::string> ReadStateFile(const fs::path& file) {
+  std::error_code ec;
+  const auto status = fs::status(file, ec);
+  if (fs::exists(status) && !fs::is_regular_file(status))
+    throw MachineStateError(file, "cannot be read: it is no file");
   std::ifstream in(file, std::ios::binary);
   if (!in) {
-    if (!fs::exists(file)) return std::nullopt;
-    throw MachineStateError(file, "cannot be read");
+    std::error_code ec;
+    if (!fs::exists(fs::symlink_status(file, ec))) return std::nullopt;
+    throw MachineStateError(file, std::string("cannot be read: ") + std::strerror(errno));
   }
   std::ostringstream text;
   text << in.rdbuf();
+  if (in.bad()) throw MachineStateError(file, "cannot be read");
   return text.str();
 }
 
-void WriteStateFile(const fs::path& file, const std::string& bytes, const fs::path& temp_folder) {
-  static std::atomic<unsigned> counter{0};
-  fs::path tmp = temp_folder.empty() ? file : temp_folder / file.filename();
-  tmp += ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
-  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+std::optional<std::string> ReadMachineFile(const fs::path& file) {
+  auto text = ReadStateFile(file);
+  if (!text && fs::exists(file.parent_path() / "machine.ini")) throw MachineStateError(file, "missing");
+  return text;
+}
+
+void WriteStateFile(const fs::path& file, const std::string& bytes, const StateLock& lock) {
+  if (!lock.Exclusive()) throw std::logic_error("a state file is written under its exclusive lock");
+  const fs::path tmp = lock.TempFile();
+  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
   if (fd < 0) throw MachineStateError(file, std::string("cannot be written: ") + std::strerror(errno));
   std::size_t done = 0;
   while (done < bytes.size()) {
@@ -87,13 +120,23 @@ void WriteStateFile(const fs::path& file, const std::string& bytes, const fs::pa
   }
 }
 
-RecordFile::RecordFile(fs::path file, std::size_t fields, std::string header)
-    : file_(std::move(file)), fields_(fields), header_(std::move(header)) {}
-
-std::vector<std::string> StateFileLines(const fs::path& file, const std::string& text) {
-  if (!text.empty() && text.back() != '\n') throw MachineStateError(file, "the last line is cut short");
+std::vector<std::string> StateFileLines(const fs::path& file, const std::string& text,
+                                        std::string_view end_line) {
+  const std::string lf = std::string(end_line) + "\n", crlf = std::string(end_line) + "\r\n";
+  auto ends_with = [&](const std::string& tail) {
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+  };
+  std::size_t body = 0;
+  if (ends_with(crlf))
+    body = text.size() - crlf.size();
+  else if (ends_with(lf))
+    body = text.size() - lf.size();
+  if ((body == 0 && !ends_with(lf)) || (body > 0 && text[body - 1] != '\n'))
+    throw MachineStateError(file, text.empty() ? "it is empty"
+                                               : "it does not end with its end line \"" +
+                                                     std::string(end_line) + "\" (cut short or damaged)");
   std::vector<std::string> lines;
-  for (std::size_t start = 0; start < text.size();) {
+  for (std::size_t start = 0; start < body;) {
     std::size_t end = text.find('\n', start);
     std::string line = text.substr(start, end - start);
     start = end + 1;
@@ -103,44 +146,69 @@ std::vector<std::string> StateFileLines(const fs::path& file, const std::string&
   return lines;
 }
 
-std::vector<Record> RecordFile::Parse(const std::optional<std::string>& text) const {
+std::vector<Record> ParseRecordText(const std::string& text, const fs::path& file, std::size_t fields,
+                                    const RecordCheck& check) {
   std::vector<Record> records;
-  if (!text || text->empty()) return records;
   std::size_t line_no = 0;
-  for (const std::string& line : StateFileLines(file_, *text)) {
+  for (const std::string& line : StateFileLines(file, text, kRecordsEnd)) {
     ++line_no;
     if (line.empty() || line[0] == '#') continue;
+    auto at = [&](const std::string& why) {
+      return MachineStateError(file, "line " + std::to_string(line_no) + " " + why);
+    };
+    const auto count = static_cast<std::size_t>(std::count(line.begin(), line.end(), '\t')) + 1;
+    if (count != fields)
+      throw at("has " + std::to_string(count) + " fields instead of " + std::to_string(fields));
     Record r;
-    std::size_t from = 0;
-    for (;;) {
+    for (std::size_t from = 0;;) {
       std::size_t tab = line.find('\t', from);
       r.push_back(UnescapeField(line.substr(from, tab - from)));
       if (tab == std::string::npos) break;
       from = tab + 1;
     }
-    if (r.size() != fields_)
-      throw MachineStateError(file_, "line " + std::to_string(line_no) + " has " + std::to_string(r.size()) +
-                                         " fields instead of " + std::to_string(fields_));
+    if (check) {
+      std::string why = check(r);
+      if (!why.empty()) throw at(why);
+    }
     records.push_back(std::move(r));
   }
   return records;
 }
 
-std::vector<Record> RecordFile::Load() const {
-  StateLock lock(file_, false);
-  return Parse(ReadStateFile(file_));
-}
-
-bool RecordFile::Update(const std::function<bool(std::vector<Record>&)>& f) const {
-  StateLock lock(file_, true);
-  auto records = Parse(ReadStateFile(file_));
-  if (!f(records)) return false;
-  std::string out = "# " + header_ + "\n";
+std::string FormatRecordText(const std::string& header, const std::vector<Record>& records) {
+  std::string out = "# " + header + "\n";
   for (const auto& r : records) {
     for (std::size_t i = 0; i < r.size(); ++i) out += (i ? "\t" : "") + EscapeField(r[i]);
     out += '\n';
   }
-  WriteStateFile(file_, out);
+  out += kRecordsEnd;
+  out += '\n';
+  return out;
+}
+
+RecordFile::RecordFile(fs::path file, std::size_t fields, std::string header, RecordCheck check)
+    : file_(std::move(file)), fields_(fields), header_(std::move(header)), check_(std::move(check)) {}
+
+std::vector<Record> RecordFile::Parse(const std::optional<std::string>& text) const {
+  if (!text) return {};  // the machine is being made
+  return ParseRecordText(*text, file_, fields_, check_);
+}
+
+std::vector<Record> RecordFile::Load() const {
+  StateLock lock(file_, false);
+  return Parse(ReadMachineFile(file_));
+}
+
+bool RecordFile::Update(const std::function<bool(std::vector<Record>&)>& f) const {
+  StateLock lock(file_, true);
+  auto records = Parse(ReadMachineFile(file_));
+  if (!f(records)) return false;
+  for (const auto& r : records) {
+    std::string why = r.size() != fields_ ? "the wrong number of fields" : check_ ? check_(r) : std::string();
+    if (!why.empty())
+      throw std::invalid_argument(file_.filename().string() + " cannot hold a record that " + why);
+  }
+  WriteStateFile(file_, FormatRecordText(header_, records), lock);
   return true;
 }
 
@@ -163,8 +231,7 @@ std::string EscapeField(const std::string& text) {
 std::string UnescapeField(const std::string& text) {
   std::string out;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '%' && i + 2 < text.size() + 0 && HexDigit(text[i + 1]) >= 0 &&
-        HexDigit(text[i + 2]) >= 0) {
+    if (text[i] == '%' && i + 2 < text.size() && HexDigit(text[i + 1]) >= 0 && HexDigit(text[i + 2]) >= 0) {
       out += static_cast<char>(HexDigit(text[i + 1]) * 16 + HexDigit(text[i + 2]));
       i += 2;
     } else {
@@ -172,6 +239,11 @@ std::string UnescapeField(const std::string& text) {
     }
   }
   return out;
+}
+
+bool IsDecimal(const std::string& text, std::size_t max_digits) {
+  return !text.empty() && text.size() <= max_digits &&
+         text.find_first_not_of("0123456789") == std::string::npos;
 }
 
 }  // namespace quorvale

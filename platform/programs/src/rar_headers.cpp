@@ -20,11 +20,11 @@ std::uint32_t Get(const unsigned char* p, int bytes) {
 
 }  // namespace
 
-std::optional<std::vector<std::uint32_t>> MemberChecksums(const std::filesystem::path& archive) {
+std::optional<std::vector<MemberHeader>> MemberHeaders(const std::filesystem::path& archive) {
   std::ifstream in(archive, std::ios::binary);
   char signature[7];
   if (!in.read(signature, 7) || std::string_view(signature, 7) != kSignature) return std::nullopt;
-  std::vector<std::uint32_t> sums;
+  std::vector<MemberHeader> sums;
   std::uint64_t position = 7;
   while (true) {
     unsigned char head[32] = {};
@@ -45,7 +45,14 @@ std::optional<std::vector<std::uint32_t>> MemberChecksums(const std::filesystem:
     }
     if (type == kFileHead) {
       if (got < 32) return std::nullopt;
-      sums.push_back(Get(head + 16, 4));
+      MemberHeader member;
+      member.crc = Get(head + 16, 4);
+      const std::uint32_t name_size = Get(head + 26, 2);
+      char first = 0;
+      in.seekg(static_cast<std::streamoff>(position + 32 + ((flags & kLargeFile) ? 8 : 0)));
+      if (name_size > 0 && !in.read(&first, 1)) return std::nullopt;
+      member.absolute = first == '\\' || first == '/';
+      sums.push_back(member);
       if ((flags & kLargeFile) && got >= 32) {
         // The high half of the packed size lies after the fixed fields.
         unsigned char high[4];

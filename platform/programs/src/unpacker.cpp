@@ -55,8 +55,15 @@ struct Reader {
   ~Reader() { ::archive_read_free(a); }
 };
 
-// The parts of a member name, or nothing for a name that would leave the
-// destination (absolute, with a drive, or with "..").
+// What Windows reads a name as: trailing blanks and dots go, so ".. " and
+// "..." are ".." and a name of blanks and dots is none.
+bool WindowsReadsAsNoName(const std::string& part) {
+  return part.find_first_not_of(". ") == std::string::npos;
+}
+
+// The parts of a member name, or nothing for a name it will not write:
+// absolute, with a drive, with a part Windows reads as ".." (or as no name),
+// or with a character no Windows name holds.
 std::optional<std::vector<std::string>> SafeParts(const std::string& name) {
   std::vector<std::string> parts;
   if (name.empty() || name[0] == '/' || name[0] == '\\') return std::nullopt;
@@ -67,11 +74,28 @@ std::optional<std::vector<std::string>> SafeParts(const std::string& name) {
     std::string part = name.substr(start, end - start);
     start = end + 1;
     if (part.empty() || part == ".") continue;
-    if (part == ".." || part.find(':') != std::string::npos) return std::nullopt;
+    if (WindowsReadsAsNoName(part) || part.find_first_of("<>:\"|?*") != std::string::npos)
+      return std::nullopt;
+    for (char c : part)
+      if (static_cast<unsigned char>(c) < 0x20) return std::nullopt;
     parts.push_back(part);
   }
   if (parts.empty()) return std::nullopt;
   return parts;
+}
+
+// True when a host link lies on the way from the drive's root to target, or
+// is target itself: nothing is written through one.
+bool ThroughLink(const fs::path& root, const fs::path& target) {
+  fs::path at = root;
+  for (const auto& part : target.lexically_relative(root)) {
+    at /= part;
+    std::error_code ec;
+    const auto status = fs::symlink_status(at, ec);
+    if (ec || !fs::exists(status)) return false;  // nothing below it exists yet
+    if (fs::is_symlink(status)) return true;
+  }
+  return false;
 }
 
 enum class Written { kWhole, kFailed, kChecksumFailed };
@@ -80,6 +104,8 @@ enum class Written { kWhole, kFailed, kChecksumFailed };
 Written WriteMember(archive* a, const fs::path& target, std::optional<std::uint32_t> expected) {
   fs::path part = target;
   part += ".rar-part";
+  std::error_code removed;
+  fs::remove(part, removed);  // a link of that name is removed, never written through
   {
     std::ofstream out(part, std::ios::binary | std::ios::trunc);
     if (!out) return Written::kFailed;
@@ -114,7 +140,8 @@ void Extract(const ProgramRun& run, const Options& options) {
   const std::string archive_path = host.LongPathOf(options.archive);
   auto archive_file = host.HostPathOf(archive_path);
   auto destination = host.HostPathOf(options.destination);
-  if (!archive_file || !destination) {
+  auto root = host.HostPathOf(options.destination.substr(0, 2) + "\\");
+  if (!archive_file || !destination || !root) {
     host.Record({kProgram, "failed", archive_path, "not a drive path"});
     return;
   }
@@ -128,9 +155,13 @@ void Extract(const ProgramRun& run, const Options& options) {
   }
   FileHold hold = host.Hold(*archive_file, kProgram);  // open while it is read
   std::error_code ec;
+  if (ThroughLink(*root, *destination)) {
+    host.Record({kProgram, "refused", host.LongPathOf(options.destination), "a link"});
+    return;
+  }
   fs::create_directories(*destination, ec);
-  // The data checksums of the member headers, in the order of the entries.
-  const auto sums = MemberChecksums(*archive_file);
+  // The member headers, in the order of the entries.
+  const auto headers = MemberHeaders(*archive_file);
   archive_entry* entry = nullptr;
   int r;
   for (std::size_t index = 0;
@@ -139,7 +170,7 @@ void Extract(const ProgramRun& run, const Options& options) {
     const char* raw = ::archive_entry_pathname(entry);
     std::string name = utf8 ? utf8 : raw ? Cp936ToUtf8(raw) : "";
     auto parts = SafeParts(name);
-    if (!parts) {
+    if (!parts || (headers && index < headers->size() && (*headers)[index].absolute)) {
       host.Record({kProgram, "refused", archive_path, name});
       continue;
     }
@@ -151,7 +182,10 @@ void Extract(const ProgramRun& run, const Options& options) {
     std::string windows = options.destination;
     for (const auto& p : *parts) windows = JoinWindowsPath(windows, p);
     auto target = host.HostPathOf(windows);
-    if (!target) continue;
+    if (!target || ThroughLink(*root, *target)) {
+      host.Record({kProgram, "refused", archive_path, name});
+      continue;
+    }
     if (folder) {
       fs::create_directories(*target, ec);
       continue;
@@ -162,7 +196,7 @@ void Extract(const ProgramRun& run, const Options& options) {
       continue;
     }
     std::optional<std::uint32_t> expected;
-    if (sums && index < sums->size()) expected = (*sums)[index];
+    if (headers && index < headers->size()) expected = (*headers)[index].crc;
     Written written = WriteMember(reader.a, *target, expected);
     if (written == Written::kChecksumFailed) {
       host.Record({kProgram, "failed", host.LongPathOf(windows), "checksum error"});

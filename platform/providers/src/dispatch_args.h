@@ -13,6 +13,7 @@
 #include "quorvale/core/err.h"
 #include "quorvale/core/errors.h"
 #include "quorvale/core/text.h"
+#include "quorvale/machine/state_file.h"
 
 namespace quorvale {
 
@@ -107,6 +108,10 @@ class NamespaceObject : public DynamicDispatch, public IParseDisplayName {
     } catch (const RaisedError& e) {
       if (excep) *excep = {e.Number(), e.what()};
       return e.Number() ? e.Number() : E_FAIL;
+    } catch (const MachineStateError& e) {
+      // A damaged state file: its message, never "not installed".
+      if (excep) *excep = {ErrorNumber(Error::kSystemFileCorrupt), e.what()};
+      return ErrorNumber(Error::kSystemFileCorrupt);
     } catch (const std::exception& e) {
       if (excep) *excep = {static_cast<std::int32_t>(E_FAIL), e.what()};
       return E_FAIL;

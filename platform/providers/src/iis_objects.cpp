@@ -91,36 +91,8 @@ class IisKey final : public DynamicDispatch {
       Method("AppCreate2", [this](const Args& a) { return AppCreate(Number(Arg(a, 0))); });
       Method("AppDelete", [this](const Args&) { return AppCreate(-1); });
     }
-    for (const char* name : {"ServerBindings",
-                             "SecureBindings",
-                             "ServerComment",
-                             "ServerState",
-                             "ServerAutoStart",
-                             "MaxConnections",
-                             "AnonymousUserName",
-                             "AnonymousUserPass",
-                             "AuthFlags",
-                             "AuthAnonymous",
-                             "AuthBasic",
-                             "AuthNTLM",
-                             "FrontPageWeb",
-                             "EnableDefaultDoc",
-                             "DefaultDoc",
-                             "AspEnableParentPaths",
-                             "ScriptMaps",
-                             "DontLog",
-                             "AccessFlags",
-                             "AccessRead",
-                             "AccessWrite",
-                             "AccessExecute",
-                             "AccessSource",
-                             "AccessScript",
-                             "Path",
-                             "AppRoot",
-                             "AppIsolated",
-                             "AppFriendlyName",
-                             "AppPoolId"}) {
-      const MbProperty* p = FindMbProperty(name);
+    for (const MbProperty& property : MbSchema()) {
+      const MbProperty* p = &property;
       if (!(p->where & where)) continue;
       Property(
           p->name, [this, p] { return Get(*p); }, [this, p](const Variant& v) { Put(*p, v); });

@@ -10,7 +10,7 @@ namespace {
 
 constexpr unsigned kSite = kOnServer, kDir = kOnDirectory, kAll = kOnAll;
 
-const MbProperty kSchema[] = {
+const std::vector<MbProperty> kSchema = {
     {"ServerBindings", MbType::kList, kSite},
     {"SecureBindings", MbType::kList, kSite},
     {"ServerComment", MbType::kString, kSite},
@@ -51,6 +51,8 @@ long NumberOf(const std::string& text) {
 }
 
 }  // namespace
+
+const std::vector<MbProperty>& MbSchema() { return kSchema; }
 
 const MbProperty* FindMbProperty(const std::string& name) {
   for (const auto& p : kSchema)

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "quorvale/core/variant.h"
 
@@ -24,6 +25,8 @@ struct MbProperty {
   std::uint32_t bit = 0;
 };
 
+// Every property the provider serves, in the order a key lists them.
+const std::vector<MbProperty>& MbSchema();
 const MbProperty* FindMbProperty(const std::string& name);
 // The kOn* of a key class; 0 for classes without properties of their own.
 unsigned WhereOf(const std::string& key_type);

@@ -141,7 +141,11 @@ class Shortcut final : public DynamicDispatch {
         link.write_time = FileTimeOf(target.host);
       }
     }
-    WriteStateFile(r.host, WriteShellLink(link));
+    {
+      // Shortcut files are written through the machine folder's shortcut.tmp.
+      StateLock lock(machine->Folder() / "shortcut", true);
+      WriteStateFile(r.host, WriteShellLink(link), lock);
+    }
     if (!r.exists) machine->ForgetPath(r.long_path);
     return Variant();
   }

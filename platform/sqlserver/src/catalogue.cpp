@@ -57,6 +57,15 @@ std::optional<long> Number(const std::string& s) {
   return std::nullopt;
 }
 
+// Whether the machine has SQL Server: its catalogue is there. A catalogue
+// gone from a machine that records the service is damage, not a machine
+// without SQL Server.
+bool Installed(const Machine& machine, const std::filesystem::path& file) {
+  if (std::filesystem::exists(file)) return true;
+  if (machine.FindService("MSSQLSERVER")) throw MachineStateError(file, "missing");
+  return false;
+}
+
 bool Running(long pid) { return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM); }
 
 }  // namespace
@@ -121,14 +130,15 @@ std::string FormatCatalogue(const Catalogue& c) {
   for (const auto& p : c.processes)
     out += Line(
         {"process", std::to_string(p.spid), std::to_string(p.host_pid), std::to_string(p.dbid), p.login});
+  out += kRecordsEnd;
+  out += '\n';
   return out;
 }
 
 Catalogue ParseCatalogue(const std::string& text, const std::filesystem::path& file) {
   Catalogue c;
-  std::istringstream in(text);
   int number = 0;
-  for (std::string line; std::getline(in, line);) {
+  for (const std::string& line : StateFileLines(file, text, kRecordsEnd)) {
     ++number;
     if (line.empty() || line[0] == '#') continue;
     auto f = Split(line);
@@ -161,7 +171,7 @@ Catalogue ParseCatalogue(const std::string& text, const std::filesystem::path& f
 
 std::optional<Catalogue> LoadCatalogue(const Machine& machine) {
   const auto file = CatalogueFile(machine);
-  if (!std::filesystem::exists(file)) return std::nullopt;
+  if (!Installed(machine, file)) return std::nullopt;
   StateLock lock(file, false);
   auto text = ReadStateFile(file);
   if (!text) return std::nullopt;
@@ -170,7 +180,7 @@ std::optional<Catalogue> LoadCatalogue(const Machine& machine) {
 
 bool UpdateCatalogue(const Machine& machine, const std::function<bool(Catalogue&)>& f) {
   const auto file = CatalogueFile(machine);
-  if (!std::filesystem::exists(file)) return false;
+  if (!Installed(machine, file)) return false;
   StateLock lock(file, true);
   auto text = ReadStateFile(file);
   if (!text) return false;
@@ -179,7 +189,7 @@ bool UpdateCatalogue(const Machine& machine, const std::function<bool(Catalogue&
   std::erase_if(c.processes, [](const Process& p) { return !Running(p.host_pid); });
   bool changed = f(c);
   if (changed || c.processes.size() != before) {
-    WriteStateFile(file, FormatCatalogue(c));
+    WriteStateFile(file, FormatCatalogue(c), lock);
     lock.CountWrite();
   }
   return true;
@@ -204,7 +214,7 @@ void InstallSqlServer(const Machine& machine, const std::string& sa_password) {
     c.databases.push_back(
         {dbid++, name, data + base + ".mdf", data + base + "log.ldf", {{"dbo", 1, {"db_owner"}}}});
   }
-  WriteStateFile(file, FormatCatalogue(c));
+  WriteStateFile(file, FormatCatalogue(c), lock);
   lock.CountWrite();
   ServiceRecord service;
   service.name = "MSSQLSERVER";

@@ -182,6 +182,8 @@ BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR
     if (r.is_directory) return fail(ERROR_ACCESS_DENIED);
     if (!r.parent_exists) return fail(ERROR_PATH_NOT_FOUND);
     std::lock_guard guard(profile_mutex);
+    // Writes of every profile file go through the machine folder's
+    // profile.tmp, under this lock.
     StateLock lock(m->Folder() / "profile", true);
     const bool existed = fs::exists(r.host);
     if (existed && (m->Attributes(r) & kAttrReadOnly)) return fail(ERROR_ACCESS_DENIED);
@@ -212,7 +214,7 @@ BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR
       }
     }
     if (!existed && (!key || !value)) return TRUE;  // nothing to delete: no file is made
-    WriteStateFile(r.host, Join(lines), m->Folder());
+    WriteStateFile(r.host, Join(lines), lock);
     if (!existed) m->ForgetPath(r.long_path);
     return TRUE;
   });

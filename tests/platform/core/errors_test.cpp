@@ -31,6 +31,7 @@ TEST(Errors, RaiseGivesTheNumberAndMessageErrShows) {
       {Error::kSystemUserNotFound, "Panel", -2147022675, "The user name could not be found: Panel"},
       {Error::kAdoNotAllowed, "the object is open", 3219,
        "Operation is not allowed in this context: the object is open"},
+      {Error::kSystemFileCorrupt, nullptr, -2147023504, "The file or directory is corrupted and unreadable."},
       {Error::kAdoObjectClosed, nullptr, -2146824584, "Operation is not allowed when the object is closed."},
       // A message with a place for the detail takes it there.
       {Error::kResourceNotFound, "101", 326, "Resource with identifier '101' not found"},

@@ -64,7 +64,6 @@ TEST(MachineFolder, TheMachineArgument) {
   } cases[] = {
       {{"show", "--machine", "/tmp/x"}, {"show"}, true},
       {{"--machine=/tmp/x", "a"}, {"a"}, true},
-      {{"--machine"}, {"--machine"}, false},
       {{"a", "b"}, {"a", "b"}, false},
   };
   for (auto& c : cases) {
@@ -74,6 +73,11 @@ TEST(MachineFolder, TheMachineArgument) {
     if (c.taken) {
       EXPECT_EQ(MachineFolder(), std::filesystem::path("/tmp/x"));
     }
+  }
+  // Without its folder the option is refused, not taken for a command.
+  for (std::vector<std::string> args :
+       {std::vector<std::string>{"--machine"}, {"--machine", "--help"}, {"--machine="}}) {
+    EXPECT_THROW(TakeMachineArgument(args), std::invalid_argument) << args[0];
   }
   ::unsetenv("QUORVALE_MACHINE");
 }

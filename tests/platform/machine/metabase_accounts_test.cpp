@@ -43,9 +43,9 @@ TEST(Metabase, ChangesAreWholeOrNone) {
   }),
                std::runtime_error);
   EXPECT_EQ(*mb.Load(), before);
-  // A machine whose file went missing reads as a fresh IIS.
+  // A machine whose file went missing is damaged, not a fresh IIS.
   std::filesystem::remove(Metabase::FileOf(temp.Folder()));
-  EXPECT_EQ(*mb.Load(), before);
+  EXPECT_THROW(mb.Load(), MachineStateError);
 }
 
 UserAccount Named(const std::string& name) {

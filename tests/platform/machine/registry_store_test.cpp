@@ -123,7 +123,7 @@ TEST_F(RegistryStoreTest, KeptCopyFollowsOtherWritersAndHandEdits) {
   auto before = b.Take();
   {
     std::ofstream edit(File(), std::ios::binary | std::ios::trunc);
-    edit << "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Q]\r\n\"v\"=\"by hand\"\r\n\r\n";
+    edit << "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Q]\r\n\"v\"=\"by hand\"\r\n\r\n; end\r\n";
   }
   EXPECT_EQ(b.GetValue(key, "v"), RegValue::Text("by hand"));
   EXPECT_FALSE(before.SameAs(b.Take()));

@@ -1,4 +1,5 @@
 #include "machine_fixture.h"
+#include "quorvale/core/crc32.h"
 #include "quorvale/payload/rar_writer.h"
 
 namespace quorvale::testing {
@@ -52,17 +53,72 @@ TEST_F(UnpackerTest, DestinationWithBackslashNewFolderAndKeepOption) {
   EXPECT_EQ(Read("C:\\New\\Deep\\a.txt"), "new");
 }
 
+// Every name it will not write is refused and recorded, and the others are
+// extracted all the same.
 TEST_F(UnpackerTest, NamesThatLeaveTheDestinationAreRefused) {
-  WriteArchive({{"..\\..\\evil.txt", false, "x"}, {"C:\\evil2.txt", false, "x"}, {"ok.txt", false, "fine"}});
+  const std::vector<std::string> refused = {
+      "..\\..\\evil.txt",  // up and out
+      "C:\\evil2.txt",     // a drive
+      "Xevil3.txt",        // made absolute below: the writer writes no such name
+      ".. \\.. \\x.txt",   // Windows reads ".. " as ".."
+      "...\\...\\x.txt",   // and "..." too
+      "a\\. .\\x.txt",     // a name of blanks and dots is none
+      "a\\b?.txt",         // no Windows name holds "?"
+      "a\\b<c.txt",
+  };
+  std::vector<RarMember> members;
+  for (const auto& name : refused) members.push_back({name, false, "x"});
+  members.push_back({"ok.txt", false, "fine"});
+  std::string archive = MakeRarArchive(members);
+  // The third name made absolute, its header checksum made right again.
+  const std::size_t name = archive.find("Xevil3.txt"), head = name - 32;
+  ASSERT_NE(name, std::string::npos);
+  archive[name] = '\\';
+  const auto size = static_cast<std::size_t>(static_cast<unsigned char>(archive[head + 5]) |
+                                             static_cast<unsigned char>(archive[head + 6]) << 8);
+  const std::uint32_t crc = Crc32(std::string_view(archive).substr(head + 2, size - 2));
+  archive[head] = static_cast<char>(crc & 0xFF);
+  archive[head + 1] = static_cast<char>((crc >> 8) & 0xFF);
+  Write(std::string(kFolder) + "\\Quorvale.rar", archive);
   Run(std::string(kUnpack) + "C:\\PROGRA~1\\Quorvale");
   EXPECT_FALSE(Exists("C:\\evil.txt"));
   EXPECT_FALSE(Exists("C:\\evil2.txt"));
-  EXPECT_FALSE(Exists(In("evil2.txt")));
+  EXPECT_FALSE(Exists("C:\\evil3.txt"));
+  EXPECT_FALSE(Exists(In("evil3.txt")));
+  EXPECT_FALSE(Exists("C:\\x.txt"));
+  EXPECT_FALSE(Exists("C:\\Program Files\\x.txt"));
   EXPECT_EQ(Read(In("ok.txt")), "fine");
   auto records = Records();
-  ASSERT_EQ(records.size(), 3u);
-  EXPECT_EQ(records[0].what, "refused");
-  EXPECT_EQ(records[1].what, "refused");
+  ASSERT_EQ(records.size(), refused.size() + 1);
+  for (std::size_t i = 0; i < refused.size(); ++i) {
+    EXPECT_EQ(records[i].what, "refused") << refused[i];
+    EXPECT_EQ(records[i].path, In("Quorvale.rar"));
+  }
+  EXPECT_EQ(records.back().what, "extracted");
+}
+
+// A link on the host inside the destination is never written through.
+TEST_F(UnpackerTest, NothingIsWrittenThroughALink) {
+  const std::filesystem::path outside = Folder().parent_path() / (Folder().filename().string() + "-outside");
+  std::filesystem::create_directories(outside);
+  std::filesystem::create_directory_symlink(outside, File(In("Linked")));
+  std::filesystem::create_symlink(outside / "target.txt", File(In("file.txt")));
+  WriteArchive({{"Linked\\x.txt", false, "through a folder link"},
+                {"file.txt", false, "through a file link"},
+                {"Linked", true, ""},
+                {"ok.txt", false, "fine"}});
+  Run(std::string(kUnpack) + "C:\\PROGRA~1\\Quorvale");
+  EXPECT_TRUE(std::filesystem::is_empty(outside));
+  EXPECT_EQ(Read(In("ok.txt")), "fine");
+  auto records = Records();
+  ASSERT_EQ(records.size(), 4u);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(records[static_cast<std::size_t>(i)].what, "refused") << i;
+  // A destination that is itself a link: the whole run is refused.
+  Run("C:\\PROGRA~1\\Quorvale\\Rar.exe x -y C:\\PROGRA~1\\Quorvale\\Quorvale.rar "
+      "C:\\PROGRA~1\\Quorvale\\Linked\\");
+  EXPECT_TRUE(std::filesystem::is_empty(outside));
+  EXPECT_EQ(Records().back(), (ProgramEvent{"Rar.exe", "refused", In("Linked"), "a link"}));
+  std::filesystem::remove_all(outside);
 }
 
 TEST_F(UnpackerTest, DamagedOrMissingArchivesAreReportedAndLeaveNoHalfFiles) {

@@ -22,8 +22,32 @@ TEST(Catalogue, KeepsWhatItHoldsAcrossWriteAndRead) {
 }
 
 TEST(Catalogue, DamagedLinesNameTheFile) {
-  for (const char* text : {"login\tsa\n", "process\tx\t1\t1\tsa\n", "user\tdbo\t1\t\n", "nonsense\n"})
-    EXPECT_THROW(ParseCatalogue(text, "catalogue.txt"), MachineStateError) << text;
+  Catalogue c;
+  c.databases.push_back({5, "Panel", "C:\\D\\Panel.mdf", "C:\\D\\Panel.ldf", {{"dbo", 1, {"db_owner"}}}});
+  const std::string whole = FormatCatalogue(c);
+  ASSERT_TRUE(whole.ends_with("\n# end\n"));
+  struct Case {
+    std::string text;
+    const char* why;  // in the message
+  } cases[] = {
+      {"login\tsa\n# end\n", "line 1 is damaged"},
+      {"process\tx\t1\t1\tsa\n# end\n", "line 1 is damaged"},
+      {"user\tdbo\t1\t\n# end\n", "line 1 is damaged"},  // no database above it
+      {"nonsense\n# end\n", "line 1 is damaged"},
+      // Cut at the line end before its end line: its users would be lost.
+      {whole.substr(0, whole.size() - 6), ""},
+      {"", ""},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.text);
+    try {
+      ParseCatalogue(k.text, "catalogue.txt");
+      ADD_FAILURE() << "read as whole";
+    } catch (const MachineStateError& e) {
+      EXPECT_EQ(std::string(e.what()).find("machine file catalogue.txt: "), 0u) << e.what();
+      EXPECT_NE(std::string(e.what()).find(k.why), std::string::npos) << e.what();
+    }
+  }
 }
 
 TEST(Catalogue, InstallOnceAndProcessesOfEndedProgramsGo) {
@@ -45,6 +69,30 @@ TEST(Catalogue, InstallOnceAndProcessesOfEndedProgramsGo) {
   c = *LoadCatalogue(temp.machine());
   ASSERT_EQ(c.processes.size(), 1u);
   EXPECT_EQ(c.processes[0].spid, 61);
+}
+
+// The service stays recorded: a catalogue gone or cut is damage, never a
+// machine without SQL Server, and nothing is written in its place.
+TEST(Catalogue, AGoneOrCutCatalogueIsDamage) {
+  for (const char* damage : {"removed", "cut"}) {
+    SCOPED_TRACE(damage);
+    testing::TempMachine temp;
+    InstallSqlServer(temp.machine());
+    const auto file = temp.Folder() / "sqlserver" / "catalogue.txt";
+    if (std::string(damage) == "removed") {
+      std::filesystem::remove(file);
+    } else {
+      std::filesystem::resize_file(file, std::filesystem::file_size(file) - 6);  // "# end\n"
+    }
+    EXPECT_THROW(LoadCatalogue(temp.machine()), MachineStateError);
+    try {
+      UpdateCatalogue(temp.machine(), [](Catalogue&) { return true; });
+      ADD_FAILURE() << "updated";
+    } catch (const MachineStateError& e) {
+      EXPECT_EQ(std::string(e.what()).find("machine file " + file.string() + ": "), 0u) << e.what();
+    }
+    EXPECT_EQ(std::filesystem::exists(file), std::string(damage) == "cut");
+  }
 }
 
 }  // namespace

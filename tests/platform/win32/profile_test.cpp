@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "quorvale/machine/testing/temp_machine.h"
 #include "quorvale/win32/win32.h"
@@ -110,6 +112,35 @@ TEST(Profile, WhatALineCannotHoldIsRefused) {
   SetFileAttributesA("C:\\WINDOWS\\Quorvale.ini", FILE_ATTRIBUTE_READONLY);
   EXPECT_FALSE(WritePrivateProfileStringA("A", "K", "y", "C:\\WINDOWS\\Quorvale.ini"));
   EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+}
+
+}  // namespace
+}  // namespace quorvale::win32
+
+namespace quorvale::win32 {
+namespace {
+
+// Processes writing keys of one INI file at once: every key is there.
+TEST(Profile, ProcessesWritingOneFileLoseNoKey) {
+  TempMachine temp;
+  constexpr int kProcesses = 4, kEach = 10;
+  temp.Write(kIni, "");
+  std::vector<pid_t> pids;
+  for (int p = 0; p < kProcesses; ++p) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      for (int i = 0; i < kEach; ++i)
+        WriteIniKey("S" + std::to_string(i % 3), "k" + std::to_string(p * kEach + i), "v");
+      ::_exit(0);
+    }
+    pids.push_back(pid);
+  }
+  for (pid_t pid : pids) ::waitpid(pid, nullptr, 0);
+  int found = 0;
+  for (int k = 0; k < kProcesses * kEach; ++k)
+    found += GetIniKey("S" + std::to_string(k % kEach % 3), "k" + std::to_string(k)) == "v";
+  EXPECT_EQ(found, kProcesses * kEach);
+  EXPECT_FALSE(std::filesystem::exists(temp.Folder() / "profile.tmp"));
 }
 
 }  // namespace

@@ -16,6 +16,7 @@ constexpr const char* kUpLine = "..";
 struct Browse {
   const Machine* machine = nullptr;  // nullptr: no machine there, no drives
   bool files = false;
+  bool must_exist = false;
   std::string current;  // "" is the list of drives
   std::vector<FolderEntry> entries;
   std::vector<std::pair<std::string, std::string>> filter;
@@ -87,8 +88,16 @@ struct Browse {
     }
     const std::string n = name->value();
     if (current.empty() || n.empty()) return;
-    const auto found = machine ? FindPath(*machine, JoinWindowsPath(current, n)) : std::nullopt;
-    if (!found) return;
+    const std::string typed = n.size() > 1 && n[1] == ':' ? n : JoinWindowsPath(current, n);
+    const auto found = machine ? FindPath(*machine, typed) : std::nullopt;
+    if (!found) {
+      // A name that is not there is taken as typed, unless the caller asked
+      // for an existing file.
+      if (must_exist) return;
+      answer = typed;
+      done = true;
+      return;
+    }
     if (found->folder) {
       Enter(found->long_path);
     } else {
@@ -222,6 +231,7 @@ std::optional<std::string> RunFileDialog(const FileRequest& request, const Machi
   Browse b;
   b.machine = machine;
   b.files = true;
+  b.must_exist = (request.flags & kFileMustExist) != 0;
   b.filter = request.filter;
   std::string start;
   if (machine && !request.initial_folder.empty()) {

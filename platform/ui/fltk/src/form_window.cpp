@@ -206,13 +206,15 @@ void FormWindow::SyncItem(const Item& item) {
     case ControlKind::CheckBox: {
       auto& b = static_cast<CheckBox&>(c);
       SetLabel(w, FltkLabel(b.Caption()));
-      static_cast<Fl_Button*>(w)->value(b.Value() != CheckBox::kUnchecked);
+      // Not while the mouse holds it down: the press already shows the new
+      // value, and putting the old one back would make the release a no-op.
+      if (Fl::pushed() != w) static_cast<Fl_Button*>(w)->value(b.Value() != CheckBox::kUnchecked);
       break;
     }
     case ControlKind::OptionButton: {
       auto& b = static_cast<OptionButton&>(c);
       SetLabel(w, FltkLabel(b.Caption()));
-      static_cast<Fl_Button*>(w)->value(b.Value());
+      if (Fl::pushed() != w) static_cast<Fl_Button*>(w)->value(b.Value());
       break;
     }
     case ControlKind::ListBox: {

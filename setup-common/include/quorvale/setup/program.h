@@ -12,10 +12,15 @@
 #include "quorvale/setup/profile.h"
 #include "quorvale/ui/application.h"
 #include "quorvale/ui/form.h"
+#include "quorvale/win32/commdlg.h"
 
 namespace quorvale::setup {
 
 class WizardPage;
+
+// The handle by which a form is named to the platform's calls (the owner of
+// an open-file dialog).
+win32::HWND WindowHandle(const ui::Form& form);
 
 // How a page is reached: forwards (Next, or after a refused close) or
 // backwards (Back).
@@ -79,12 +84,16 @@ class SetupProgram {
   // The place of a page in the order.
   std::size_t PlaceOf(const WizardPage& page) const;
   void Go(WizardPage& from, std::size_t to, Arrival how);
+  // GetOpenFileNameA's dialog while the program runs: this program's
+  // open-file dialog, owned by the record's window.
+  std::optional<std::string> ShowFileDialog(const win32::FileDialogRequest& request);
 
   ui::Application& app_;
   ProgramProfile profile_;
   Err err_;
   std::string command_line_;
   std::unordered_map<std::type_index, std::unique_ptr<WizardPage>> pages_;
+  win32::FileDialog previous_dialog_;
 };
 
 template <class P>

@@ -1,8 +1,9 @@
-// One start-up for every wizard program: the machine from --machine DIR,
-// QUORVALE_MACHINE or the default (made on first use), the platform's
-// automation objects registered on it, WinExec able to start the machine's
-// programs, the real-window backend, and the program's start page. A main
-// is one line:
+// One start-up for every wizard program: a display, the machine from
+// --machine DIR, QUORVALE_MACHINE or the default (made on first use) with
+// every state file checked, the platform's automation objects on it,
+// WinExec able to start the machine's programs, the real-window backend,
+// and the program's start page. What stops the start is said on stderr and
+// in a message box. A main is one line:
 //
 //   int main(int argc, char** argv) { return RunWizard<ServerEnd>(argc, argv); }
 #pragma once

@@ -34,7 +34,7 @@ class Welcome : public WizardPage {
  private:
   OSVersionRecord GetVersionRecord();
   // Ends the program after a refusal.
-  [[noreturn]] void Refuse(const char* message);
+  [[noreturn]] void Refuse(const std::string& message);
 };
 
 }  // namespace quorvale::setup

@@ -381,6 +381,44 @@ TEST_F(Dialogs, FileDialogStartsAtAShortPathAndAnswersLongNames) {
   Save(shot, "FileDialog");
 }
 
+// A typed name of a file that is not there: taken as typed, relative to the
+// folder shown or whole; refused (the dialog stays until cancelled) when the
+// caller asked for an existing file.
+TEST_F(Dialogs, FileDialogTakesATypedNameUnlessTheFileMustExist) {
+  struct Case {
+    const char* typed;
+    std::uint32_t flags;
+    std::optional<std::string> answer;
+  } cases[] = {
+      {"new.ini", 0, "C:\\Program Files\\new.ini"},
+      {"D:\\Serv-U\\ServUDaemon.ini", 0, "D:\\Serv-U\\ServUDaemon.ini"},
+      {"SETUP.EXE", 0, "C:\\Program Files\\setup.exe"},
+      {"new.ini", kFileMustExist, std::nullopt},
+      {"SETUP.EXE", kFileMustExist, "C:\\Program Files\\setup.exe"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed);
+    WhenModalOpens([&](Fl_Window& dialog) {
+      for (auto* input : ChildrenOf<Fl_Input>(dialog)) {
+        if (!dynamic_cast<Fl_Output*>(input)) input->value(c.typed);
+      }
+      auto press = [&](const char* label) {
+        for (auto* b : ChildrenOf<PushButton>(dialog)) {
+          if (std::strcmp(b->label(), label) == 0) b->do_callback();
+        }
+      };
+      press("打开(&O)");
+      if (dialog.shown()) press("取消");
+    });
+    FileRequest request;
+    request.initial_folder = "C:\\Program Files";
+    request.flags = c.flags;
+    std::optional<std::string> answer;
+    app_->RunEvent([&] { answer = app_->OpenFile(request); });
+    EXPECT_EQ(answer, c.answer);
+  }
+}
+
 TEST_F(Dialogs, FolderDialogStartsAtTheDrives) {
   std::vector<std::string> lines;
   RgbImage shot;

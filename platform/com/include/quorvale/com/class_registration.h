@@ -16,7 +16,10 @@ struct ClassRegistration {
   std::string version;  // the class's version, or empty
 };
 
+// Each in one write of the registry.
 void RegisterInprocClass(RegistryStore& registry, const ClassRegistration& c);
+// As one change among others of an edit.
+void RegisterInprocClass(RegistryEdit& registry, const ClassRegistration& c);
 // Removes the CLSID and ProgID keys of the class with everything under them.
 void UnregisterInprocClass(RegistryStore& registry, const ClassRegistration& c);
 

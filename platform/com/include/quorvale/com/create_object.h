@@ -25,8 +25,17 @@ struct ComHost {
 void SetDefaultComHost(ComHost host);
 const ComHost& DefaultComHost();
 
+// A platform library of this build, named on the machine by a Windows path
+// (its system folder's QuorvaleProviders.dll): a class registered under
+// that path is served by the library, wherever this build keeps it, so a
+// machine works with any build. Raises std::runtime_error when the library
+// cannot be loaded.
+void MapPlatformLibrary(const std::string& windows_path, const std::filesystem::path& library);
+
 // ProgID -> CLSID -> InprocServer32 library -> DllGetClassObject ->
-// IDispatch. Raises error 429 when any link of that chain is missing.
+// IDispatch. Raises error 429 when any link of that chain is missing, and
+// Error::kSystemFileCorrupt, described by the file's own message, when the
+// registry cannot be read.
 ComPtr<IDispatch> CreateObject(const std::string& prog_id, const ComHost& host = DefaultComHost());
 
 // GetObject with a display name: the text before the first ":" is the

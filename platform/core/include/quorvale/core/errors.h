@@ -61,6 +61,7 @@ enum class Error {
   kSystemRpcUnavailable,
   kSystemMemberInAlias,
   kSystemNoSuchMember,
+  kSystemFileCorrupt,  // a state file of the machine is damaged
   kSystemBadUsername,
   kSystemGroupNotFound,
   kSystemUserNotFound,

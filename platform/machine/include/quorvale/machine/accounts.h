@@ -3,9 +3,9 @@
 // PASSWORD) and groups.txt (NAME, DESCRIPTION, MEMBERS joined by ",", which
 // no account name may hold). Names are compared without case.
 //
-// A machine without these files has the accounts of a fresh Windows:
-// Administrator, Guest and, with IIS, IUSR_<computer> and IWAM_<computer>;
-// the groups Administrators, Guests and Users.
+// A new machine has the accounts of a fresh Windows: Administrator, Guest
+// and, with IIS, IUSR_<computer> and IWAM_<computer>; the groups
+// Administrators, Guests and Users.
 #pragma once
 
 #include <cstdint>
@@ -41,9 +41,14 @@ struct LocalGroup {
   std::vector<std::string> members;
 };
 
+// accounts.txt and groups.txt as text, or MachineStateError naming file.
+std::vector<UserAccount> ParseAccounts(const std::string& text, const std::filesystem::path& file);
+std::vector<LocalGroup> ParseGroups(const std::string& text, const std::filesystem::path& file);
+
 class LocalAccounts {
  public:
   explicit LocalAccounts(const Machine& machine);
+  explicit LocalAccounts(const std::filesystem::path& machine_folder);
 
   std::vector<UserAccount> Users() const;
   std::optional<UserAccount> FindUser(const std::string& name) const;
@@ -60,18 +65,12 @@ class LocalAccounts {
   std::uint32_t RemoveMember(const std::string& group, const std::string& user) const;
 
  private:
-  friend void CreateInitialAccounts(const Machine& machine);
-  std::vector<UserAccount> UsersOf(const std::vector<Record>& records) const;
-  std::vector<LocalGroup> GroupsOf(const std::vector<Record>& records) const;
-  bool UpdateUsers(const std::function<bool(std::vector<Record>&)>& f) const;
-  bool UpdateGroups(const std::function<bool(std::vector<Record>&)>& f) const;
-
-  std::string computer_;
-  bool iis_;
+  friend void CreateInitialAccounts(const std::filesystem::path&, const std::string&, bool);
   RecordFile users_, groups_;
 };
 
 // Writes the accounts and groups of a fresh Windows.
-void CreateInitialAccounts(const Machine& machine);
+void CreateInitialAccounts(const std::filesystem::path& machine_folder, const std::string& computer,
+                           bool iis);
 
 }  // namespace quorvale

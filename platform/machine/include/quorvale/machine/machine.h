@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -46,6 +47,19 @@ struct MachineInfo {
   std::string temp_path;          // with its trailing backslash
   bool iis = false;
 };
+
+// machine.ini as a whole: the machine's description and the free space each
+// drive reports (nothing for the host's real free space).
+struct MachineIni {
+  MachineInfo info;
+  std::map<char, std::optional<std::uint64_t>> free_space;
+};
+
+// The text of machine.ini and back. Raises MachineStateError naming file for
+// a text that is no whole machine.ini (cut short, a key missing, a number
+// that is none, or one written by an older build).
+MachineIni ParseMachineIni(const std::string& text, const std::filesystem::path& file);
+std::string FormatMachineIni(const MachineIni& ini);
 
 struct DiskSpace {
   std::uint64_t free_bytes = 0, total_bytes = 0;
@@ -91,6 +105,9 @@ struct ServiceRecord {
   std::string state = "stopped";    // running, stopped
 };
 
+// services.txt as text: its services, or MachineStateError naming file.
+std::vector<ServiceRecord> ParseServices(const std::string& text, const std::filesystem::path& file);
+
 struct HoldRecord {
   long pid = 0;
   std::string holder, path;
@@ -117,12 +134,25 @@ class FileHold {
 class Machine {
  public:
   // Opens the machine in folder; raises MachineStateError when the folder
-  // holds no machine or its machine.ini is damaged.
+  // holds no machine (and then makes nothing there) or its machine.ini is
+  // damaged.
   explicit Machine(std::filesystem::path folder);
-  // Makes a new machine of that shape in folder (created when missing);
-  // raises MachineStateError when a machine is already there.
+  // Makes a new machine of that shape in folder (created when missing),
+  // holding the machine's lock throughout. Raises MachineStateError when a
+  // machine is there or being made, or when the folder holds other files.
   static void Create(const std::filesystem::path& folder, const MachineShape& shape);
+  // The same, but a machine already there is kept and a machine being made
+  // is waited for.
+  static void CreateUnlessPresent(const std::filesystem::path& folder, const MachineShape& shape);
+  // Removes the machine in folder and makes it anew, under the machine's
+  // lock. Raises MachineStateError, removing nothing, when the folder holds
+  // files but no machine.
+  static void Reset(const std::filesystem::path& folder, const MachineShape& shape);
+  // A machine exists in folder when its machine.ini does.
   static bool Exists(const std::filesystem::path& folder);
+
+  // Reads every state file; raises the first one's damage.
+  void Check() const;
 
   const std::filesystem::path& Folder() const { return folder_; }
   RegistryStore& Registry() { return registry_; }
@@ -144,6 +174,8 @@ class Machine {
   std::optional<std::string> ShortPath(const std::string& windows_path) const;
   // The 8.3 name of one entry, given its long path; assigns it when needed.
   std::string ShortNameOf(const std::string& long_path) const;
+  // The 8.3 name given to an entry so far, without giving one.
+  std::optional<std::string> GivenShortNameOf(const std::string& long_path) const;
 
   // Stored attributes, with kAttrDirectory for a folder. A file with no
   // stored attributes is kAttrArchive.
@@ -183,6 +215,8 @@ class Machine {
 
   // The state files, for tools and messages.
   std::filesystem::path InfoFile() const { return folder_ / "machine.ini"; }
+  // Every state file a machine has (metabase.xml only with IIS).
+  static std::vector<std::string> StateFileNames(bool iis);
   std::filesystem::path DrivesFolder() const { return folder_ / "drives"; }
 
  private:
@@ -190,6 +224,10 @@ class Machine {
   friend std::filesystem::path HostPathOf(const std::filesystem::path&, const std::string&);
   // For Create: a machine whose machine.ini is not written yet.
   Machine(std::filesystem::path folder, const MachineInfo& unwritten);
+  static void CreateLocked(const std::filesystem::path& folder, const MachineShape& shape);
+  MachineIni LoadIni() const;
+  // Reads machine.ini, changes it and writes it back under its lock.
+  void UpdateIni(const std::function<void(MachineIni&)>& change);
   void ReleaseHold(const std::string& holder, const std::string& path) const;
   void AssignShortNames(const std::filesystem::path& dir_host, const std::string& dir_long) const;
   std::optional<std::string> LongNameOfShort(const std::string& dir_long,
@@ -200,8 +238,10 @@ class Machine {
   RecordFile attributes_, short_names_, holds_, access_, services_, started_, events_;
 };
 
-// The machine of MachineFolder(), made with the default shape (Windows
-// Server 2003 with IIS) on first use.
+// The machine of MachineFolder(). The default machine is made with the
+// default shape (Windows Server 2003 with IIS) on first use; a folder named
+// by QUORVALE_MACHINE must hold a machine, else MachineStateError says how
+// to make one.
 std::shared_ptr<Machine> CurrentMachine();
 
 // ASCII letters compared without case, as Windows compares names.

@@ -14,6 +14,9 @@ namespace quorvale {
 // data folder ($XDG_DATA_HOME or ~/.local/share, then quorvale/machine).
 std::filesystem::path MachineFolder();
 
+// True when QUORVALE_MACHINE names the folder (not the default machine).
+bool MachineFolderNamed();
+
 // The registry of a machine: one REGEDIT4 file.
 std::filesystem::path RegistryFileOf(const std::filesystem::path& machine);
 
@@ -29,7 +32,8 @@ std::optional<std::string> WindowsPathOf(const std::filesystem::path& machine,
                                          const std::filesystem::path& host_path);
 
 // Takes "--machine DIR" (or "--machine=DIR") out of a program's arguments
-// and sets QUORVALE_MACHINE to DIR. False when the arguments hold none.
+// and sets QUORVALE_MACHINE to DIR. False when the arguments hold none;
+// raises std::invalid_argument for "--machine" without a folder.
 bool TakeMachineArgument(std::vector<std::string>& args);
 
 }  // namespace quorvale

@@ -4,8 +4,8 @@
 // its own: one element per key, named by its class, with the location and
 // the properties as attributes. Lists are one item a line.
 //
-// A machine with IIS that has no metabase.xml yet has the metabase of a
-// fresh IIS: the web service and the "Default Web Site" as site 1 on ":80:".
+// A new machine with IIS has the metabase of a fresh IIS: the web service
+// and the "Default Web Site" as site 1 on ":80:".
 #pragma once
 
 #include <filesystem>
@@ -52,7 +52,10 @@ std::vector<MetabaseKey> InitialMetabase();
 void CreateInitialMetabase(const std::filesystem::path& machine_folder);
 
 std::string WriteMetabaseXml(const std::vector<MetabaseKey>& keys);
-// Raises MachineStateError naming file for text that is not such a metabase.
+// Raises MachineStateError naming file for text that is not such a metabase:
+// one <configuration> holding one <MBProperty> with the keys, the web
+// service /LM/W3SVC among them, and nothing after it. Linear in the text,
+// at any depth of elements.
 std::vector<MetabaseKey> ParseMetabaseXml(const std::string& text, const std::filesystem::path& file);
 
 // Location text compared as IIS compares it: without case, "/" at the end

@@ -29,6 +29,8 @@ struct RegValue {
   std::string AsText() const { return data.substr(0, data.find('\0')); }
 };
 
+class RegistryEdit;
+
 class RegistryStore {
  public:
   // Key paths start with the root's full name: "HKEY_CLASSES_ROOT\\CLSID".
@@ -48,6 +50,10 @@ class RegistryStore {
   bool DeleteTree(const std::string& key);
   std::vector<std::string> SubKeys(const std::string& key) const;
   std::vector<std::string> ValueNames(const std::string& key) const;
+  // Several changes in one write of the file: all of them or none. f returns
+  // nothing; the file is written when any change was made, and not at all
+  // when f raises.
+  void Edit(const std::function<void(RegistryEdit&)>& f);
 
   struct CaseLess;
   struct Key;
@@ -59,6 +65,8 @@ class RegistryStore {
     std::optional<RegValue> GetValue(const std::string& key, const std::string& name) const;
     // True when both were taken with no change to the registry between.
     bool SameAs(const Snapshot& other) const { return tree_ == other.tree_; }
+    // The key, or nothing; it lives as long as the snapshot.
+    const Key* Find(const std::string& key) const;
 
    private:
     friend class RegistryStore;
@@ -80,13 +88,36 @@ class RegistryStore {
   struct Cache;
   std::uint64_t SharedGeneration() const;
   std::shared_ptr<const Tree> Current(std::uint64_t generation) const;
-  // Runs f on the current tree under the file lock; writes the tree back
-  // when f returns true for "changed".
-  bool Update(const std::function<bool(Tree&)>& f);
   void Read(const std::function<void(const Tree&)>& f) const;
 
   std::filesystem::path file_;
   std::shared_ptr<Cache> cache_;
 };
+
+// Windows keeps keys at most 512 levels deep.
+inline constexpr std::size_t kMaxKeyDepth = 512;
+
+// Changes to one registry tree, as RegistryStore::Edit hands them out; each
+// call answers as the store's call of that name does.
+class RegistryEdit {
+ public:
+  explicit RegistryEdit(RegistryStore::Tree& tree) : tree_(tree) {}
+  bool CreateKey(const std::string& key);
+  bool SetValue(const std::string& key, const std::string& name, const RegValue& value);
+  bool DeleteValue(const std::string& key, const std::string& name);
+  bool DeleteKey(const std::string& key);
+  bool DeleteTree(const std::string& key);
+  bool Changed() const { return changed_; }
+
+ private:
+  RegistryStore::Tree& tree_;
+  bool changed_ = false;
+};
+
+// registry.reg as text: "REGEDIT4", the keys with their values, "; end".
+// Reading raises MachineStateError naming file for any other text; it is
+// linear in the text and refuses keys deeper than kMaxKeyDepth.
+RegistryStore::Tree ParseRegistryText(const std::string& text, const std::filesystem::path& file);
+std::string FormatRegistryText(const RegistryStore::Tree& tree);
 
 }  // namespace quorvale

@@ -46,7 +46,10 @@ struct FolderRequest {
   std::uint32_t flags = 0;
 };
 
-// The open-file dialog. The filter is pairs of a display text and a pattern.
+// The open-file dialog. The filter is pairs of a display text and a pattern;
+// the flags are the open-file record's: without kFileMustExist a typed name
+// of a file that is not there is answered as typed.
+inline constexpr std::uint32_t kFileMustExist = 0x1000;
 struct FileRequest {
   std::string owner;
   std::vector<std::pair<std::string, std::string>> filter;

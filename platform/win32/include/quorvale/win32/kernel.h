@@ -21,6 +21,16 @@ UINT GetWindowsDirectoryA(LPSTR buffer, UINT size);
 DWORD GetTempPathA(DWORD size, LPSTR buffer);
 DWORD GetShortPathNameA(LPCSTR long_path, LPSTR short_path, DWORD size);
 
+// The process's current folder, without a trailing "\" except at a drive
+// root. It starts at the root of the Windows drive and belongs to the
+// machine: a process that changes to another machine starts there again.
+DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer);
+// Fails for a folder that does not exist (ERROR_DIRECTORY for a file).
+BOOL SetCurrentDirectoryA(LPCSTR path);
+// The program's own module for nullptr (the image base a Windows program is
+// loaded at); no other module is known here.
+HINSTANCE GetModuleHandleA(LPCSTR module);
+
 BOOL CreateDirectoryA(LPCSTR path, LPVOID security_attributes);
 BOOL RemoveDirectoryA(LPCSTR path);
 BOOL MoveFileA(LPCSTR from, LPCSTR to);

@@ -29,6 +29,13 @@ using REGSAM = DWORD;
 struct HKEY__;
 using HKEY = HKEY__*;
 using PHKEY = HKEY*;
+// A window and a loaded module, as handles; the system passes them on and
+// never looks inside.
+struct HWND__;
+using HWND = HWND__*;
+struct HINSTANCE__;
+using HINSTANCE = HINSTANCE__*;
+using LPARAM = std::intptr_t;
 
 inline constexpr BOOL TRUE = 1;
 inline constexpr BOOL FALSE = 0;
@@ -55,6 +62,8 @@ using quorvale::ERROR_SHARING_VIOLATION;
 using quorvale::ERROR_SUCCESS;
 inline constexpr DWORD ERROR_BUFFER_OVERFLOW = 111;
 inline constexpr DWORD ERROR_BAD_PATHNAME = 161;
+inline constexpr DWORD ERROR_MOD_NOT_FOUND = 126;
+inline constexpr DWORD ERROR_DIRECTORY = 267;
 
 // Predefined registry keys.
 inline const HKEY HKEY_CLASSES_ROOT = reinterpret_cast<HKEY>(std::uintptr_t{0x80000000});

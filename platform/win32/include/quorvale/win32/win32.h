@@ -2,6 +2,7 @@
 #pragma once
 
 #include "quorvale/win32/ansi.h"
+#include "quorvale/win32/commdlg.h"
 #include "quorvale/win32/kernel.h"
 #include "quorvale/win32/profile.h"
 #include "quorvale/win32/random.h"

@@ -18,6 +18,7 @@
 
 #include "quorvale/machine/clock.h"
 #include "quorvale/machine/machine.h"
+#include "quorvale/machine/testing/temp_folder.h"
 
 namespace quorvale::testing {
 
@@ -25,11 +26,8 @@ class TempMachine {
  public:
   explicit TempMachine(const MachineShape& shape = {}) {
     if (const char* old = std::getenv("QUORVALE_MACHINE")) old_env_ = old;
-    std::string tmpl = (std::filesystem::temp_directory_path() / "quorvale-machine-XXXXXX").string();
-    if (!::mkdtemp(tmpl.data())) throw std::runtime_error("cannot make a temporary machine folder");
-    folder_ = tmpl;
-    Machine::Create(folder_, shape);
-    ::setenv("QUORVALE_MACHINE", folder_.c_str(), 1);
+    Machine::Create(Folder(), shape);
+    ::setenv("QUORVALE_MACHINE", Folder().c_str(), 1);
     machine_ = CurrentMachine();
     UseTestClock(true);
     ResetTestClock();
@@ -42,14 +40,12 @@ class TempMachine {
       ::setenv("QUORVALE_MACHINE", old_env_->c_str(), 1);
     else
       ::unsetenv("QUORVALE_MACHINE");
-    std::error_code ec;
-    std::filesystem::remove_all(folder_, ec);
   }
   TempMachine(const TempMachine&) = delete;
   TempMachine& operator=(const TempMachine&) = delete;
 
   Machine& machine() { return *machine_; }
-  const std::filesystem::path& Folder() const { return folder_; }
+  const std::filesystem::path& Folder() const { return folder_.Path(); }
 
   // The host file of a Windows path (UTF-8), found as Windows finds it.
   std::filesystem::path Host(const std::string& windows_path) const {
@@ -70,7 +66,7 @@ class TempMachine {
   }
 
  private:
-  std::filesystem::path folder_;
+  TempFolder folder_{"quorvale-machine"};
   std::optional<std::string> old_env_;
   std::shared_ptr<Machine> machine_;
 };

@@ -1,0 +1,84 @@
+#include "quorvale/server/mail.h"
+
+#include <algorithm>
+#include <span>
+
+#include "quorvale/server/page_parts.h"
+#include "quorvale/server/service.h"
+#include "quorvale/setup/directory.h"
+#include "quorvale/win32/vb_files.h"
+
+namespace quorvale::server {
+
+namespace {
+// What a listing must find in the mail server's folder, joined to the path
+// as it stands; a folder counts for "\web".
+struct Entry {
+  const char* name;
+  int attributes;
+};
+constexpr Entry kIMailEntries[] = {{"\\IMail.exe", win32::vbNormal}, {"\\IAdmin.exe", win32::vbNormal}};
+constexpr Entry kWinWebMailEntries[] = {
+    {"\\easymail.exe", win32::vbNormal}, {"\\emsvr.exe", win32::vbNormal}, {"\\web", win32::vbDirectory}};
+}  // namespace
+
+Mail::Mail(setup::SetupProgram& program) : WizardPage(program, "Mail") {
+  PlaceFrame(Image1, Frame1);
+  PlaceButtons(&StepButton, NextButton, CancelButton);
+  NextButton.SetCaption(program.Texts().next_caption);
+  PlaceHeader(Label2, "企业邮局系统设置", Label3, "配置企业邮局系统的相关参数");
+  SetUpPathGroups({Label1, iMailPath, iMailView}, "请选择iMail安装路径：（例如：C:\\iMail）\r\n",
+                  {Label4, WinWebMailPath, WinWebMailView},
+                  "请选择WinWebMail安装路径：（例如：C:\\WinWebMail）\r\n");
+  iMailView.OnClick([this] { Browse(iMailPath, "请选择 iMail 安装路径："); });
+  WinWebMailView.OnClick([this] { Browse(WinWebMailPath, "请选择 WinWebMail 安装路径："); });
+  NextButton.OnClick([this] { NextButtonClick(); });
+  StepButton.OnClick([this] { GoBack(); });
+  CancelButton.OnClick([this] { Close(ui::UnloadMode::Code); });
+}
+
+ui::Control* Mail::EntryFocus(setup::Arrival) {
+  const auto& service = Program().Page<Service>();
+  if (service.iMail.Value()) return &iMailPath;
+  if (service.WinWebMail.Value()) return &WinWebMailPath;
+  return nullptr;
+}
+
+void Mail::OnActivate() {
+  const auto& service = Program().Page<Service>();
+  const bool imail = service.iMail.Value(), winwebmail = service.WinWebMail.Value();
+  // With no option chosen at all nothing is changed.
+  if (!service.NoMail.Value() && !imail && !winwebmail) return;
+  LayOutPathGroups({Label1, iMailPath, iMailView}, imail, {Label4, WinWebMailPath, WinWebMailView},
+                   winwebmail);
+}
+
+void Mail::Browse(ui::TextBox& box, const char* prompt) {
+  TakeChosenPath(*this, box, Program().Page<setup::DirectoryPage>().OpenFolder(*this, prompt));
+}
+
+bool Mail::HoldsMailServer(const std::string& folder, bool winwebmail) {
+  const std::span<const Entry> entries =
+      winwebmail ? std::span<const Entry>(kWinWebMailEntries) : std::span<const Entry>(kIMailEntries);
+  return std::all_of(entries.begin(), entries.end(), [&](const Entry& e) {
+    std::string name;
+    Resume([&] { name = win32::Dir(folder + e.name, e.attributes); });
+    return !name.empty();
+  });
+}
+
+void Mail::NextButtonClick() {
+  if (Program().Page<Service>().iMail.Value()) {
+    if (iMailPath.Text().empty()) return InputError("请选择iMail程序的安装路径!", &iMailPath, "安装");
+    if (!HoldsMailServer(iMailPath.Text(), false))
+      return InputError("您选择的iMail程序安装路径不正确,请重新选择!", &iMailPath, "安装");
+  } else {
+    if (WinWebMailPath.Text().empty())
+      return InputError("请选择WinWebMail程序的安装路径!", &WinWebMailPath, "安装");
+    if (!HoldsMailServer(WinWebMailPath.Text(), true))
+      return InputError("您选择的WinWebMail程序安装路径不正确,请重新选择!", &WinWebMailPath, "安装");
+  }
+  GoNext();
+}
+
+}  // namespace quorvale::server

@@ -1,0 +1,59 @@
+#include "quorvale/server/script.h"
+
+#include "quorvale/server/page_parts.h"
+#include "quorvale/server/service.h"
+#include "quorvale/server/servu.h"
+
+namespace quorvale::server {
+
+Script::Script(setup::SetupProgram& program) : WizardPage(program, "Script") {
+  PlaceFrame(Image1, Frame1);
+  PlaceButtons(&StepButton, NextButton, CancelButton);
+  NextButton.SetCaption(program.Texts().next_caption);
+  PlaceHeader(Label2, "脚本设置", Label3, "设置相关支持脚本执行文件路径");
+  SetUpPathGroups({Label1, PHPFile, PHPView}, "请选择PHP脚本执行程序路径：（例如：C:\\php\\php.exe）",
+                  {Label4, CGIFile, CGIView},
+                  "请选择CGI脚本执行程序路径：（例如：C:\\Perl\\bin\\perl.exe \"%s\" %s）");
+  PHPView.OnClick([this] { Browse(PHPFile, "请选择PHP执行程序路径..."); });
+  CGIView.OnClick([this] { Browse(CGIFile, "请选择CGI执行程序路径..."); });
+  NextButton.OnClick([this] { NextButtonClick(); });
+  StepButton.OnClick([this] { GoBack(); });
+  CancelButton.OnClick([this] { Close(ui::UnloadMode::Code); });
+}
+
+ui::Control* Script::EntryFocus(setup::Arrival) {
+  const auto& service = Program().Page<Service>();
+  if (service.PHPChosen()) return &PHPFile;
+  if (service.CGIChosen()) return &CGIFile;
+  return nullptr;
+}
+
+void Script::OnLoad() {
+  WizardPage::OnLoad();
+  // The interpreters from their usual places.
+  ProposeFirstPresent(*this, PHPFile, {"C:\\php\\php.exe", "C:\\php\\sapi\\php4isapi.dll"});
+  ProposeFirstPresent(*this, CGIFile, {"C:\\Perl\\bin\\perl.exe"});
+}
+
+void Script::OnActivate() {
+  const auto& service = Program().Page<Service>();
+  LayOutPathGroups({Label1, PHPFile, PHPView}, service.PHPChosen(), {Label4, CGIFile, CGIView},
+                   service.CGIChosen());
+}
+
+void Script::Browse(ui::TextBox& box, const char* title) {
+  const std::string filter =
+      std::string("ISAPI dll 文件(*.dll)") + '\0' + "*.dll" + '\0' + "CGI Exe 文件(*.exe)" + '\0' + "*.exe";
+  TakeChosenPath(*this, box, Program().Page<ServU>().OpenFile(*this, filter, title));
+}
+
+void Script::NextButtonClick() {
+  const auto& service = Program().Page<Service>();
+  if (service.PHPChosen() && PHPFile.Text().empty())
+    return InputError("请选择PHP脚本执行程序路径", &PHPFile, "安装");
+  if (service.CGIChosen() && CGIFile.Text().empty())
+    return InputError("请选择CGI脚本执行程序路径", &CGIFile, "安装");
+  GoNext();
+}
+
+}  // namespace quorvale::server

@@ -1,0 +1,173 @@
+// Server started headless on a temporary machine, for the page tests: the
+// machine's registry names the providers (ADODB.Connection included), and
+// helpers put the files the pages look for on it and walk the chain.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "quorvale/machine/testing/temp_machine.h"
+#include "quorvale/providers/ado_connection.h"
+#include "quorvale/providers/registration.h"
+#include "quorvale/server/database_pages.h"
+#include "quorvale/server/mail.h"
+#include "quorvale/server/script.h"
+#include "quorvale/server/server_end.h"
+#include "quorvale/server/service.h"
+#include "quorvale/server/servu.h"
+#include "quorvale/setup/agreement.h"
+#include "quorvale/setup/directory.h"
+#include "quorvale/setup/program.h"
+#include "quorvale/setup/welcome.h"
+#include "quorvale/sqlserver/catalogue.h"
+#include "quorvale/ui/headless.h"
+
+namespace quorvale::server::testing {
+
+inline std::string Env(const char* name, const char* fallback) {
+  const char* v = std::getenv(name);
+  return v && *v ? v : fallback;
+}
+
+// The MariaDB login the tests may use.
+inline std::string MariaDbUser() { return Env("QUORVALE_MARIADB_USER", "quorvale"); }
+inline std::string MariaDbPassword() { return Env("QUORVALE_MARIADB_PASSWORD", "Quorvale-Test1"); }
+
+struct ServerRun {
+  explicit ServerRun(const MachineShape& shape = {})
+      : temp(shape), program(driver.App(), ServerEnd::Profile()) {
+    RegisterProviders(temp.machine().Registry(), PROVIDERS_PATH);
+    RegisterDatabaseProviders(temp.machine().Registry(), PROVIDERS_PATH);
+  }
+  void Start() {
+    driver.Run([&] { program.Start(); });
+  }
+  // Welcome, then Agreement, then the Service page.
+  void ToService() {
+    Start();
+    driver.Click(program.Page<setup::Welcome>().NextButton);
+    driver.Click(program.Page<setup::Agreement>().AgreeButton);
+  }
+  // From Service through Directory to ServU.
+  void ToServU() {
+    driver.Click(Service().NextButton);
+    driver.Click(program.Page<setup::DirectoryPage>().NextButton);
+  }
+
+  server::Service& Service() { return program.Page<server::Service>(); }
+  server::ServU& ServU() { return program.Page<server::ServU>(); }
+  server::Script& Script() { return program.Page<server::Script>(); }
+  server::Mail& Mail() { return program.Page<server::Mail>(); }
+  server::SQLServer& SQLServer() { return program.Page<server::SQLServer>(); }
+  server::MySQL& MySQL() { return program.Page<server::MySQL>(); }
+
+  std::string Active() const { return driver.ActiveForm() ? driver.ActiveForm()->Name() : ""; }
+  std::string Focus() const { return driver.Focus() ? driver.Focus()->Name() : ""; }
+  // "Page/field": the active page and the focused control.
+  std::string Step() const { return Active() + "/" + Focus(); }
+  std::string LastPrompt() const { return driver.LastMessage() ? driver.LastMessage()->request.prompt : ""; }
+
+  quorvale::testing::TempMachine temp;
+  ui::HeadlessDriver driver;
+  setup::SetupProgram program;
+};
+
+// The Service page's choices, as one row of a table.
+enum class MailChoice { kNone, kIMail, kWinWebMail };
+
+struct Choices {
+  bool php = true, cgi = true;
+  MailChoice mail = MailChoice::kNone;
+  bool sql_server = true, my_sql = true;
+};
+
+inline std::string Describe(const Choices& c) {
+  const char* mail[] = {"NoMail", "iMail", "WinWebMail"};
+  return std::string("PHP=") + (c.php ? "1" : "0") + " CGI=" + (c.cgi ? "1" : "0") + " " +
+         mail[static_cast<int>(c.mail)] + " SQLServer=" + (c.sql_server ? "1" : "0") +
+         " MySQL=" + (c.my_sql ? "1" : "0");
+}
+
+// A machine on which every page finds what it asks for.
+struct ChainRun : ServerRun {
+  explicit ChainRun(const MachineShape& shape = {}, const std::string& sa_password = "Sa2000")
+      : ServerRun(shape) {
+    temp.Write("C:\\Program Files\\Serv-U\\ServUDaemon.ini", "[GLOBAL]");
+    temp.Write("C:\\php\\php.exe", "MZ");
+    temp.Write("C:\\Perl\\bin\\perl.exe", "MZ");
+    for (const char* f : {"C:\\IMail\\IMail.exe", "C:\\IMail\\IAdmin.exe", "C:\\WinWebMail\\easymail.exe",
+                          "C:\\WinWebMail\\emsvr.exe", "C:\\WinWebMail\\web\\default.asp"})
+      temp.Write(f, "x");
+    sqlserver::InstallSqlServer(temp.machine(), sa_password);
+  }
+
+  // Sets the Service page's boxes as the user clicks them.
+  void Choose(const Choices& c) {
+    auto& s = Service();
+    auto set = [&](ui::CheckBox& box, bool on) {
+      if ((box.Value() == ui::CheckBox::kChecked) != on) driver.Click(box);
+    };
+    set(s.PHP, c.php);
+    set(s.CGI, c.cgi);
+    set(s.SQLServer, c.sql_server);
+    set(s.MySQL, c.my_sql);
+    driver.Click(c.mail == MailChoice::kIMail        ? s.iMail
+                 : c.mail == MailChoice::kWinWebMail ? s.WinWebMail
+                                                     : s.NoMail);
+  }
+
+  // What each page needs to let the user on.
+  void FillIn(const std::string& page) {
+    if (page == "Mail") {
+      auto& m = Mail();
+      if (Service().iMail.Value() && m.iMailPath.Text().empty()) {
+        driver.AnswerFolder("C:\\IMail");
+        driver.Click(m.iMailView);
+      }
+      if (Service().WinWebMail.Value() && m.WinWebMailPath.Text().empty()) {
+        driver.AnswerFolder("C:\\WinWebMail");
+        driver.Click(m.WinWebMailView);
+      }
+    } else if (page == "SQLServer") {
+      driver.Type(SQLServer().MSSQLPassWord, "Sa2000");
+    } else if (page == "MySQL") {
+      driver.Type(MySQL().MySQLUserName, MariaDbUser());
+      driver.Type(MySQL().MySQLPassWord, MariaDbPassword());
+    }
+  }
+
+  ui::CommandButton& NextOf(const std::string& page) {
+    return static_cast<ui::CommandButton&>(
+        *driver.ActiveForm()->FindControl(page == "Agreement" ? "AgreeButton" : "NextButton"));
+  }
+  ui::CommandButton& BackOf() {
+    return static_cast<ui::CommandButton&>(*driver.ActiveForm()->FindControl("StepButton"));
+  }
+};
+
+// What a click leaves: a message box (text, title, icon, OK alone) with the
+// page kept and the focus on a field, or, without a prompt, no message and
+// the page left.
+struct Outcome {
+  const char* prompt = nullptr;
+  const char* title = nullptr;
+  ui::MsgIcon icon = ui::MsgIcon::None;
+  const char* focus = nullptr;
+};
+void ExpectOutcome(ServerRun& run, const std::string& page, std::size_t messages_before, const Outcome& o);
+
+// Skips (or fails with QUORVALE_REQUIRE_MARIADB=1) without a MariaDB that
+// takes the test login.
+bool MariaDbAnswers(std::string* reason);
+#define REQUIRE_MARIADB()                                                                             \
+  do {                                                                                                \
+    std::string reason;                                                                               \
+    if (!::quorvale::server::testing::MariaDbAnswers(&reason)) {                                      \
+      if (::quorvale::server::testing::Env("QUORVALE_REQUIRE_MARIADB", "0") == "1") FAIL() << reason; \
+      GTEST_SKIP() << reason;                                                                         \
+    }                                                                                                 \
+  } while (0)
+
+}  // namespace quorvale::server::testing
