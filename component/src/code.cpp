@@ -16,25 +16,6 @@ std::optional<std::string> CommandUrl(const Variant& ip, const Variant& port, co
   return url;
 }
 
-std::string WireUrl(const std::string& url) {
-  static const char digits[] = "0123456789ABCDEF";
-  auto bytes = Utf8ToCp936(url);
-  const std::string& raw = bytes ? *bytes : url;
-  std::string out;
-  out.reserve(raw.size());
-  for (char ch : raw) {
-    auto b = static_cast<unsigned char>(ch);
-    if (b <= 0x20 || b >= 0x7F || b == '#') {
-      out += '%';
-      out += digits[b >> 4];
-      out += digits[b & 15];
-    } else {
-      out += ch;
-    }
-  }
-  return out;
-}
-
 Variant SendCommand(const Variant& ip, const Variant& port, const Variant& password, const Variant& command,
                     const Variant& query) {
   Variant result;

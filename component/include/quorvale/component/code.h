@@ -15,9 +15,11 @@ namespace quorvale::component {
 std::optional<std::string> CommandUrl(const Variant& ip, const Variant& port, const Variant& password,
                                       const Variant& command, const Variant& query);
 
-// The URL as it goes on the wire: control characters, blanks, DEL, "#" and
-// every byte of non-ASCII text (as code page 936) percent-encoded; "&", "="
-// and "?" stay as they are, so the agent splits the query as before.
+// The URL as it goes on the wire, character by character: control
+// characters, blanks, DEL and "#" percent-encoded; a character outside ASCII
+// as its code-page-936 bytes, or its own UTF-8 bytes where code page 936 has
+// no place for it, every byte percent-encoded; the rest ("&", "=", "?" and
+// "%" included) as it stands, so the agent splits the query as before.
 std::string WireUrl(const std::string& url);
 
 // Sends the command and returns the decoded body of any completed response,
