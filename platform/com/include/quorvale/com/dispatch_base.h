@@ -54,7 +54,7 @@ class DispatchBase : public IDispatch {
 // of its library.
 class MakerFactory : public IClassFactory {
  public:
-  explicit MakerFactory(IDispatch* (*make)()) : make_(make) {}
+  explicit MakerFactory(std::function<IDispatch*()> make) : make_(std::move(make)) {}
   HRESULT QueryInterface(const Guid& iid, void** out) override {
     if (!out) return E_POINTER;
     if (iid == IID_IUnknown || iid == IID_IClassFactory) {
@@ -81,7 +81,7 @@ class MakerFactory : public IClassFactory {
   }
 
  private:
-  IDispatch* (*make_)();
+  std::function<IDispatch*()> make_;
 };
 
 // A factory that makes a fresh T for each CreateInstance.
