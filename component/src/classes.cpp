@@ -1,5 +1,7 @@
 #include "quorvale/component/classes.h"
 
+#include <algorithm>
+
 #include "quorvale/component/code.h"
 #include "quorvale/core/err.h"
 
@@ -50,6 +52,22 @@ std::vector<Member> MembersOf(const ClassTable& table) {
   return members;
 }
 
+char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Names ordered without regard to ASCII letter case.
+bool NameLess(const std::string& a, const std::string& b) {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                      [](char x, char y) { return Upper(x) < Upper(y); });
+}
+
+std::vector<std::size_t> ByName(const std::vector<Member>& members) {
+  std::vector<std::size_t> order(members.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::sort(order.begin(), order.end(),
+            [&](std::size_t a, std::size_t b) { return NameLess(members[a].name, members[b].name); });
+  return order;
+}
+
 }  // namespace
 
 Variant RunMethod(const ClassTable& cls, const MethodEntry& method, const std::vector<Variant*>& args) {
@@ -73,7 +91,21 @@ ComponentClass::ComponentClass(const ClassTable& t)
       clsid(*Guid::Parse(t.clsid)),
       iid(*Guid::Parse(t.iid)),
       members(MembersOf(t)),
-      factory_([this]() -> IDispatch* { return new ClassObject(*this); }) {}
+      factory_([this]() -> IDispatch* { return new ClassObject(*this); }),
+      by_name_(ByName(members)) {}
+
+const Member* ComponentClass::Named(const std::string& name) const {
+  auto it =
+      std::lower_bound(by_name_.begin(), by_name_.end(), name,
+                       [&](std::size_t i, const std::string& n) { return NameLess(members[i].name, n); });
+  if (it == by_name_.end() || NameLess(name, members[*it].name)) return nullptr;
+  return &members[*it];
+}
+
+const Member* ComponentClass::WithId(DISPID id) const {
+  const auto i = static_cast<std::size_t>(id - kFirstDispid);
+  return id >= kFirstDispid && i < members.size() ? &members[i] : nullptr;
+}
 
 std::span<const ComponentClass> ComponentClasses() {
   static const ComponentClass classes[] = {ComponentClass(HostTable()),   ComponentClass(FtpTable()),

@@ -37,17 +37,14 @@ std::string WireUrl(const std::string& text) {
   std::string out;
   out.reserve(url.size() + url.size() / 2);
   for (std::size_t i = 0; i < url.size();) {
-    const auto b = static_cast<unsigned char>(url[i]);
-    if (b < 0x80) {
-      if (b <= 0x20 || b == 0x7F || b == '#')
-        AppendEncoded(out, url.substr(i, 1));
-      else
-        out += static_cast<char>(b);
-      ++i;
-      continue;
-    }
-    const std::size_t n = CharacterLength(url, i);
-    if (n == 0) {  // a stray byte goes as it is
+    // A run that goes as it stands.
+    std::size_t end = i;
+    while (end < url.size() && url[end] > 0x20 && url[end] < 0x7F && url[end] != '#') ++end;
+    out.append(url.substr(i, end - i));
+    if (end == url.size()) break;
+    i = end;
+    const std::size_t n = static_cast<unsigned char>(url[i]) < 0x80 ? 0 : CharacterLength(url, i);
+    if (n == 0) {  // a control byte, blank, DEL, "#" or a stray byte
       AppendEncoded(out, url.substr(i, 1));
       ++i;
       continue;

@@ -86,6 +86,13 @@ TEST_F(Classes, DispidsFollowTableOrder) {
   EXPECT_EQ(ids, (std::vector<DISPID>{0x60030000, 0, 3, 23}));
   EXPECT_EQ(host->GetIDsOfNames({"GetState", "Size"}, &ids), DISP_E_UNKNOWNNAME);
   EXPECT_EQ(ids[1], -1);
+  // Names that sort next to real ones, and DISPIDs just outside the table.
+  for (const char* name : {"", "A", "CreateHos", "CreateHostX", "GETSTAT", "zzz", "GetState "})
+    EXPECT_EQ(host->GetIDsOfNames({name}, &ids), DISP_E_UNKNOWNNAME) << name;
+  Variant result;
+  ExcepInfo excep;
+  for (DISPID id : {0x5FFFFFFF, 0x60030042, 0, -1})
+    EXPECT_EQ(host->Invoke(id, DISPATCH_METHOD, {}, &result, &excep), DISP_E_MEMBERNOTFOUND) << id;
 }
 
 TEST_F(Classes, OtherPlainClasses) {

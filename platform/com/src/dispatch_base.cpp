@@ -9,11 +9,37 @@ namespace {
 std::atomic<int> live_objects{0};
 std::atomic<int> server_locks{0};
 
-bool SameName(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && UpperCase(a) == UpperCase(b);
+}  // namespace
+
+bool SameMemberName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
+    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
+    if (x != y) return false;
+  }
+  return true;
 }
 
-}  // namespace
+NumberedMembers::NumberedMembers(std::initializer_list<const char*> names) {
+  for (const char* name : names) {
+    names_.emplace_back(name);
+    members_.push_back({name, static_cast<DISPID>(members_.size() + 1), {}});
+  }
+}
+
+const Member* NumberedMembers::Named(const std::string& name) const {
+  for (std::size_t i = 0; i < names_.size(); ++i)
+    if (SameMemberName(names_[i], name)) return &members_[i];
+  return nullptr;
+}
+
+const Member* NumberedMembers::WithId(DISPID id) const {
+  return id >= 1 && static_cast<std::size_t>(id) <= members_.size()
+             ? &members_[static_cast<std::size_t>(id) - 1]
+             : nullptr;
+}
 
 DispatchBase::DispatchBase() { ++live_objects; }
 DispatchBase::~DispatchBase() { --live_objects; }
@@ -49,18 +75,13 @@ std::uint32_t DispatchBase::Release() {
 HRESULT DispatchBase::GetIDsOfNames(const std::vector<std::string>& names, std::vector<DISPID>* ids) {
   if (!ids || names.empty()) return E_POINTER;
   ids->assign(names.size(), -1);
-  const Member* found = nullptr;
-  for (const auto& m : Members())
-    if (SameName(m.name, names[0])) {
-      found = &m;
-      break;
-    }
+  const Member* found = FindMember(names[0]);
   if (!found) return DISP_E_UNKNOWNNAME;
   (*ids)[0] = found->id;
   HRESULT hr = S_OK;
   for (std::size_t n = 1; n < names.size(); ++n) {
     for (std::size_t p = 0; p < found->params.size(); ++p)
-      if (SameName(found->params[p], names[n])) (*ids)[n] = static_cast<DISPID>(p);
+      if (SameMemberName(found->params[p], names[n])) (*ids)[n] = static_cast<DISPID>(p);
     if ((*ids)[n] < 0) hr = DISP_E_UNKNOWNNAME;
   }
   return hr;
@@ -68,21 +89,31 @@ HRESULT DispatchBase::GetIDsOfNames(const std::vector<std::string>& names, std::
 
 HRESULT DispatchBase::Invoke(DISPID member, std::uint16_t flags, const std::vector<Variant*>& args,
                              Variant* result, ExcepInfo* excep) {
-  for (const auto& m : Members()) {
-    if (m.id != member) continue;
-    try {
-      Variant r = m.call(args, flags);
-      if (result) *result = std::move(r);
-      return S_OK;
-    } catch (const RaisedError& e) {
-      if (excep) *excep = {e.Number(), e.what()};
-      return DISP_E_EXCEPTION;
-    } catch (const std::exception& e) {
-      if (excep) *excep = {kErrUnexpected, e.what()};
-      return DISP_E_EXCEPTION;
-    }
+  const Member* m = FindMember(member);
+  if (!m) return DISP_E_MEMBERNOTFOUND;
+  try {
+    Variant r = CallMember(*m, args, flags);
+    if (result) *result = std::move(r);
+    return S_OK;
+  } catch (const RaisedError& e) {
+    if (excep) *excep = {e.Number(), e.what()};
+    return DISP_E_EXCEPTION;
+  } catch (const std::exception& e) {
+    if (excep) *excep = {kErrUnexpected, e.what()};
+    return DISP_E_EXCEPTION;
   }
-  return DISP_E_MEMBERNOTFOUND;
+}
+
+const Member* DispatchBase::FindMember(const std::string& name) const {
+  for (const auto& m : Members())
+    if (SameMemberName(m.name, name)) return &m;
+  return nullptr;
+}
+
+const Member* DispatchBase::FindMember(DISPID id) const {
+  for (const auto& m : Members())
+    if (m.id == id) return &m;
+  return nullptr;
 }
 
 }  // namespace quorvale

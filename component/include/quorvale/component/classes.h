@@ -34,8 +34,14 @@ class ComponentClass {
   const std::vector<Member> members;
   IClassFactory& Factory() const { return factory_; }
 
+  // The member of a name, found without regard to case by a binary search,
+  // or of a DISPID, found by its position: a call touches few members.
+  const Member* Named(const std::string& name) const;
+  const Member* WithId(DISPID id) const;
+
  private:
   mutable MakerFactory factory_;
+  const std::vector<std::size_t> by_name_;  // positions, in the order of their names
 };
 
 // Host, Ftp, System, Mail, Dns, SQL: the order in which the library and its
@@ -49,6 +55,8 @@ class ClassObject : public DispatchBase {
 
  protected:
   const std::vector<Member>& Members() const override { return class_.members; }
+  const Member* FindMember(const std::string& name) const override { return class_.Named(name); }
+  const Member* FindMember(DISPID id) const override { return class_.WithId(id); }
   bool Implements(const Guid& iid) const override { return iid == class_.iid; }
 
  private:

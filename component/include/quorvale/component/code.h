@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "quorvale/com/create_object.h"
 #include "quorvale/core/variant.h"
 
 namespace quorvale::component {
@@ -27,8 +28,8 @@ std::string WireUrl(const std::string& url);
 Variant SendCommand(const Variant& ip, const Variant& port, const Variant& password, const Variant& command,
                     const Variant& query);
 
-// Decodes a byte array in the named charset through adodb.stream; Empty when
-// anything fails. Never raises.
-Variant BytesToText(const Variant& bytes, const Variant& charset);
+// Decodes a byte array in the named charset through adodb.stream, made by
+// host; Empty when anything fails. Never raises.
+Variant BytesToText(const Variant& bytes, const Variant& charset, const ComHost& host = DefaultComHost());
 
 }  // namespace quorvale::component
