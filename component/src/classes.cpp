@@ -4,6 +4,8 @@
 
 #include "quorvale/component/code.h"
 #include "quorvale/core/err.h"
+#include "quorvale/core/errors.h"
+#include "quorvale/core/text.h"
 
 namespace quorvale::component {
 
@@ -43,8 +45,7 @@ std::vector<Member> MembersOf(const ClassTable& table) {
     members.push_back(
         {method->name, kFirstDispid + static_cast<DISPID>(i),
          [&table, method, count = params.size()](const std::vector<Variant*>& args, std::uint16_t) {
-           if (args.size() != count)
-             throw RaisedError(450, "Wrong number of arguments or invalid property assignment");
+           if (args.size() != count) Raise(Error::kWrongArguments);
            return RunMethod(table, *method, args);
          },
          std::move(params)});
@@ -52,19 +53,11 @@ std::vector<Member> MembersOf(const ClassTable& table) {
   return members;
 }
 
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-// Names ordered without regard to ASCII letter case.
-bool NameLess(const std::string& a, const std::string& b) {
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                      [](char x, char y) { return Upper(x) < Upper(y); });
-}
-
 std::vector<std::size_t> ByName(const std::vector<Member>& members) {
   std::vector<std::size_t> order(members.size());
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
   std::sort(order.begin(), order.end(),
-            [&](std::size_t a, std::size_t b) { return NameLess(members[a].name, members[b].name); });
+            [&](std::size_t a, std::size_t b) { return TextLess(members[a].name, members[b].name); });
   return order;
 }
 
@@ -97,8 +90,8 @@ ComponentClass::ComponentClass(const ClassTable& t)
 const Member* ComponentClass::Named(const std::string& name) const {
   auto it =
       std::lower_bound(by_name_.begin(), by_name_.end(), name,
-                       [&](std::size_t i, const std::string& n) { return NameLess(members[i].name, n); });
-  if (it == by_name_.end() || NameLess(name, members[*it].name)) return nullptr;
+                       [&](std::size_t i, const std::string& n) { return TextLess(members[i].name, n); });
+  if (it == by_name_.end() || TextLess(name, members[*it].name)) return nullptr;
   return &members[*it];
 }
 

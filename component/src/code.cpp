@@ -3,6 +3,7 @@
 #include "quorvale/com/create_object.h"
 #include "quorvale/core/codepage.h"
 #include "quorvale/core/err.h"
+#include "quorvale/core/errors.h"
 
 namespace quorvale::component {
 
@@ -28,7 +29,7 @@ Variant SendCommand(const Variant& ip, const Variant& port, const Variant& passw
   std::string url;
   err.Resume([&] {
     auto u = CommandUrl(ip, port, password, command, query);
-    if (!u) throw RaisedError(kErrTypeMismatch, "Type mismatch");
+    if (!u) Raise(Error::kTypeMismatch);
     url = WireUrl(*u);
   });
   if (url.empty()) return result;

@@ -1,34 +1,23 @@
 #include "quorvale/setup/agreement.h"
 
-#include "quorvale/setup/welcome.h"
-
 namespace quorvale::setup {
 
 Agreement::Agreement(SetupProgram& program) : WizardPage(program, "Agreement") {
   PlaceFrame(Image1, Frame1);
   PlaceButtons(&StepButton, AgreeButton, CancelButton);
   AgreeButton.SetCaption("我同意(&I)");
-  Label2.SetCaption("最终用户许可协议");
-  Label2.SetFontBold(true);
-  Label3.SetCaption("请您在安装之前仔细阅读以下协议");
+  PlaceHeader(Label2, "最终用户许可协议", Label3, "请您在安装之前仔细阅读以下协议");
   Label1.SetCaption(
       "如果您接受许可协议，点击“我同意”继续安装。如果您选择“取消”，安装程序将会关闭。您必须接受协议才可以继续"
       "安装。");
-  Place(Label2, 360, 240, 6000, 255);
-  Place(Label3, 600, 600, 6000, 255);
   Place(Agree, 360, 1200, 6825, 2295);
   Place(Label1, 360, 3600, 6825, 615);
   Agree.SetMultiLine(true);
   Agree.SetLocked(true);
   Agree.SetText(kAgreementText);
-  AgreeButton.OnClick([this] { Program().AfterAgreement(*this); });
-  StepButton.OnClick([this] { StepButtonClick(); });
+  AgreeButton.OnClick([this] { GoNext(); });
+  StepButton.OnClick([this] { GoBack(); });
   CancelButton.OnClick([this] { Close(ui::UnloadMode::Code); });
-}
-
-void Agreement::StepButtonClick() {
-  auto& welcome = Program().Page<Welcome>();
-  Program().SwitchPage(*this, welcome, &welcome.NextButton);
 }
 
 }  // namespace quorvale::setup

@@ -6,8 +6,9 @@ namespace quorvale::setup {
 
 Complete::Complete(SetupProgram& program) : WizardPage(program, "Complete") {
   const auto& t = program.Texts();
+  const bool has_run = program.Rules().complete_has_run;
   PlaceFrame(LogoImage, Frame1);
-  Place(LogoImage, 0, 0, 2490, 4320);
+  PlaceLogoColumn(LogoImage);
   PlaceButtons(nullptr, CompleteButton, ExitButton);
   CompleteButton.SetCaption("完成(&C) >");
   ExitButton.SetCaption("退出(&C)");
@@ -17,13 +18,13 @@ Complete::Complete(SetupProgram& program) : WizardPage(program, "Complete") {
   Label3.SetCaption("单击“完成”关闭安装向导。");
   Run.SetCaption("运行控制台程序");
   ReadMe.SetCaption("查看说明文件");
-  Place(Label1, 2640, 360, 4695, 375);
-  Place(Label2, 2640, 1080, 4695, 495);
-  Place(Run, 2640, 2040, 4695, 255);
-  Place(ReadMe, 2640, 2400, 4695, 255);
-  Place(Label3, 2640, 3480, 4695, 255);
-  Run.SetValue(t.complete_has_run ? ui::CheckBox::kChecked : ui::CheckBox::kUnchecked);
-  Run.SetVisible(t.complete_has_run);
+  PlaceBesideLogo(Label1, 360, 375);
+  PlaceBesideLogo(Label2, 1080, 495);
+  PlaceBesideLogo(Run, 2040, 255);
+  PlaceBesideLogo(ReadMe, 2400, 255);
+  PlaceBesideLogo(Label3, 3480, 255);
+  Run.SetValue(has_run ? ui::CheckBox::kChecked : ui::CheckBox::kUnchecked);
+  Run.SetVisible(has_run);
   ReadMe.SetValue(ui::CheckBox::kChecked);
   CompleteButton.OnClick([this] { CompleteButtonClick(); });
   ExitButton.OnClick([this] { End(); });

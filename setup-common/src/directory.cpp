@@ -1,20 +1,15 @@
 #include "quorvale/setup/directory.h"
 
+#include "quorvale/core/text.h"
 #include "quorvale/setup/number_text.h"
-#include "quorvale/ui/caption.h"
+#include "quorvale/setup/system_helpers.h"
+#include "quorvale/win32/win32.h"
 
 namespace quorvale::setup {
 
-namespace {
-// The first n characters (not bytes) of a text.
-std::string FirstChars(const std::string& s, std::size_t n) {
-  std::size_t i = 0;
-  for (std::size_t count = 0; i < s.size(); ++i) {
-    if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80 && count++ == n) break;
-  }
-  return s.substr(0, i);
-}
+namespace w = quorvale::win32;
 
+namespace {
 std::string WithoutGB(std::string s) {
   for (auto p = s.find("GB"); p != std::string::npos; p = s.find("GB")) s.erase(p, 2);
   return s;
@@ -26,9 +21,7 @@ DirectoryPage::DirectoryPage(SetupProgram& program) : WizardPage(program, "Direc
   PlaceFrame(Image1, Frame1);
   PlaceButtons(&StepButton, NextButton, CancelButton);
   NextButton.SetCaption(t.next_caption);
-  Label2.SetCaption("请选择安装位置");
-  Label2.SetFontBold(true);
-  Label3.SetCaption("选择Quorvale虚拟主机管理系统要安装的文件夹");
+  PlaceHeader(Label2, "请选择安装位置", Label3, "选择Quorvale虚拟主机管理系统要安装的文件夹");
   Label1.SetCaption(
       "安装程序将安装 "
       "Quorvale虚拟主机管理系统到下列文件夹，点击“浏览”并选择其他的文件夹。或单击“下一步”继续安装。");
@@ -37,8 +30,6 @@ DirectoryPage::DirectoryPage(SetupProgram& program) : WizardPage(program, "Direc
   Label4.SetCaption("所需空间：");
   USpace.SetCaption(t.space_needed);
   Label6.SetCaption("可用空间：");
-  Place(Label2, 360, 240, 6000, 255);
-  Place(Label3, 600, 600, 6000, 255);
   Place(Label1, 510, 1200, 6585, 615);
   Place(Frame2, 510, 2040, 6585, 975);
   Directory.SetContainer(Frame2);
@@ -52,15 +43,16 @@ DirectoryPage::DirectoryPage(SetupProgram& program) : WizardPage(program, "Direc
   Directory.SetLocked(true);
   ViewButton.OnClick([this] { ViewButtonClick(); });
   NextButton.OnClick([this] { NextButtonClick(); });
-  StepButton.OnClick([this] { Program().BeforeDirectory(*this); });
+  StepButton.OnClick([this] { GoBack(); });
   CancelButton.OnClick([this] { Close(ui::UnloadMode::Code); });
 }
 
 std::string DirectoryPage::GetSystemDrive() {
-  const auto& hooks = Program().Hooks();
   std::string windows;
   Resume([&] {
-    if (hooks.windows_directory) windows = FirstChars(hooks.windows_directory(), 80);
+    char buffer[80] = {};
+    const auto n = w::GetWindowsDirectoryA(buffer, sizeof buffer);
+    if (n > 0 && n < sizeof buffer) windows = FirstChars(w::FromAnsi(std::string(buffer, n)), n);
   });
   return FirstChars(windows, 3);
 }
@@ -72,50 +64,52 @@ std::string DirectoryPage::OpenFolder(const ui::Form& owner, const std::string& 
 }
 
 std::string DirectoryPage::GetDriveFreeSpace(const std::string& drive) {
-  const auto& hooks = Program().Hooks();
   DiskFreeSpace space;
   Resume([&] {
-    if (hooks.disk_free_space) space = hooks.disk_free_space(drive).value_or(DiskFreeSpace{});
+    auto ansi = w::ToAnsi(drive);
+    w::DWORD spc = 0, bps = 0, free = 0, total = 0;
+    if (ansi && w::GetDiskFreeSpaceA(ansi->c_str(), &spc, &bps, &free, &total)) {
+      space = {static_cast<std::int32_t>(spc), static_cast<std::int32_t>(bps),
+               static_cast<std::int32_t>(free), static_cast<std::int32_t>(total)};
+    }
   });
   return FormatFreeSpace(FreeGigabytes(space));
 }
 
 void DirectoryPage::OnLoad() {
   WizardPage::OnLoad();
-  const auto& hooks = Program().Hooks();
   const std::string& words = Program().Texts().end_words;
-  std::string root = GetSystemDrive();
+  const std::string root = GetSystemDrive();
   bool program_files = false;
-  Resume([&] { program_files = hooks.folder_exists && hooks.folder_exists(root + "Program Files"); });
+  Resume([&] { program_files = FolderExists(root + "Program Files"); });
   Directory.SetText(program_files ? root + "Program Files\\Quorvale\\" + words : root + "Quorvale\\" + words);
   ZSpace.SetCaption(GetDriveFreeSpace(FirstChars(Directory.Text(), 3)) + "GB");
 }
 
 void DirectoryPage::ViewButtonClick() {
   const std::string& words = Program().Texts().end_words;
-  std::string f = OpenFolder(*this, kBrowsePrompt);
+  const std::string f = OpenFolder(*this, "请选择 Quorvale 安装目录：");
   if (!f.empty()) {
-    Directory.SetText(ui::CharCount(f) == 3 ? f + "Quorvale\\" + words : f + "\\Quorvale\\" + words);
-    std::string s = GetDriveFreeSpace(FirstChars(f, 3));
+    Directory.SetText(CharCount(f) == 3 ? f + "Quorvale\\" + words : f + "\\Quorvale\\" + words);
+    const std::string s = GetDriveFreeSpace(FirstChars(f, 3));
     ZSpace.SetCaption(ReadNumber(s) ? GetDriveFreeSpace(FirstChars(f, 3)) + "GB" : "0GB");
   }
   Resume([&] { Directory.SetFocus(); });
 }
 
+void DirectoryPage::Refuse(const char* message) {
+  MsgBox(message, ui::MsgButtons::OK, ui::MsgIcon::Question, "错误");
+  Resume([&] { Directory.SetFocus(); });
+}
+
 void DirectoryPage::NextButtonClick() {
-  const auto& t = Program().Texts();
-  if (t.directory_refuses_empty && Directory.Text().empty()) {
-    MsgBox(kChooseFolder, ui::MsgButtons::OK, ui::MsgIcon::Question, kErrorTitle);
-    Resume([&] { Directory.SetFocus(); });
-    return;
+  const auto& rules = Program().Rules();
+  if (rules.directory_refuses_empty && Directory.Text().empty()) {
+    return Refuse("请选择Quorvale虚拟主机管理系统要安装的目标文件夹!");
   }
   auto free = ReadNumber(WithoutGB(ZSpace.Caption()));
-  if (!free || *free < t.min_free_gb) {
-    MsgBox(kNoSpace, ui::MsgButtons::OK, ui::MsgIcon::Question, kErrorTitle);
-    Resume([&] { Directory.SetFocus(); });
-    return;
-  }
-  Program().AfterDirectory(*this);
+  if (!free || *free < rules.min_free_gb) return Refuse("您选择的磁盘剩余空间不足,请选择其他路径!");
+  GoNext();
 }
 
 }  // namespace quorvale::setup

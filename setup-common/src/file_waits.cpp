@@ -1,5 +1,8 @@
+// Looks at files (present to a listing, there as a file or a folder) and
 // SleepFile and ToDeleteFile: the whole waiting policy for files that
 // programs started without waiting produce or still hold.
+#include <optional>
+
 #include "quorvale/core/err.h"
 #include "quorvale/setup/system_helpers.h"
 #include "quorvale/win32/ansi.h"
@@ -9,6 +12,27 @@
 namespace quorvale::setup {
 
 bool FilePresent(const std::string& file) { return !win32::Dir(file, win32::vbNormal).empty(); }
+
+namespace {
+// The attributes of a path; nothing when it is not there or cannot be named.
+std::optional<win32::DWORD> Attributes(const std::string& path) {
+  auto ansi = win32::ToAnsi(path);
+  if (!ansi) return std::nullopt;
+  const auto a = win32::GetFileAttributesA(ansi->c_str());
+  if (a == win32::INVALID_FILE_ATTRIBUTES) return std::nullopt;
+  return a;
+}
+}  // namespace
+
+bool FileExists(const std::string& path) {
+  auto a = Attributes(path);
+  return a && !(*a & win32::FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::string& path) {
+  auto a = Attributes(path);
+  return a && (*a & win32::FILE_ATTRIBUTE_DIRECTORY);
+}
 
 bool SystemHelpers::Present(const std::string& file) const {
   if (wait_.errors_pass) return FilePresent(file);

@@ -1,6 +1,7 @@
 #include "quorvale/setup/install_records.h"
 
 #include "quorvale/component/maker.h"
+#include "quorvale/core/text.h"
 #include "quorvale/core/variant.h"
 #include "quorvale/setup/system_helpers.h"
 #include "quorvale/win32/types.h"

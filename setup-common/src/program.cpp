@@ -1,17 +1,49 @@
 #include "quorvale/setup/program.h"
 
-#include "quorvale/setup/welcome.h"
+#include <stdexcept>
+
+#include "quorvale/setup/wizard_page.h"
+#include "quorvale/win32/win32.h"
 
 namespace quorvale::setup {
 
-SetupProgram::SetupProgram(ui::Application& app, ProgramTexts texts, MachineHooks hooks)
-    : app_(app), texts_(std::move(texts)), hooks_(std::move(hooks)) {}
+SetupProgram::SetupProgram(ui::Application& app, ProgramProfile profile)
+    : app_(app), profile_(std::move(profile)) {
+  if (profile_.order.empty()) throw std::logic_error(profile_.name + ": the profile has no pages");
+}
 
 SetupProgram::~SetupProgram() = default;
 
-ui::Form& SetupProgram::StartPage() { return Page<Welcome>(); }
+WizardPage& SetupProgram::StartPage() { return profile_.order.front().open(*this); }
 
 void SetupProgram::Start() { StartPage().Show(); }
+
+std::size_t SetupProgram::PlaceOf(const WizardPage& page) const {
+  const std::type_index type(typeid(page));
+  for (std::size_t i = 0; i < profile_.order.size(); ++i) {
+    if (profile_.order[i].type == type) return i;
+  }
+  throw std::logic_error(profile_.name + ": page " + page.Name() + " is not in the order");
+}
+
+void SetupProgram::Next(WizardPage& from) {
+  for (std::size_t i = PlaceOf(from) + 1; i < profile_.order.size(); ++i) {
+    const auto& when = profile_.order[i].when;
+    if (!when || when(*this)) return Go(from, i, Arrival::Forward);
+  }
+}
+
+void SetupProgram::Back(WizardPage& from) {
+  for (std::size_t i = PlaceOf(from); i-- > 0;) {
+    const auto& when = profile_.order[i].when;
+    if (!when || when(*this)) return Go(from, i, Arrival::Back);
+  }
+}
+
+void SetupProgram::Go(WizardPage& from, std::size_t to, Arrival how) {
+  WizardPage& page = profile_.order[to].open(*this);
+  SwitchPage(from, page, page.EntryFocus(how));
+}
 
 void SetupProgram::SwitchPage(ui::Form& from, ui::Form& to, ui::Control* focus) {
   to.Show();
@@ -20,15 +52,21 @@ void SetupProgram::SwitchPage(ui::Form& from, ui::Form& to, ui::Control* focus) 
 }
 
 void SetupProgram::ConfirmExit(ui::Control* stay_focus) {
-  if (app_.MsgBox(kExitQuestion, ui::MsgButtons::OKCancel, ui::MsgIcon::Question, kSetupTitle) ==
-      ui::MsgResult::OK) {
+  if (app_.MsgBox("安装程序未完成安装。如果现在退出，您的程序将不能安装。\r\n\r\n您确定要退出安装程序吗？",
+                  ui::MsgButtons::OKCancel, ui::MsgIcon::Question, "安装") == ui::MsgResult::OK) {
     app_.End();
   }
   if (stay_focus) err_.Resume([&] { stay_focus->SetFocus(); });
 }
 
 bool SetupProgram::StartProgram(const std::string& command_line) {
-  return hooks_.start_program && hooks_.start_program(command_line);
+  auto ansi = win32::ToAnsi(command_line);
+  return ansi && win32::WinExec(ansi->c_str(), win32::SW_SHOWNORMAL) > 31;
+}
+
+void SetupProgram::RunSequence(ProgressForm& page) {
+  if (!profile_.sequence) throw std::logic_error(profile_.name + ": the profile has no sequence");
+  profile_.sequence(*this, page);
 }
 
 }  // namespace quorvale::setup

@@ -14,10 +14,7 @@ ProgramTexts ServerEndTexts() {
   t.uninstall_key = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvales";
   t.next_caption = "下一步(&I)";
   t.space_needed = "4.8MB";
-  t.min_free_gb = 0.01;
-  t.directory_refuses_empty = true;
   t.complete_label2 = "您已成功安装Quorvale虚拟主机管理系统v3.0 被控端。";
-  t.complete_has_run = true;
   return t;
 }
 
@@ -30,11 +27,11 @@ ProgramTexts ControlEndTexts() {
   t.uninstall_key = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvalec";
   t.next_caption = "下一步(&N) >";
   t.space_needed = "28.3MB";
-  t.min_free_gb = 0.03;
-  t.directory_refuses_empty = false;
   t.complete_label2 = "您已成功安装Quorvale虚拟主机管理系统v3.0 主控端。";
-  t.complete_has_run = false;
   return t;
 }
+
+ProgramRules ServerEndRules() { return {0.01, true, true}; }
+ProgramRules ControlEndRules() { return {0.03, false, false}; }
 
 }  // namespace quorvale::setup

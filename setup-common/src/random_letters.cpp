@@ -3,6 +3,7 @@
 #include <array>
 
 #include "quorvale/core/err.h"
+#include "quorvale/core/errors.h"
 #include "quorvale/setup/system_helpers.h"
 #include "quorvale/win32/random.h"
 
@@ -23,7 +24,7 @@ std::string SystemHelpers::GetLetter(int count) {
   std::array<unsigned char, 64> pool{};
   while (text.size() < static_cast<std::size_t>(count)) {
     if (!win32::RtlGenRandom(pool.data(), static_cast<win32::ULONG>(pool.size())))
-      throw RaisedError(kErrUnexpected, "no random bytes from the system");
+      Raise(Error::kInternal, "no random bytes from the system");
     for (unsigned char b : pool) {
       if (b >= kFairBytes) continue;
       text += kLetterAlphabet[b % kLetterAlphabet.size()];

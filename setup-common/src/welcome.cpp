@@ -1,22 +1,22 @@
 #include "quorvale/setup/welcome.h"
 
-#include "quorvale/setup/agreement.h"
+#include <cstring>
+
+#include "quorvale/com/create_object.h"
+#include "quorvale/core/text.h"
+#include "quorvale/setup/registry_helpers.h"
+#include "quorvale/setup/system_helpers.h"
+#include "quorvale/win32/win32.h"
 
 namespace quorvale::setup {
 
-namespace {
-std::string Lower(std::string s) {
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return s;
-}
-}  // namespace
+namespace w = quorvale::win32;
 
 Welcome::Welcome(SetupProgram& program) : WizardPage(program, "Welcome") {
   const auto& t = program.Texts();
   SetIcon(t.icon);
   PlaceFrame(LogoImage, Frame1);
+  PlaceLogoColumn(LogoImage);
   PlaceButtons(nullptr, NextButton, CancelButton);
   NextButton.SetCaption("下一步(&N) >");
   Label1.SetCaption("欢迎您使用Quorvale安装向导!");
@@ -26,54 +26,56 @@ Welcome::Welcome(SetupProgram& program) : WizardPage(program, "Welcome") {
   Label4.SetCaption("单击“下一步”继续，或单击“取消”退出安装程序。");
   Label5.SetCaption(t.welcome_label5);
   Label5.SetVisible(!t.welcome_label5.empty());
-  Place(Label1, 2640, 360, 4695, 375);
-  Place(Label2, 2640, 1080, 4695, 255);
-  Place(Label3, 2640, 1560, 4695, 255);
-  Place(Label4, 2640, 2040, 4695, 255);
-  Place(Label5, 2640, 2640, 4695, 1215);
-  Place(LogoImage, 0, 0, 2490, 4320);
-  NextButton.OnClick([this] { NextButtonClick(); });
+  PlaceBesideLogo(Label1, 360, 375);
+  PlaceBesideLogo(Label2, 1080, 255);
+  PlaceBesideLogo(Label3, 1560, 255);
+  PlaceBesideLogo(Label4, 2040, 255);
+  PlaceBesideLogo(Label5, 2640, 1215);
+  NextButton.OnClick([this] { GoNext(); });
   CancelButton.OnClick([this] { Close(ui::UnloadMode::Code); });
 }
 
 OSVersionRecord Welcome::GetVersionRecord() {
   OSVersionRecord r;
-  const auto& get = Program().Hooks().get_version;
-  if (auto got = get ? get() : std::nullopt) {
-    r = *got;
-    r.dwOSVersionInfoSize = 148;
-    r.name = WindowsName(r.dwPlatformId, r.dwMajorVersion, r.dwMinorVersion);
-  } else {
-    r.name = WindowsName(0, 0, 0);  // the call failed: "Failed"
+  w::OSVERSIONINFOA info{};
+  info.dwOSVersionInfoSize = sizeof info;
+  if (w::GetVersionExA(&info)) {
+    r.dwMajorVersion = info.dwMajorVersion;
+    r.dwMinorVersion = info.dwMinorVersion;
+    r.dwBuildNumber = info.dwBuildNumber;
+    r.dwPlatformId = info.dwPlatformId;
+    r.szCSDVersion =
+        w::FromAnsi(std::string(info.szCSDVersion, ::strnlen(info.szCSDVersion, sizeof info.szCSDVersion)));
   }
+  // A failed call leaves platform 0, named "Failed".
+  r.name = WindowsName(r.dwPlatformId, r.dwMajorVersion, r.dwMinorVersion);
   return r;
 }
 
 std::string Welcome::GetOSName() { return GetVersionRecord().name; }
 
+void Welcome::Refuse(const char* message) {
+  MsgBox(message, ui::MsgButtons::OK, ui::MsgIcon::Question, "安装");
+  End();
+}
+
 void Welcome::OnLoad() {
-  const auto& hooks = Program().Hooks();
   std::string os;
-  Resume([&] { os = Lower(GetOSName()); });
+  Resume([&] { os = LowerCase(GetOSName()); });
   if (os != "windows 2000" && os != "windows server 2003") {
-    MsgBox(kUnsupportedOS, ui::MsgButtons::OK, ui::MsgIcon::Question, kSetupTitle);
-    End();
+    Refuse("Quorvale虚拟主机管理系统不支持您当前所使用的操作系统版本!");
   }
-  bool iis = false;
-  Resume([&] { iis = hooks.bind_iis && hooks.bind_iis(); });
-  if (!iis) {
-    MsgBox(kNoIIS, ui::MsgButtons::OK, ui::MsgIcon::Question, kSetupTitle);
-    End();
-  }
+  // The binding raises when IIS is missing; the object is released at once.
+  if (!Resume([] { GetObject("IIS://localhost/w3svc"); })) Refuse("您的操作系统中未安装IIS，请您先安装IIS!");
   std::string uninstall;
   Resume([&] {
-    if (hooks.read_string)
-      uninstall = hooks.read_string(Program().Texts().uninstall_key, "UninstallString", 260);
+    uninstall = RegistryHelpers().ReadString(w::HKEY_LOCAL_MACHINE, Program().Texts().uninstall_key,
+                                             "UninstallString", 260);
   });
   if (!uninstall.empty()) {
-    std::string path = uninstall.substr(0, uninstall.find(" -delete"));
+    const std::string path = uninstall.substr(0, uninstall.find(" -delete"));
     bool present = false;
-    Resume([&] { present = hooks.file_exists && hooks.file_exists(path); });
+    Resume([&] { present = FileExists(path); });
     if (present) {
       Resume([&] { Program().StartProgram(path); });
       End();
@@ -84,11 +86,6 @@ void Welcome::OnLoad() {
 bool Welcome::OnQueryUnload(ui::UnloadMode mode) {
   if (!NextButton.Enabled()) return false;
   return WizardPage::OnQueryUnload(mode);
-}
-
-void Welcome::NextButtonClick() {
-  auto& agreement = Program().Page<Agreement>();
-  Program().SwitchPage(*this, agreement, &agreement.Agree);
 }
 
 }  // namespace quorvale::setup

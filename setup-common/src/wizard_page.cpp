@@ -2,6 +2,11 @@
 
 namespace quorvale::setup {
 
+namespace {
+constexpr int kLogoWidth = 2490, kLogoHeight = 4320;
+constexpr int kColumnLeft = 2640, kColumnWidth = 4695;
+}  // namespace
+
 WizardPage::WizardPage(SetupProgram& program, std::string name)
     : ui::Form(program.App(), std::move(name)), program_(program) {
   SetCaption(program.Texts().caption);
@@ -11,13 +16,28 @@ WizardPage::WizardPage(SetupProgram& program, std::string name)
 void WizardPage::OnLoad() { SetIcon(program_.StartPage().Icon()); }
 
 bool WizardPage::OnQueryUnload(ui::UnloadMode) {
-  program_.ConfirmExit(ExitFocus());
+  program_.ConfirmExit(EntryFocus(Arrival::Forward));
   return true;
 }
 
 void WizardPage::PlaceFrame(ui::Image& banner, ui::Frame& separator) {
   Place(banner, 0, 0, kPageWidth, 1065);
   Place(separator, -120, 4320, kPageWidth + 240, 30);
+}
+
+void WizardPage::PlaceHeader(ui::Label& title, const std::string& title_text, ui::Label& subtitle,
+                             const std::string& subtitle_text) {
+  title.SetCaption(title_text);
+  title.SetFontBold(true);
+  Place(title, 360, 240, 6000, 255);
+  subtitle.SetCaption(subtitle_text);
+  Place(subtitle, 600, 600, 6000, 255);
+}
+
+void WizardPage::PlaceLogoColumn(ui::Image& logo) { Place(logo, 0, 0, kLogoWidth, kLogoHeight); }
+
+void WizardPage::PlaceBesideLogo(ui::Control& c, int top, int height) {
+  Place(c, kColumnLeft, top, kColumnWidth, height);
 }
 
 void WizardPage::PlaceButtons(ui::CommandButton* step, ui::CommandButton& next, ui::CommandButton& cancel) {

@@ -1,9 +1,8 @@
 #include "quorvale/payload/rar_writer.h"
 
-#include <archive.h>
-#include <archive_entry.h>
 #include <gtest/gtest.h>
-#include <locale.h>
+
+#include "read_back.h"
 
 namespace quorvale {
 namespace {
@@ -12,39 +11,6 @@ TEST(Crc32, KnownValuesAndContinuation) {
   EXPECT_EQ(Crc32("123456789"), 0xCBF43926u);
   EXPECT_EQ(Crc32(""), 0u);
   EXPECT_EQ(Crc32("6789", Crc32("12345")), 0xCBF43926u);
-}
-
-struct ReadMember {
-  std::string name;
-  bool is_folder;
-  std::string data;
-  bool operator==(const ReadMember&) const = default;
-};
-
-// Reads an archive back with libarchive, names in UTF-8.
-std::vector<ReadMember> ReadBack(const std::string& bytes) {
-  locale_t utf8 = ::newlocale(LC_ALL_MASK, "C.UTF-8", static_cast<locale_t>(0));
-  locale_t previous = ::uselocale(utf8);
-  std::vector<ReadMember> out;
-  archive* a = ::archive_read_new();
-  ::archive_read_support_format_rar(a);
-  EXPECT_EQ(::archive_read_open_memory(a, bytes.data(), bytes.size()), ARCHIVE_OK);
-  archive_entry* entry;
-  int r;
-  while ((r = ::archive_read_next_header(a, &entry)) == ARCHIVE_OK) {
-    ReadMember m{::archive_entry_pathname_utf8(entry), ::archive_entry_filetype(entry) == AE_IFDIR, ""};
-    char buffer[4096];
-    la_ssize_t n;
-    while ((n = ::archive_read_data(a, buffer, sizeof buffer)) > 0)
-      m.data.append(buffer, static_cast<size_t>(n));
-    EXPECT_EQ(n, 0) << m.name;
-    out.push_back(m);
-  }
-  EXPECT_EQ(r, ARCHIVE_EOF) << ::archive_error_string(a);
-  ::archive_read_free(a);
-  ::uselocale(previous);
-  ::freelocale(utf8);
-  return out;
 }
 
 std::string AllBytes() {

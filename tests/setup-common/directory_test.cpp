@@ -36,38 +36,60 @@ TEST(FreeSpaceText, ComputesGigabytesFromTheClusterCounts) {
 }
 
 struct OnDirectory : Wizard {
-  explicit OnDirectory(ProgramTexts texts = ServerEndTexts(), std::function<void(FakeMachine&)> arrange = {})
-      : Wizard(std::move(texts)) {
-    if (arrange) arrange(machine);
+  explicit OnDirectory(ProgramProfile profile = TestProfile(),
+                       const MachineShape& shape = FreeOnC(kSixteenGB),
+                       std::function<void(Wizard&)> arrange = {})
+      : Wizard(std::move(profile), shape) {
+    if (arrange) arrange(*this);
     Start();
-    driver.Run([&] { program.SwitchPage(Page<Welcome>(), page(), &page().Directory); });
+    WalkToDirectory();
   }
   DirectoryPage& page() { return Page<DirectoryPage>(); }
 };
 
+MachineShape WithoutProgramFiles() {
+  MachineShape shape = FreeOnC(kSixteenGB);
+  shape.program_files = false;
+  return shape;
+}
+
 TEST(DirectoryPageTest, DefaultFolderUnderTheWindowsDrive) {
   struct Case {
     const char* name;
-    ProgramTexts texts;
-    std::function<void(FakeMachine&)> arrange;
+    ProgramProfile profile;
+    MachineShape shape;
+    std::function<void(Wizard&)> arrange;
     const char* folder;
     const char* space;
   };
+  MachineShape with_d = FreeOnC(kSixteenGB);
+  with_d.drives['D'] = 0;
   const std::vector<Case> cases = {
-      {"server, Program Files", ServerEndTexts(), {}, "C:\\Program Files\\Quorvale\\被控端", "16.GB"},
-      {"server, no Program Files", ServerEndTexts(), [](FakeMachine& m) { m.folders.clear(); },
-       "C:\\Quorvale\\被控端", "16.GB"},
-      {"control end", ControlEndTexts(), {}, "C:\\Program Files\\Quorvale\\主控端", "16.GB"},
-      {"Windows on D:", ServerEndTexts(),
-       [](FakeMachine& m) {
-         m.windows = "D:\\WINNT";
-         m.folders = {"D:\\Program Files"};
+      {"server, Program Files",
+       TestProfile(),
+       FreeOnC(kSixteenGB),
+       {},
+       "C:\\Program Files\\Quorvale\\被控端",
+       "16.GB"},
+      {"server, no Program Files", TestProfile(), WithoutProgramFiles(), {}, "C:\\Quorvale\\被控端", "16.GB"},
+      {"control end",
+       TestProfile(ControlEndTexts(), ControlEndRules()),
+       FreeOnC(kSixteenGB),
+       {},
+       "C:\\Program Files\\Quorvale\\主控端",
+       "16.GB"},
+      {"Windows on a full D:", TestProfile(), with_d,
+       [](Wizard& w) {
+         auto info = w.temp.machine().Info();
+         info.windows_directory = "D:\\WINNT";
+         w.temp.machine().SetInfo(info);
+         w.temp.Write("D:\\Program Files\\x.txt", "");
        },
        "D:\\Program Files\\Quorvale\\被控端", ".GB"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    OnDirectory w(c.texts, c.arrange);
+    OnDirectory w(c.profile, c.shape, c.arrange);
     EXPECT_EQ(w.page().Directory.Text(), c.folder);
     EXPECT_EQ(w.page().ZSpace.Caption(), c.space);
     EXPECT_TRUE(w.page().Directory.Locked());
@@ -88,7 +110,9 @@ TEST(DirectoryPageTest, BrowsingSetsTheFolderAndItsFreeSpace) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.folder);
-    OnDirectory w(ServerEndTexts(), [](FakeMachine& m) { m.disks["D:\\"] = {8, 512, 640 * 1024, 0}; });
+    MachineShape shape = FreeOnC(kSixteenGB);
+    shape.drives['D'] = 2560ull << 20;  // 2.5 GB
+    OnDirectory w(TestProfile(), shape);
     w.driver.AnswerFolder(c.chosen);
     w.driver.Click(w.page().ViewButton);
     EXPECT_EQ(w.page().Directory.Text(), c.folder);
@@ -104,18 +128,19 @@ TEST(DirectoryPageTest, NextRefusesTooLittleSpaceForEachProgram) {
   // Clusters of 4 KB: 1310 just under 0.005 GB (shown "."), 2622 = 0.01, 5243 = 0.02, 7864 = 0.03 GB.
   struct Case {
     const char* name;
-    ProgramTexts texts;
-    std::int32_t clusters;
+    bool control_end;
+    std::uint64_t clusters;
     bool refused;
   };
   const std::vector<Case> cases = {
-      {"server 0.005", ServerEndTexts(), 1310, true},  {"server 0.01", ServerEndTexts(), 2622, false},
-      {"server full", ServerEndTexts(), 0, true},      {"client 0.02", ControlEndTexts(), 5243, true},
-      {"client 0.03", ControlEndTexts(), 7864, false},
+      {"server 0.005", false, 1310, true}, {"server 0.01", false, 2622, false},
+      {"server full", false, 0, true},     {"client 0.02", true, 5243, true},
+      {"client 0.03", true, 7864, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    OnDirectory w(c.texts, [&](FakeMachine& m) { m.disks["C:\\"] = {8, 512, c.clusters, 0}; });
+    OnDirectory w(c.control_end ? TestProfile(ControlEndTexts(), ControlEndRules()) : TestProfile(),
+                  FreeOnC(c.clusters * 4096));
     w.driver.PressTab();
     w.driver.Click(w.page().NextButton);
     if (c.refused) {
@@ -126,7 +151,7 @@ TEST(DirectoryPageTest, NextRefusesTooLittleSpaceForEachProgram) {
       EXPECT_EQ(w.driver.FocusName(), "Directory.Directory");
     } else {
       EXPECT_TRUE(w.driver.Messages().empty());
-      EXPECT_EQ(w.driver.ShownForms(), std::vector<std::string>{"After"});
+      EXPECT_EQ(w.driver.ShownForms(), std::vector<std::string>{"Install"});
     }
   }
 }
@@ -138,14 +163,15 @@ TEST(DirectoryPageTest, AnEmptyFolderIsRefusedBeforeTheSpaceOnTheServerEnd) {
   w.driver.Click(w.page().NextButton);
   ASSERT_EQ(w.driver.Messages().size(), 1u);
   EXPECT_EQ(w.driver.Messages()[0].request.prompt, "请选择Quorvale虚拟主机管理系统要安装的目标文件夹!");
+  EXPECT_EQ(w.driver.Messages()[0].request.title, "错误");
   EXPECT_EQ(w.driver.FocusName(), "Directory.Directory");
 }
 
 TEST(DirectoryPageTest, BackLeadsToTheProgramsPreviousPage) {
   OnDirectory w;
   w.driver.Click(w.page().StepButton);
-  EXPECT_EQ(w.driver.ShownForms(), std::vector<std::string>{"Before"});
-  EXPECT_EQ(w.driver.FocusName(), "Before.Field");
+  EXPECT_EQ(w.driver.ShownForms(), std::vector<std::string>{"Choice"});
+  EXPECT_EQ(w.driver.FocusName(), "Choice.Box");
 }
 
 }  // namespace

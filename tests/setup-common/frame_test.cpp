@@ -37,12 +37,7 @@ std::vector<Arrival> Arrivals() {
        },
        [](Wizard& w) -> ui::Control& { return w.Page<Agreement>().Agree; },
        [](Wizard& w) -> ui::CommandButton& { return w.Page<Agreement>().CancelButton; }},
-      {"Directory",
-       [](Wizard& w) -> ui::Form& {
-         auto& page = w.Page<DirectoryPage>();
-         w.driver.Run([&] { w.program.SwitchPage(w.Page<Welcome>(), page, &page.Directory); });
-         return page;
-       },
+      {"Directory", [](Wizard& w) -> ui::Form& { return w.WalkToDirectory(); },
        [](Wizard& w) -> ui::Control& { return w.Page<DirectoryPage>().Directory; },
        [](Wizard& w) -> ui::CommandButton& { return w.Page<DirectoryPage>().CancelButton; }},
   };
@@ -92,54 +87,68 @@ TEST(CloseCheck, WelcomeClosesWithoutAskingWhileItsNextButtonIsDisabled) {
   EXPECT_TRUE(w.driver.Ended());
 }
 
+constexpr const char* kServerEndKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvales";
+constexpr const char* kControlEndKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvalec";
+
 TEST(StartUp, RefusalsAndTheHandOverEndBeforeAnyPageIsShown) {
+  constexpr const char* kUnsupported = "Quorvale虚拟主机管理系统不支持您当前所使用的操作系统版本!";
   struct Case {
     const char* name;
-    std::function<void(FakeMachine&)> arrange;
+    std::function<void(Wizard&)> arrange;
     const char* message;  // nullptr: no message
     bool ends;
     std::vector<std::string> started;
   };
   auto version = [](std::uint32_t platform, std::uint32_t major, std::uint32_t minor) {
-    return [=](FakeMachine& m) { m.version = {148, major, minor, 0, platform, "", ""}; };
+    return [=](Wizard& w) {
+      auto info = w.temp.machine().Info();
+      info.version = {major, minor, 0, platform, ""};
+      w.temp.machine().SetInfo(info);
+    };
+  };
+  auto uninstaller = [](const char* value, const char* file) {
+    return [=](Wizard& w) {
+      w.SetUninstallString(kServerEndKey, value);
+      if (file) w.temp.Write(file, "stand-in");
+    };
   };
   const std::vector<Case> cases = {
       {"Windows Server 2003", version(2, 5, 2), nullptr, false, {}},
       {"Windows 2000", version(2, 5, 0), nullptr, false, {}},
-      {"Windows XP", version(2, 5, 1), kUnsupportedOS, true, {}},
-      {"Windows 98", version(1, 4, 10), kUnsupportedOS, true, {}},
-      {"Windows Vista", version(2, 6, 0), kUnsupportedOS, true, {}},
-      {"version call fails", [](FakeMachine& m) { m.version_fails = true; }, kUnsupportedOS, true, {}},
-      {"no IIS", [](FakeMachine& m) { m.iis = false; }, kNoIIS, true, {}},
-      {"earlier installation",
-       [](FakeMachine& m) {
-         m.uninstall_string = "D:\\Q\\Uninstall.exe -delete";
-         m.files.insert("D:\\Q\\Uninstall.exe");
+      {"Windows XP", version(2, 5, 1), kUnsupported, true, {}},
+      {"Windows 98", version(1, 4, 10), kUnsupported, true, {}},
+      {"Windows Vista", version(2, 6, 0), kUnsupported, true, {}},
+      {"platform 0, as a failed call", version(0, 5, 2), kUnsupported, true, {}},
+      {"no IIS",
+       [](Wizard& w) {
+         auto info = w.temp.machine().Info();
+         info.iis = false;
+         w.temp.machine().SetInfo(info);
        },
+       "您的操作系统中未安装IIS，请您先安装IIS!",
+       true,
+       {}},
+      {"earlier installation",
+       uninstaller("D:\\Q\\Uninstall.exe -delete", "D:\\Q\\Uninstall.exe"),
        nullptr,
        true,
        {"D:\\Q\\Uninstall.exe"}},
-      {"uninstaller missing",
-       [](FakeMachine& m) { m.uninstall_string = "D:\\Q\\Uninstall.exe -delete"; },
-       nullptr,
-       false,
-       {}},
+      {"uninstaller missing", uninstaller("D:\\Q\\Uninstall.exe -delete", nullptr), nullptr, false, {}},
       {"value without the switch",
-       [](FakeMachine& m) {
-         m.uninstall_string = "D:\\Q\\Un.exe";
-         m.files.insert("D:\\Q\\Un.exe");
-       },
+       uninstaller("D:\\Q\\Un.exe", "D:\\Q\\Un.exe"),
        nullptr,
        true,
        {"D:\\Q\\Un.exe"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    Wizard w;
-    c.arrange(w.machine);
+    MachineShape shape = FreeOnC(kSixteenGB);
+    shape.drives['D'] = kSixteenGB;
+    Wizard w(TestProfile(), shape);
+    c.arrange(w);
     w.Start();
     EXPECT_EQ(w.driver.Ended(), c.ends);
-    EXPECT_EQ(w.machine.started, c.started);
+    EXPECT_EQ(w.Started(), c.started);
     if (c.message) {
       ASSERT_EQ(w.driver.Messages().size(), 1u);
       EXPECT_EQ(w.driver.Messages()[0].request.prompt, c.message);
@@ -155,11 +164,26 @@ TEST(StartUp, RefusalsAndTheHandOverEndBeforeAnyPageIsShown) {
 }
 
 TEST(StartUp, EachProgramLooksForItsOwnUninstallEntry) {
-  for (auto texts : {ServerEndTexts(), ControlEndTexts()}) {
-    Wizard w(texts);
+  struct Case {
+    const char* name;
+    ProgramTexts texts;
+    const char* key;
+    bool handed_over;
+  };
+  const std::vector<Case> cases = {
+      {"server end, its own entry", ServerEndTexts(), kServerEndKey, true},
+      {"server end, the control end's entry", ServerEndTexts(), kControlEndKey, false},
+      {"control end, its own entry", ControlEndTexts(), kControlEndKey, true},
+      {"control end, the server end's entry", ControlEndTexts(), kServerEndKey, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Wizard w(TestProfile(c.texts));
+    w.SetUninstallString(c.key, "C:\\Q\\Uninstall.exe -delete");
+    w.temp.Write("C:\\Q\\Uninstall.exe", "stand-in");
     w.Start();
-    ASSERT_EQ(w.machine.read_keys.size(), 1u);
-    EXPECT_EQ(w.machine.read_keys[0], texts.uninstall_key + "|UninstallString");
+    EXPECT_EQ(w.driver.Ended(), c.handed_over);
+    EXPECT_EQ(w.Started().size(), c.handed_over ? 1u : 0u);
   }
 }
 
@@ -204,8 +228,8 @@ TEST(PageFlow, NextAndBackShowTheTargetFocusItsFieldAndHideThePageLeft) {
   EXPECT_EQ(w.driver.FocusName(), "Welcome.NextButton");
   w.driver.PressEnter();
   w.driver.PressEnter();  // Enter on the Agree box presses the default AgreeButton
-  EXPECT_EQ(w.driver.ShownForms(), std::vector<std::string>{"After"});
-  EXPECT_EQ(w.driver.FocusName(), "After.Field");
+  EXPECT_EQ(w.driver.ShownForms(), std::vector<std::string>{"Choice"});
+  EXPECT_EQ(w.driver.FocusName(), "Choice.Field");
   EXPECT_TRUE(welcome.Loaded());
   EXPECT_TRUE(agreement.Loaded());
   // The hidden pages were shown, hidden and shown again without a new load.
@@ -231,11 +255,11 @@ TEST(PageFlow, DefaultButtonsAndTabOrder) {
   EXPECT_EQ(w.driver.ShownForms(), std::vector<std::string>{"Welcome"});
   w.driver.PressAccessKey('N');
   w.driver.PressAccessKey('I');
-  EXPECT_EQ(w.driver.ShownForms(), std::vector<std::string>{"After"});
+  EXPECT_EQ(w.driver.ShownForms(), std::vector<std::string>{"Choice"});
 }
 
 TEST(PageFlow, EveryPageTakesItsProgramsTexts) {
-  Wizard w(ControlEndTexts());
+  Wizard w(TestProfile(ControlEndTexts(), ControlEndRules()));
   w.Start();
   auto& welcome = w.Page<Welcome>();
   EXPECT_EQ(welcome.Caption(), "Quorvale虚拟主机管理系统v3.0主控端");
@@ -243,10 +267,15 @@ TEST(PageFlow, EveryPageTakesItsProgramsTexts) {
   EXPECT_FALSE(welcome.Label5.Visible());
   EXPECT_EQ(w.Page<DirectoryPage>().NextButton.Caption(), "下一步(&N) >");
   EXPECT_EQ(w.Page<DirectoryPage>().USpace.Caption(), "28.3MB");
+  EXPECT_EQ(w.Page<Complete>().Label2.Caption(), "您已成功安装Quorvale虚拟主机管理系统v3.0 主控端。");
   EXPECT_FALSE(w.Page<Complete>().Run.Visible());
   EXPECT_EQ(w.Page<Complete>().Run.Value(), 0);
   Wizard s;
   EXPECT_EQ(s.Page<DirectoryPage>().NextButton.Caption(), "下一步(&I)");
+  EXPECT_EQ(s.Page<DirectoryPage>().USpace.Caption(), "4.8MB");
+  EXPECT_EQ(s.Page<Welcome>().Label5.Caption(),
+            "安装被控端程序之前请确认您已经安装该服务器上即将提供服务的相关程序，如：IIS、PHP、CGI、Serv-U、"
+            "Imail或WinWebMail、SQL Server、MySQL以及MySQL ODBC驱动等。");
   EXPECT_TRUE(s.Page<Welcome>().Label5.Visible());
 }
 

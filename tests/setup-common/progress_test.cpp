@@ -1,116 +1,127 @@
 #include <gtest/gtest.h>
 
+#include "quorvale/setup/system_helpers.h"
+#include "quorvale/win32/kernel.h"
 #include "test_program.h"
 
 namespace quorvale::setup::testing {
 namespace {
 
-// A wizard on its Directory page, one click away from the progress page.
+// A wizard on its Directory page, one click away from the progress page,
+// whose sequence is the test's.
 struct Installing : Wizard {
-  Installing() {
-    program.to_install = true;
+  explicit Installing(std::function<void(ProgressForm&)> sequence = {})
+      : Wizard(Profile(*this, std::move(sequence))) {
     Start();
-    auto& dir = Page<DirectoryPage>();
-    driver.Run([&] { program.SwitchPage(Page<Welcome>(), dir, &dir.Directory); });
+    WalkToDirectory();
   }
   Install& Begin() {
     driver.Click(Page<DirectoryPage>().NextButton);
     return Page<Install>();
   }
+  int runs = 0;
+
+ private:
+  static ProgramProfile Profile(Installing& self, std::function<void(ProgressForm&)> sequence) {
+    ProgramProfile p = TestProfile();
+    p.sequence = [&self, sequence](SetupProgram&, ProgressForm& page) {
+      ++self.runs;
+      if (sequence) sequence(page);
+      page.EndSequence("安装完毕...");
+    };
+    return p;
+  }
 };
 
 TEST(ProgressPage, StartsItsSequenceOnTheFirstTickAndEndsOnComplete) {
-  Installing w;
   std::vector<std::string> captions;
-  w.program.sequence = [&](Install& p) {
-    p.ReportStep("正在复制文件...", 1000);
+  Installing w([&](ProgressForm& p) {
+    p.ReportStep({"正在复制文件...", nullptr, 1000}, {});
     captions.push_back(p.StateCaption.Caption());
-    p.ReportStep("正在创建目录...", "正在创建目录: C:\\Program Files\\Quorvale\\被控端", 2000, [] {});
+    p.ReportStep({"正在创建目录...", "正在创建目录: C:\\Program Files\\Quorvale\\被控端", 2000}, [] {});
     captions.push_back(p.StateCaption.Caption());
-    p.ReportStep("正在注册组件...", 3000, [&] { p.SequenceErr().Raise(53, "File not found"); });
-    EXPECT_FALSE(p.CheckStep("注册组件失败..."));
+    p.ReportStep({"正在注册组件...", nullptr, 3000, "注册组件失败..."}, [] { Raise(Error::kFileNotFound); });
     EXPECT_TRUE(p.CheckStep("不会出现..."));
-    p.ReportStep("正在完成...", kBarFull);
-  };
+  });
   Install& install = w.Begin();
   EXPECT_EQ(install.StateCaption.Caption(), "正在准备安装...");
-  EXPECT_EQ(install.Loading.Width(), kBarStart);
+  EXPECT_EQ(install.Loading.Width(), 15);
   EXPECT_TRUE(install.Timer.Enabled());
-  EXPECT_EQ(w.program.sequence_runs, 0);
+  EXPECT_EQ(w.runs, 0);
   w.driver.Advance(99);
-  EXPECT_EQ(w.program.sequence_runs, 0);
+  EXPECT_EQ(w.runs, 0);
   w.driver.Advance(1);
-  EXPECT_EQ(w.program.sequence_runs, 1);
+  EXPECT_EQ(w.runs, 1);
   EXPECT_EQ(captions, (std::vector<std::string>{"正在复制文件...", "正在创建目录..."}));
   EXPECT_EQ(install.SetupList.Items(),
             (std::vector<std::string>{"正在复制文件...", "正在创建目录: C:\\Program Files\\Quorvale\\被控端",
-                                      "正在注册组件...", "注册组件失败...", "正在完成..."}));
+                                      "正在注册组件...", "注册组件失败..."}));
   EXPECT_EQ(install.StateCaption.Caption(), "安装完毕...");
-  EXPECT_EQ(install.Loading.Width(), kBarFull);
+  EXPECT_EQ(install.Loading.Width(), 6765);
   EXPECT_EQ(install.Loading.Width(), install.Label4.Width());
   EXPECT_FALSE(install.Timer.Enabled());
   EXPECT_EQ(w.driver.ShownForms(), std::vector<std::string>{"Complete"});
   EXPECT_FALSE(w.driver.App().Unhandled().has_value());
 }
 
-TEST(ProgressPage, BarTrackAndListStandWhereThePageSays) {
+TEST(ProgressPage, BarColoursDisabledCancelAndTimerInterval) {
   Installing w;
   Install& p = w.Page<Install>();
-  struct Case {
-    ui::Control& c;
-    int left, top, width, height;
-  };
-  for (const Case& c : std::vector<Case>{{p.StateCaption, 390, 1200, 6765, 255},
-                                         {p.Label4, 390, 1740, 6765, 375},
-                                         {p.Loading, 390, 1740, 15, 375},
-                                         {p.SetupList, 360, 2490, 6825, 1860}}) {
-    SCOPED_TRACE(c.c.Name());
-    EXPECT_EQ(c.c.Left(), c.left);
-    EXPECT_EQ(c.c.Top(), c.top);
-    EXPECT_EQ(c.c.Width(), c.width);
-    EXPECT_EQ(c.c.Height(), c.height);
-  }
   EXPECT_EQ(p.Loading.BackColor(), 0x000000FFu);
   EXPECT_EQ(p.Label4.BackColor(), 0x00808080u);
   EXPECT_FALSE(p.CancelButton.Enabled());
+  EXPECT_EQ(p.CancelButton.Caption(), "取消(&C)");
   EXPECT_EQ(p.Timer.Interval(), 100);
+  EXPECT_FALSE(p.Timer.Enabled());  // until the page is loaded
 }
 
-TEST(ProgressPage, RunsItsSequenceOnceWhenTheTimerComesDueInsideIt) {
-  Installing w;
-  int steps = 0, nested = 0;
-  w.program.sequence = [&](Install& p) {
-    if (nested > 0) {  // a second run inside the first: the fault; stop the timer so it ends
-      p.Timer.SetEnabled(false);
-      return;
-    }
-    ++nested;
+// The first guard: the tick that starts the sequence switches the timer
+// off first, so no further tick comes while the sequence runs.
+TEST(ProgressPage, TheFirstTickSwitchesTheTimerOffBeforeTheSequence) {
+  std::vector<bool> timer_on;
+  Installing w([&](ProgressForm& p) {
+    timer_on.push_back(p.Timer.Enabled());
+    p.ReportStep({"第1步", nullptr, 300}, {});
+    timer_on.push_back(p.Timer.Enabled());
+  });
+  w.driver.Backend().SetPumpStep(250);  // every loop turn lets 250 ms pass
+  w.Begin();
+  w.driver.Advance(100);
+  EXPECT_EQ(timer_on, (std::vector<bool>{false, false}));
+  EXPECT_EQ(w.runs, 1);
+}
+
+// The second guard: a tick that still comes due while the sequence runs
+// (here the sequence switches the timer on again) does not start it again.
+TEST(ProgressPage, ATickDueInsideTheSequenceDoesNotStartItAgain) {
+  int steps = 0;
+  Installing w([&](ProgressForm& p) {
+    p.Timer.SetEnabled(true);
     for (int i = 1; i <= 20; ++i) {
-      p.ReportStep("第" + std::to_string(i) + "步", i * 300);
+      p.ReportStep({"第N步", nullptr, i * 300}, {});
       ++steps;
     }
-    --nested;
-  };
-  // Every DoEvents takes 250 ms: the 100 ms timer is due at each of them.
-  w.driver.Backend().SetPumpStep(250);
+  });
+  w.driver.Backend().SetPumpStep(250);  // the 100 ms timer is due at every loop turn
   w.Begin();
   w.driver.Advance(100);
   w.driver.Advance(5000);
-  EXPECT_EQ(w.program.sequence_runs, 1);
+  EXPECT_EQ(w.runs, 1);
   EXPECT_EQ(steps, 20);
   EXPECT_EQ(w.Page<Install>().SetupList.ListCount(), 20);
 }
 
 TEST(ProgressPage, CannotBeClosedWhileTheSequenceRuns) {
-  Installing w;
-  Install* seen = nullptr;
-  w.program.sequence = [&](Install& p) {
+  Wizard* wizard = nullptr;
+  ProgressForm* seen = nullptr;
+  Installing w([&](ProgressForm& p) {
     seen = &p;
-    w.driver.PostClose(p);
-    w.driver.PostClick(p.CancelButton);  // disabled: dropped
-    p.ReportStep("正在复制文件...", 1000);
+    wizard->driver.PostClose(p);
+    wizard->driver.PostClick(p.CancelButton);  // disabled: dropped
+    p.ReportStep({"正在复制文件...", nullptr, 1000}, {});
     EXPECT_TRUE(p.Visible());
-  };
+  });
+  wizard = &w;
   Install& install = w.Begin();
   w.driver.Close(install);
   EXPECT_TRUE(install.Visible());
@@ -121,26 +132,38 @@ TEST(ProgressPage, CannotBeClosedWhileTheSequenceRuns) {
   EXPECT_EQ(w.driver.ShownForms(), std::vector<std::string>{"Complete"});
 }
 
+// Starts only what the machine holds (and Notepad, which Windows has) while
+// it lives.
+struct LaunchOnlyPresent {
+  LaunchOnlyPresent() {
+    win32::SetProgramLauncher([](const std::string& command, int) {
+      return command.rfind("notepad.exe ", 0) == 0 || FileExists(command);
+    });
+  }
+  ~LaunchOnlyPresent() { win32::SetProgramLauncher({}); }
+};
+
 TEST(CompletePage, StartsWhatIsCheckedAndEnds) {
   struct Case {
     const char* name;
     int run, read_me;
     bool console_present;
-    std::vector<std::string> started;
+    std::vector<std::string> started;  // "+" launched, "-" could not be started
   };
   const std::string console = "C:\\Program Files\\Quorvale\\被控端\\Quorvale.exe";
   const std::string read_me = "notepad.exe C:\\Program Files\\Quorvale\\被控端\\说明.txt";
   const std::vector<Case> cases = {
-      {"both", 1, 1, true, {console, read_me}},
-      {"console missing", 1, 1, false, {console, read_me}},
-      {"read-me only", 0, 1, true, {read_me}},
-      {"console only", 1, 0, true, {console}},
+      {"both", 1, 1, true, {"+" + console, "+" + read_me}},
+      {"console missing", 1, 1, false, {"-" + console, "+" + read_me}},
+      {"read-me only", 0, 1, true, {"+" + read_me}},
+      {"console only", 1, 0, true, {"+" + console}},
       {"nothing", 0, 0, true, {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     Installing w;
-    if (c.console_present) w.machine.files.insert(console);
+    LaunchOnlyPresent launcher;
+    if (c.console_present) w.temp.Write(console, "console");
     w.Begin();
     w.driver.Advance(100);
     auto& complete = w.Page<Complete>();
@@ -149,7 +172,12 @@ TEST(CompletePage, StartsWhatIsCheckedAndEnds) {
     if (!c.run) w.driver.Click(complete.Run);
     if (!c.read_me) w.driver.Click(complete.ReadMe);
     w.driver.Click(complete.CompleteButton);
-    EXPECT_EQ(w.machine.started, c.started);
+    std::vector<std::string> started;
+    for (const auto& s : w.temp.machine().StartedPrograms()) {
+      started.push_back((s.launched ? "+" : "-") + s.command_line);
+      EXPECT_EQ(s.show, 1);  // a normal window with the focus
+    }
+    EXPECT_EQ(started, c.started);
     EXPECT_TRUE(w.driver.Ended());
   }
 }
@@ -165,7 +193,7 @@ TEST(CompletePage, ExitAndCloseEndAtOnceStartingNothing) {
     } else {
       w.driver.Click(complete.ExitButton);
     }
-    EXPECT_TRUE(w.machine.started.empty());
+    EXPECT_TRUE(w.Started().empty());
     EXPECT_TRUE(w.driver.Ended());
     EXPECT_TRUE(w.driver.Messages().empty());
   }

@@ -1,13 +1,14 @@
-// A setup program for the tests: stand-in pages where the real programs
-// have their own, a machine made of plain values, a headless driver.
+// A wizard program for the tests: the shared pages around two stand-in
+// pages, the second of which is in the chain only while the first one's
+// box is checked; a fresh machine; a headless driver.
 #pragma once
 
 #include <functional>
-#include <map>
-#include <set>
 #include <string>
 #include <vector>
 
+#include "quorvale/machine/testing/temp_machine.h"
+#include "quorvale/providers/registration.h"
 #include "quorvale/setup/agreement.h"
 #include "quorvale/setup/complete.h"
 #include "quorvale/setup/directory.h"
@@ -17,94 +18,73 @@
 
 namespace quorvale::setup::testing {
 
-// Stands in for the pages around the shared ones (Service, ServU, ...).
+// Stands in for a program's own pages (Service, ServU, ...).
 class StandIn : public WizardPage {
  public:
-  StandIn(SetupProgram& program, std::string name) : WizardPage(program, std::move(name)) {}
+  StandIn(SetupProgram& program, std::string name) : WizardPage(program, std::move(name)) {
+    PlaceButtons(&StepButton, NextButton, CancelButton);
+    NextButton.OnClick([this] { GoNext(); });
+    StepButton.OnClick([this] { GoBack(); });
+    CancelButton.OnClick([this] { Close(ui::UnloadMode::Code); });
+  }
+  // Forwards the text box, backwards the check box.
+  ui::Control* EntryFocus(Arrival how) override {
+    return how == Arrival::Forward ? static_cast<ui::Control*>(&Field) : &Box;
+  }
+
   ui::TextBox Field{*this, "Field"};
-
- protected:
-  ui::Control* ExitFocus() override { return &Field; }
+  ui::CheckBox Box{*this, "Box"};
+  ui::CommandButton StepButton{*this, "StepButton"};
+  ui::CommandButton NextButton{*this, "NextButton"};
+  ui::CommandButton CancelButton{*this, "CancelButton"};
 };
-class BeforePage : public StandIn {
+class Choice : public StandIn {
  public:
-  explicit BeforePage(SetupProgram& p) : StandIn(p, "Before") {}
+  explicit Choice(SetupProgram& p) : StandIn(p, "Choice") {}
 };
-class AfterPage : public StandIn {
+class Optional : public StandIn {
  public:
-  explicit AfterPage(SetupProgram& p) : StandIn(p, "After") {}
+  explicit Optional(SetupProgram& p) : StandIn(p, "Optional") {}
 };
 
-struct FakeMachine {
-  OSVersionRecord version{148, 5, 2, 3790, 2, "", ""};
-  bool version_fails = false;
-  bool iis = true;
-  std::string uninstall_string;
-  std::set<std::string> files;
-  std::set<std::string> folders{"C:\\Program Files"};
-  std::string windows = "C:\\WINDOWS";
-  std::map<std::string, DiskFreeSpace> disks{{"C:\\", {8, 512, 4 * 1024 * 1024, 8 * 1024 * 1024}}};
-  std::vector<std::string> started;
-  std::vector<std::string> read_keys;
+// Welcome, Agreement, Choice, Optional (while Choice's box is checked),
+// Directory, Install, Complete. The sequence ends at once unless a test
+// gives its own.
+inline ProgramProfile TestProfile(ProgramTexts texts = ServerEndTexts(),
+                                  ProgramRules rules = ServerEndRules()) {
+  ProgramProfile p;
+  p.name = "Test";
+  p.texts = std::move(texts);
+  p.rules = rules;
+  p.order = {
+      OrderLine<Welcome>(),
+      OrderLine<Agreement>(),
+      OrderLine<Choice>(),
+      OrderLine<Optional>([](SetupProgram& program) { return program.Page<Choice>().Box.Value() == 1; }),
+      OrderLine<DirectoryPage>(),
+      OrderLine<Install>(),
+      OrderLine<Complete>(),
+  };
+  p.sequence = [](SetupProgram&, ProgressForm& page) { page.EndSequence("安装完毕..."); };
+  return p;
+}
 
-  MachineHooks Hooks() {
-    MachineHooks h;
-    h.get_version = [this]() -> std::optional<OSVersionRecord> {
-      if (version_fails) return std::nullopt;
-      return version;
-    };
-    h.bind_iis = [this] { return iis; };
-    h.read_string = [this](const std::string& key, const std::string& name, int) {
-      read_keys.push_back(key + "|" + name);
-      return uninstall_string;
-    };
-    h.file_exists = [this](const std::string& p) { return files.count(p) > 0; };
-    h.folder_exists = [this](const std::string& p) { return folders.count(p) > 0; };
-    h.windows_directory = [this] { return windows; };
-    h.disk_free_space = [this](const std::string& root) -> std::optional<DiskFreeSpace> {
-      auto it = disks.find(root);
-      if (it == disks.end()) return std::nullopt;
-      return it->second;
-    };
-    h.start_program = [this](const std::string& command) {
-      started.push_back(command);
-      return files.count(command) > 0 || command.rfind("notepad.exe ", 0) == 0;
-    };
-    return h;
-  }
-};
+inline MachineShape FreeOnC(std::uint64_t bytes) {
+  MachineShape shape;
+  shape.drives = {{'C', bytes}};
+  return shape;
+}
 
-class TestProgram : public SetupProgram {
- public:
-  TestProgram(ui::Application& app, ProgramTexts texts, FakeMachine& machine)
-      : SetupProgram(app, std::move(texts), machine.Hooks()) {}
+// 16 GB free on C:, as the tests' default.
+inline constexpr std::uint64_t kSixteenGB = 16ull << 30;
 
-  void AfterAgreement(ui::Form& from) override { Go(from, Page<AfterPage>()); }
-  void BeforeDirectory(ui::Form& from) override { Go(from, Page<BeforePage>()); }
-  void AfterDirectory(ui::Form& from) override {
-    if (to_install) {
-      Page<Install>().Show();
-      from.Hide();
-    } else {
-      Go(from, Page<AfterPage>());
-    }
-  }
-  void RunSequence(Install& page) override {
-    ++sequence_runs;
-    if (sequence) sequence(page);
-  }
-
-  bool to_install = false;
-  int sequence_runs = 0;
-  std::function<void(Install&)> sequence;
-
- private:
-  void Go(ui::Form& from, StandIn& to) { SwitchPage(from, to, &to.Field); }
-};
-
-// A started program, walked to a page by tests.
+// A program started on a fresh machine whose registry names the platform's
+// automation objects, as Windows ships them.
 struct Wizard {
-  explicit Wizard(ProgramTexts texts = ServerEndTexts()) : program(driver.App(), std::move(texts), machine) {}
+  explicit Wizard(ProgramProfile profile = TestProfile(), const MachineShape& shape = FreeOnC(kSixteenGB))
+      : temp(shape), program(driver.App(), std::move(profile)) {
+    RegisterProviders(temp.machine().Registry(), PROVIDERS_PATH);
+  }
   void Start() {
     driver.Run([&] { program.Start(); });
   }
@@ -112,9 +92,28 @@ struct Wizard {
   P& Page() {
     return program.Page<P>();
   }
-  FakeMachine machine;
+  // Welcome -> Agreement -> Choice -> Directory.
+  DirectoryPage& WalkToDirectory() {
+    driver.Click(Page<Welcome>().NextButton);
+    driver.Click(Page<Agreement>().AgreeButton);
+    driver.Click(Page<Choice>().NextButton);
+    return Page<DirectoryPage>();
+  }
+  // The command lines started on the machine, in order.
+  std::vector<std::string> Started() {
+    std::vector<std::string> out;
+    for (const auto& s : temp.machine().StartedPrograms()) out.push_back(s.command_line);
+    return out;
+  }
+  void SetUninstallString(const std::string& key, const std::string& value) {
+    const std::string path = "HKEY_LOCAL_MACHINE\\" + key;
+    temp.machine().Registry().CreateKey(path);
+    temp.machine().Registry().SetValue(path, "UninstallString", RegValue::Text(value));
+  }
+
+  quorvale::testing::TempMachine temp;
   ui::HeadlessDriver driver;
-  TestProgram program;
+  SetupProgram program;
 };
 
 }  // namespace quorvale::setup::testing

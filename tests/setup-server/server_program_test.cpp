@@ -1,13 +1,12 @@
-#include "quorvale/server/server_program.h"
-
 #include <gtest/gtest.h>
 
 #include "quorvale/machine/testing/temp_machine.h"
 #include "quorvale/providers/registration.h"
+#include "quorvale/server/server_end.h"
 #include "quorvale/setup/agreement.h"
 #include "quorvale/setup/directory.h"
+#include "quorvale/setup/program.h"
 #include "quorvale/setup/welcome.h"
-#include "quorvale/setup/win32_hooks.h"
 #include "quorvale/ui/headless.h"
 #include "quorvale/win32/win32.h"
 
@@ -20,7 +19,7 @@ using quorvale::testing::TempMachine;
 struct ServerRun {
   // The machine's registry names the providers, as Windows ships them.
   explicit ServerRun(const MachineShape& shape = {})
-      : temp(shape), program(driver.App(), setup::Win32Hooks()) {
+      : temp(shape), program(driver.App(), ServerEnd::Profile()) {
     RegisterProviders(temp.machine().Registry(), PROVIDERS_PATH);
   }
   void Start() {
@@ -28,7 +27,7 @@ struct ServerRun {
   }
   TempMachine temp;
   ui::HeadlessDriver driver;
-  ServerProgram program;
+  setup::SetupProgram program;
 };
 
 MachineShape Shape(WindowsEdition edition, bool iis = true) {
@@ -39,6 +38,7 @@ MachineShape Shape(WindowsEdition edition, bool iis = true) {
 }
 
 TEST(ServerStart, RefusesWhatItCannotRunOn) {
+  constexpr const char* kUnsupported = "Quorvale虚拟主机管理系统不支持您当前所使用的操作系统版本!";
   struct Case {
     const char* name;
     MachineShape shape;
@@ -46,9 +46,10 @@ TEST(ServerStart, RefusesWhatItCannotRunOn) {
   } cases[] = {
       {"2003", Shape(WindowsEdition::kWindowsServer2003), nullptr},
       {"2000", Shape(WindowsEdition::kWindows2000), nullptr},
-      {"XP", Shape(WindowsEdition::kWindowsXP), setup::kUnsupportedOS},
-      {"98", Shape(WindowsEdition::kWindows98), setup::kUnsupportedOS},
-      {"2003 without IIS", Shape(WindowsEdition::kWindowsServer2003, false), setup::kNoIIS},
+      {"XP", Shape(WindowsEdition::kWindowsXP), kUnsupported},
+      {"98", Shape(WindowsEdition::kWindows98), kUnsupported},
+      {"2003 without IIS", Shape(WindowsEdition::kWindowsServer2003, false),
+       "您的操作系统中未安装IIS，请您先安装IIS!"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "quorvale/core/codepage.h"
+#include "quorvale/core/text.h"
 #include "quorvale/machine/machine.h"
 #include "quorvale/machine/machine_folder.h"
 #include "show_state.h"
@@ -30,7 +31,7 @@ std::optional<std::uint64_t> Size(const std::string& text) {
   if (text.empty()) return std::nullopt;
   std::uint64_t unit = 1;
   std::string digits = text;
-  switch (std::toupper(static_cast<unsigned char>(digits.back()))) {
+  switch (UpperChar(digits.back())) {
     case 'K': unit = 1ull << 10; break;
     case 'M': unit = 1ull << 20; break;
     case 'G': unit = 1ull << 30; break;
@@ -98,7 +99,7 @@ int Create(const std::vector<std::string>& args, std::ostream& out, std::ostream
       auto v = next();
       if (!v || v->empty() || !std::isalpha(static_cast<unsigned char>((*v)[0])))
         return err << a << " takes a drive letter, then =SIZE\n", 2;
-      char drive = static_cast<char>(std::toupper(static_cast<unsigned char>((*v)[0])));
+      char drive = UpperChar((*v)[0]);
       std::optional<std::uint64_t> free;
       if (v->size() > 1) {
         if ((*v)[1] != '=' || !(free = Size(v->substr(2)))) return err << "bad size in " << *v << "\n", 2;
@@ -270,7 +271,7 @@ int Show(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
 int SetFree(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   if (args.size() != 2 || args[0].empty()) return err << kUsage, 2;
   Machine m(MachineFolder());
-  char drive = static_cast<char>(std::toupper(static_cast<unsigned char>(args[0][0])));
+  char drive = UpperChar(args[0][0]);
   if (!m.FreeSpace(drive)) return err << "the machine has no drive " << drive << ":\n", 1;
   std::optional<std::uint64_t> free;
   if (args[1] != "real" && !(free = Size(args[1]))) return err << "bad size " << args[1] << "\n", 2;

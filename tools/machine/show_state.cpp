@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "quorvale/core/text.h"
 #include "quorvale/machine/accounts.h"
 #include "quorvale/machine/metabase.h"
 #include "quorvale/machine/state_file.h"
@@ -73,8 +74,7 @@ void ShowShortcuts(Machine& m, std::ostream& out) {
     for (auto it = fs::recursive_directory_iterator(root, ec); it != fs::recursive_directory_iterator();
          it.increment(ec)) {
       if (ec) break;
-      std::string ext = it->path().extension().string();
-      std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+      const std::string ext = LowerCase(it->path().extension().string());
       if (ext == ".lnk" && it->is_regular_file()) links.push_back(it->path());
     }
     std::sort(links.begin(), links.end());

@@ -7,6 +7,8 @@
 #include <mutex>
 
 #include "quorvale/core/err.h"
+#include "quorvale/core/errors.h"
+#include "quorvale/core/text.h"
 #include "quorvale/machine/machine_folder.h"
 
 namespace quorvale {
@@ -40,9 +42,7 @@ const ComHost& MachineHost() {
   return host;
 }
 
-[[noreturn]] void CannotCreate(const std::string& why) {
-  throw RaisedError(kErrCannotCreateObject, "ActiveX component can't create object: " + why);
-}
+[[noreturn]] void CannotCreate(const std::string& why) { Raise(Error::kCannotCreateObject, why); }
 
 // Libraries stay loaded for the life of the process, one handle per file.
 DllGetClassObjectFn LoadServer(const std::filesystem::path& library) {
@@ -128,8 +128,7 @@ ComPtr<IDispatch> CreateObject(const std::string& prog_id, const ComHost& host) 
 
 ComPtr<IDispatch> GetObject(const std::string& display_name, const ComHost& host) {
   const auto colon = display_name.find(':');
-  if (colon == std::string::npos || colon == 0)
-    throw RaisedError(MK_E_SYNTAX, "Invalid syntax: " + display_name);
+  if (colon == std::string::npos || colon == 0) Raise(Error::kInvalidSyntax, display_name);
   const std::string prog_id = display_name.substr(0, colon);
   auto factory = FactoryOf(prog_id, host);
   ComPtr<IParseDisplayName> parser;
@@ -147,19 +146,19 @@ ComPtr<IDispatch> GetObject(const std::string& display_name, const ComHost& host
 
 IDispatch* DispatchOf(const Variant& v) {
   auto d = std::dynamic_pointer_cast<DispatchObject>(v.AsObject());
-  if (!d || !d->get()) throw RaisedError(kErrObjectRequired, "Object required");
+  if (!d || !d->get()) Raise(Error::kObjectRequired);
   return d->get();
 }
 
 std::vector<Variant> ForEachItem(IDispatch* collection) {
-  if (!collection) throw RaisedError(kErrObjectRequired, "Object required");
+  if (!collection) Raise(Error::kObjectRequired);
   Variant items;
   ExcepInfo excep;
   HRESULT hr = collection->Invoke(DISPID_NEWENUM, DISPATCH_METHOD | DISPATCH_PROPERTYGET, {}, &items, &excep);
-  if (hr == DISP_E_EXCEPTION) throw RaisedError(excep.code ? excep.code : kErrUnexpected, excep.description);
+  if (hr == DISP_E_EXCEPTION)
+    throw RaisedError(excep.code ? excep.code : ErrorNumber(Error::kInternal), excep.description);
   const Variant::Array* array = items.AsArray();
-  if (hr != S_OK || !array)
-    throw RaisedError(kErrNoSuchMember, "Object doesn't support this property or method");
+  if (hr != S_OK || !array) Raise(Error::kNoSuchMember);
   return *array;
 }
 
@@ -175,7 +174,7 @@ Variant ToVariant(ComPtr<IDispatch> d) { return Variant(std::make_shared<Dispatc
 
 Variant Call(IDispatch* target, const std::string& member, std::uint16_t flags,
              const std::vector<Variant*>& args) {
-  if (!target) throw RaisedError(kErrObjectRequired, "Object required");
+  if (!target) Raise(Error::kObjectRequired);
   // One name list per thread, kept between calls, so that looking a member
   // up allocates nothing; the lists are done with before Invoke runs.
   thread_local struct {
@@ -184,13 +183,13 @@ Variant Call(IDispatch* target, const std::string& member, std::uint16_t flags,
   } lookup;
   lookup.names[0] = member;
   if (target->GetIDsOfNames(lookup.names, &lookup.ids) != S_OK || lookup.ids.empty())
-    throw RaisedError(kErrNoSuchMember, "Object doesn't support this property or method: " + member);
+    Raise(Error::kNoSuchMember, member);
   Variant result;
   ExcepInfo excep;
   HRESULT hr = target->Invoke(lookup.ids[0], flags, args, &result, &excep);
-  if (hr == DISP_E_EXCEPTION) throw RaisedError(excep.code ? excep.code : kErrUnexpected, excep.description);
-  if (hr != S_OK)
-    throw RaisedError(kErrNoSuchMember, "Object doesn't support this property or method: " + member);
+  if (hr == DISP_E_EXCEPTION)
+    throw RaisedError(excep.code ? excep.code : ErrorNumber(Error::kInternal), excep.description);
+  if (hr != S_OK) Raise(Error::kNoSuchMember, member);
   return result;
 }
 

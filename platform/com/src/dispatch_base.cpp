@@ -1,6 +1,7 @@
 #include "quorvale/com/dispatch_base.h"
 
 #include "quorvale/core/err.h"
+#include "quorvale/core/text.h"
 
 namespace quorvale {
 
@@ -11,17 +12,6 @@ std::atomic<int> server_locks{0};
 
 }  // namespace
 
-bool SameMemberName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
-    if (x != y) return false;
-  }
-  return true;
-}
-
 NumberedMembers::NumberedMembers(std::initializer_list<const char*> names) {
   for (const char* name : names) {
     names_.emplace_back(name);
@@ -31,7 +21,7 @@ NumberedMembers::NumberedMembers(std::initializer_list<const char*> names) {
 
 const Member* NumberedMembers::Named(const std::string& name) const {
   for (std::size_t i = 0; i < names_.size(); ++i)
-    if (SameMemberName(names_[i], name)) return &members_[i];
+    if (SameText(names_[i], name)) return &members_[i];
   return nullptr;
 }
 
@@ -81,7 +71,7 @@ HRESULT DispatchBase::GetIDsOfNames(const std::vector<std::string>& names, std::
   HRESULT hr = S_OK;
   for (std::size_t n = 1; n < names.size(); ++n) {
     for (std::size_t p = 0; p < found->params.size(); ++p)
-      if (SameMemberName(found->params[p], names[n])) (*ids)[n] = static_cast<DISPID>(p);
+      if (SameText(found->params[p], names[n])) (*ids)[n] = static_cast<DISPID>(p);
     if ((*ids)[n] < 0) hr = DISP_E_UNKNOWNNAME;
   }
   return hr;
@@ -99,14 +89,14 @@ HRESULT DispatchBase::Invoke(DISPID member, std::uint16_t flags, const std::vect
     if (excep) *excep = {e.Number(), e.what()};
     return DISP_E_EXCEPTION;
   } catch (const std::exception& e) {
-    if (excep) *excep = {kErrUnexpected, e.what()};
+    if (excep) *excep = {ErrorNumber(Error::kInternal), e.what()};
     return DISP_E_EXCEPTION;
   }
 }
 
 const Member* DispatchBase::FindMember(const std::string& name) const {
   for (const auto& m : Members())
-    if (SameMemberName(m.name, name)) return &m;
+    if (SameText(m.name, name)) return &m;
   return nullptr;
 }
 

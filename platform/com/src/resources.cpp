@@ -1,47 +1,22 @@
 #include "quorvale/com/resources.h"
 
-#include <elf.h>
-
-#include <cstring>
 #include <fstream>
-#include <iterator>
 #include <sstream>
+
+#include "quorvale/core/elf_sections.h"
 
 namespace quorvale {
 
-namespace {
-
-template <class T>
-bool ReadAt(const std::string& file, std::uint64_t offset, T* out) {
-  if (offset > file.size() || file.size() - offset < sizeof(T)) return false;
-  std::memcpy(out, file.data() + offset, sizeof(T));
-  return true;
-}
-
-}  // namespace
-
 std::optional<std::string> ReadResource(const std::filesystem::path& path, const std::string& type, int id) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  Elf64_Ehdr header;
-  if (!ReadAt(file, 0, &header) || std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0 ||
-      header.e_ident[EI_CLASS] != ELFCLASS64 || header.e_shentsize != sizeof(Elf64_Shdr))
-    return std::nullopt;
-  Elf64_Shdr names;
-  if (!ReadAt(file, header.e_shoff + std::uint64_t{header.e_shstrndx} * sizeof(Elf64_Shdr), &names))
-    return std::nullopt;
-  const std::string wanted = ".qvres." + type + "." + std::to_string(id);
-  for (std::uint16_t i = 0; i < header.e_shnum; ++i) {
-    Elf64_Shdr section;
-    if (!ReadAt(file, header.e_shoff + std::uint64_t{i} * sizeof(Elf64_Shdr), &section)) return std::nullopt;
-    const std::uint64_t name_at = names.sh_offset + section.sh_name;
-    if (name_at >= file.size()) continue;
-    const char* name = file.data() + name_at;
-    if (std::strncmp(name, wanted.c_str(), file.size() - name_at) != 0) continue;
-    if (section.sh_offset > file.size() || file.size() - section.sh_offset < section.sh_size)
-      return std::nullopt;
-    return file.substr(section.sh_offset, section.sh_size);
+  auto sections = ReadElfSections(path);
+  if (!sections) return std::nullopt;
+  for (const ElfSection& section : *sections) {
+    if (!ResourceSectionLanguage(section.name, type, id)) continue;
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes(section.size, '\0');
+    in.seekg(static_cast<std::streamoff>(section.offset));
+    if (!in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()))) return std::nullopt;
+    return bytes;
   }
   return std::nullopt;
 }

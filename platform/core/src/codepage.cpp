@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <stdexcept>
 
+#include "quorvale/core/text.h"
+
 namespace quorvale {
 
 namespace {
@@ -98,13 +100,8 @@ void AppendUtf8(std::string& out, std::uint32_t cp) {
 
 std::u16string Utf8ToUtf16(std::string_view s) {
   std::u16string out;
-  for (std::size_t i = 0; i < s.size();) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    const int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-    std::uint32_t cp = extra ? c & (0x3Fu >> extra) : c;
-    for (int k = 1; k <= extra && i + static_cast<std::size_t>(k) < s.size(); ++k)
-      cp = (cp << 6) | (static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]) & 0x3F);
-    i += 1 + static_cast<std::size_t>(extra);
+  for (const TextChar& c : Characters(s)) {
+    std::uint32_t cp = c.code;
     if (cp >= 0x10000) {
       cp -= 0x10000;
       out += static_cast<char16_t>(0xD800 + (cp >> 10));

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "quorvale/core/text.h"
+
 namespace quorvale {
 
 std::optional<Variant> Object::DefaultValue() const { return std::nullopt; }
@@ -96,12 +98,6 @@ bool Variant::operator==(const Variant& other) const {
     case VarType::Array: return *AsArray() == *other.AsArray();
     default: return value_ == other.value_;
   }
-}
-
-std::string UpperCase(std::string text) {
-  for (auto& c : text)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return text;
 }
 
 std::optional<std::string> UpperTextForm(const Variant& v) {

@@ -7,6 +7,7 @@
 #include <map>
 #include <mutex>
 
+#include "quorvale/core/text.h"
 #include "quorvale/machine/machine_folder.h"
 
 namespace quorvale {
@@ -73,19 +74,11 @@ Ini LoadIni(const fs::path& file) {
   return ParseIni(file, *text);
 }
 
-std::string DriveKey(char drive) {
-  return std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(drive))));
-}
+std::string DriveKey(char drive) { return std::string(1, UpperChar(drive)); }
 
 }  // namespace
 
-bool NamesEqual(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
+bool NamesEqual(const std::string& a, const std::string& b) { return SameText(a, b); }
 
 bool PathWithin(const std::string& path, const std::string& folder) {
   if (path.size() < folder.size() || !NamesEqual(path.substr(0, folder.size()), folder)) return false;

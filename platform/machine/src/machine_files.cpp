@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "quorvale/core/text.h"
 #include "quorvale/machine/error_codes.h"
 #include "quorvale/machine/machine.h"
 #include "quorvale/machine/short_names.h"
@@ -91,7 +92,7 @@ ResolvedPath Machine::Resolve(const std::string& windows_path) const {
     r.error = e;
     return r;
   }
-  const char drive = static_cast<char>(std::toupper(static_cast<unsigned char>(p[0])));
+  const char drive = UpperChar(p[0]);
   r.host = DrivesFolder() / std::string(1, drive);
   r.long_path = std::string(1, drive) + ":";
   if (!fs::is_directory(r.host)) {

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "quorvale/core/text.h"
 #include "quorvale/machine/machine.h"
 
 namespace quorvale {
@@ -37,7 +38,7 @@ fs::path LexicalHostPath(const fs::path& machine, const std::string& windows_pat
       names.push_back(std::move(name));
     }
   }
-  fs::path result = machine / "drives" / std::string(1, static_cast<char>(std::toupper(windows_path[0])));
+  fs::path result = machine / "drives" / std::string(1, UpperChar(windows_path[0]));
   for (const auto& n : names) result /= n;
   return result;
 }

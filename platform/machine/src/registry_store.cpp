@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "quorvale/core/bytes.h"
+#include "quorvale/core/text.h"
 #include "quorvale/machine/state_file.h"
 
 namespace quorvale {
@@ -34,8 +35,6 @@ std::vector<std::string> SplitPath(const std::string& key) {
   if (!part.empty()) parts.push_back(std::move(part));
   return parts;
 }
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 std::string Quote(const std::string& s) {
   std::string out = "\"";
@@ -153,19 +152,7 @@ std::optional<RegValue> ParseValue(const std::string& text) {
 // case, and the byte after a lead byte is a character's second half, never
 // a letter to fold.
 bool RegistryStore::CaseLess::operator()(const std::string& a, const std::string& b) const {
-  std::size_t n = std::min(a.size(), b.size());
-  for (std::size_t i = 0; i < n; ++i) {
-    auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-    if (x >= 0x81 && x <= 0xFE && x == y && i + 1 < n) {
-      if (a[i + 1] != b[i + 1])
-        return static_cast<unsigned char>(a[i + 1]) < static_cast<unsigned char>(b[i + 1]);
-      ++i;
-      continue;
-    }
-    char lx = Lower(static_cast<char>(x)), ly = Lower(static_cast<char>(y));
-    if (lx != ly) return static_cast<unsigned char>(lx) < static_cast<unsigned char>(ly);
-  }
-  return a.size() < b.size();
+  return Cp936TextLess(a, b);
 }
 
 RegistryStore::RegistryStore(std::filesystem::path file)

@@ -142,7 +142,7 @@ void RunBatch(const ProgramRun& run) {
     if (start == std::string::npos) continue;
     auto words = Words(line.substr(start));
     if (words.empty()) continue;
-    const std::string command = Lower(words[0]);
+    const std::string command = LowerCase(words[0]);
     if (command == "exit") break;
     if (command == "echo" || command == "cls" || command == "rem" || command.rfind("::", 0) == 0) {
       // nothing to show: the batch runs hidden

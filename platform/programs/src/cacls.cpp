@@ -30,7 +30,7 @@ void RunCacls(const ProgramRun& run) {
   bool edit = false;
   std::vector<std::pair<std::string, std::string>> grants;  // principal, right
   for (std::size_t i = 1; i < args.size(); ++i) {
-    const std::string option = Lower(args[i]);
+    const std::string option = LowerCase(args[i]);
     if (option == "/t") {
       recursive = true;
     } else if (option == "/e") {
@@ -41,7 +41,7 @@ void RunCacls(const ProgramRun& run) {
       const std::string& grant = args[++i];
       auto colon = grant.rfind(':');
       std::string right = colon == std::string::npos ? "" : grant.substr(colon + 1);
-      for (char& c : right) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+      right = UpperCase(right);
       if (colon == std::string::npos || colon == 0 || !ValidRight(right)) {
         run.host.Record({kProgram, "failed", path, "invalid grant " + grant});
         return;

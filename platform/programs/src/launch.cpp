@@ -17,7 +17,7 @@ constexpr std::array<const char*, 3> kSystemTools = {"regsvr32.exe", "cacls.exe"
 
 bool IsSystemTool(const std::string& file_name) {
   for (const char* tool : kSystemTools)
-    if (Lower(file_name) == tool) return true;
+    if (LowerCase(file_name) == tool) return true;
   return false;
 }
 
@@ -121,7 +121,7 @@ bool Launch(ProgramHost& host, const std::string& command_line, int show) {
   auto resolved = ResolveCommand(host, command_line);
   if (!resolved) return false;
   ProgramRun run{host, resolved->program, resolved->arguments, show};
-  const std::string name = Lower(FileNameOf(run.program));
+  const std::string name = LowerCase(FileNameOf(run.program));
   const std::string ext = ExtensionOf(run.program);
   void (*body)(const ProgramRun&) = nullptr;
   if (name == "regsvr32.exe") body = RunRegsvr32;

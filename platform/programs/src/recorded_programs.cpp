@@ -33,7 +33,7 @@ void RunRegAsm(const ProgramRun& run) {
   std::string target;
   for (const auto& arg : SplitArguments(run.arguments)) {
     if (IsSwitch(arg)) {
-      std::string name = Lower(arg.substr(1));
+      std::string name = LowerCase(arg.substr(1));
       if (name == "u" || name == "unregister") unregister = true;
       if (name == "codebase") codebase = true;
     } else if (target.empty()) {

@@ -186,18 +186,18 @@ void RunUnpacker(const ProgramRun& run) {
   std::vector<std::string> words;
   for (const auto& arg : args) {
     if (!arg.empty() && arg[0] == '-' && !words.empty()) {
-      std::string s = Lower(arg);
+      std::string s = LowerCase(arg);
       if (s == "-o-") options.overwrite = false;
       if (s == "-o+") options.overwrite = true;
       continue;  // -r, -y and others change nothing here
     }
     words.push_back(arg);
   }
-  if (words.size() < 2 || (Lower(words[0]) != "x" && Lower(words[0]) != "e")) {
+  if (words.size() < 2 || (LowerCase(words[0]) != "x" && LowerCase(words[0]) != "e")) {
     run.host.Record({kProgram, "failed", "", "unsupported command " + run.arguments});
     return;
   }
-  options.keep_paths = Lower(words[0]) == "x";
+  options.keep_paths = LowerCase(words[0]) == "x";
   const std::string current = FolderOf(run.program);
   options.archive = JoinWindowsPath(current, words[1]);
   // The destination is the last word after the archive, with or without its

@@ -4,12 +4,6 @@
 
 namespace quorvale::programs {
 
-std::string Lower(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
-}
-
 namespace {
 std::size_t LastSeparator(const std::string& path) { return path.find_last_of("\\/"); }
 }  // namespace
@@ -30,7 +24,7 @@ std::string FolderOf(const std::string& path) {
 std::string ExtensionOf(const std::string& path) {
   std::string name = FileNameOf(path);
   auto dot = name.rfind('.');
-  return dot == std::string::npos ? "" : Lower(name.substr(dot));
+  return dot == std::string::npos ? "" : LowerCase(name.substr(dot));
 }
 
 bool IsDrivePath(const std::string& path) {

@@ -3,12 +3,10 @@
 
 #include <string>
 
+#include "quorvale/core/text.h"
 #include "quorvale/machine/machine.h"  // NamesEqual
 
 namespace quorvale::programs {
-
-// ASCII letters folded to lower case; other bytes stay.
-std::string Lower(std::string text);
 
 // "C:\a\b.txt" -> "b.txt"; "C:\a\b.txt" -> "C:\a"; "C:\a" -> "C:\".
 std::string FileNameOf(const std::string& path);

@@ -5,31 +5,22 @@
 #include "quorvale/com/create_object.h"
 #include "quorvale/com/dispatch_base.h"
 #include "quorvale/core/err.h"
+#include "quorvale/core/errors.h"
+#include "quorvale/core/text.h"
 
 namespace quorvale {
 
 namespace {
 
 // ADO's own errors, as the HRESULTs callers see in Err.Number.
-[[noreturn]] void ObjectClosed() {
-  throw RaisedError(-2146824584, "Operation is not allowed when the object is closed.");
-}
-[[noreturn]] void ObjectOpen() {
-  throw RaisedError(-2146824583, "Operation is not allowed when the object is open.");
-}
-[[noreturn]] void NoCurrentRecord() {
-  throw RaisedError(-2146825267,
-                    "Either BOF or EOF is True, or the current record has been deleted. Requested operation "
-                    "requires a current record.");
-}
-[[noreturn]] void NotInCollection() {
-  throw RaisedError(-2146825023,
-                    "Item cannot be found in the collection corresponding to the requested name or ordinal.");
-}
+[[noreturn]] void ObjectClosed() { Raise(Error::kAdoObjectClosed); }
+[[noreturn]] void ObjectOpen() { Raise(Error::kAdoObjectOpen); }
+[[noreturn]] void NoCurrentRecord() { Raise(Error::kAdoNoCurrentRecord); }
+[[noreturn]] void NotInCollection() { Raise(Error::kAdoItemNotFound); }
 
 std::string Text(const Variant* v) {
   auto t = v->TextForm();
-  if (!t) throw RaisedError(kErrTypeMismatch, "Type mismatch");
+  if (!t) Raise(Error::kTypeMismatch);
   return *t;
 }
 
@@ -47,7 +38,7 @@ struct Cursor {
     const auto& names = Open().names;
     if (key.AsString()) {
       for (std::size_t i = 0; i < names.size(); ++i)
-        if (UpperCase(names[i]) == UpperCase(*key.AsString())) return i;
+        if (SameText(names[i], *key.AsString())) return i;
       NotInCollection();
     }
     auto n = key.AsNumber();
@@ -92,7 +83,7 @@ class Fields final : public DispatchBase {
   const std::vector<Member> members_ = {
       {"Item", 0,
        [this](const std::vector<Variant*>& a, std::uint16_t) {
-         if (a.empty()) throw RaisedError(450, "Wrong number of arguments or invalid property assignment");
+         if (a.empty()) Raise(Error::kWrongArguments);
          return FieldOf(cursor_, *a[0]);
        }},
       {"Count", 1,
@@ -170,7 +161,7 @@ class Connection final : public DispatchBase {
       {"Execute",
        2,
        [this](const std::vector<Variant*>& a, std::uint16_t) {
-         if (a.empty()) throw RaisedError(450, "Wrong number of arguments or invalid property assignment");
+         if (a.empty()) Raise(Error::kWrongArguments);
          if (!odbc_.IsOpen()) ObjectClosed();
          return ToVariant(ComPtr<IDispatch>::Attach(new Recordset(odbc().Execute(Text(a[0])))));
        },
@@ -188,7 +179,7 @@ class Connection final : public DispatchBase {
       {"ConnectionString", 0,
        [this](const std::vector<Variant*>& a, std::uint16_t f) {
          if (f & DISPATCH_PROPERTYPUT) {
-           if (a.empty()) throw RaisedError(450, "Wrong number of arguments or invalid property assignment");
+           if (a.empty()) Raise(Error::kWrongArguments);
            if (odbc_.IsOpen()) ObjectOpen();
            self().connection_string_ = Text(a[0]);
            return Variant();

@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "quorvale/core/err.h"
+#include "quorvale/core/errors.h"
 #include "quorvale/providers/ado_connection.h"
 
 namespace quorvale {
@@ -17,7 +18,8 @@ SQLHENV Environment() {
     UseProjectOdbcRegistration();
     SQLHENV e = SQL_NULL_HENV;
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &e)))
-      throw RaisedError(kAdoProviderError, "[unixODBC][Driver Manager]Cannot allocate an environment");
+      throw RaisedError(ErrorNumber(Error::kAdoProvider),
+                        "[unixODBC][Driver Manager]Cannot allocate an environment");
     SQLSetEnvAttr(e, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
     return e;
   }();
@@ -33,7 +35,7 @@ SQLHENV Environment() {
   std::string text = fallback;
   if (SQL_SUCCEEDED(SQLGetDiagRec(type, handle, 1, state, &native, message, sizeof message, &length)))
     text = reinterpret_cast<const char*>(message);
-  throw RaisedError(kAdoProviderError, text);
+  throw RaisedError(ErrorNumber(Error::kAdoProvider), text);
 }
 
 bool IntegerType(SQLSMALLINT t) { return t == SQL_INTEGER || t == SQL_SMALLINT || t == SQL_TINYINT; }

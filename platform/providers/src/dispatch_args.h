@@ -11,44 +11,34 @@
 #include "quorvale/com/create_object.h"
 #include "quorvale/com/dispatch_base.h"
 #include "quorvale/core/err.h"
+#include "quorvale/core/errors.h"
+#include "quorvale/core/text.h"
 
 namespace quorvale {
 
 using Args = std::vector<Variant*>;
 
-inline constexpr std::int32_t kErrWrongArguments = 450;
-
 inline const Variant* Arg(const Args& args, std::size_t i) {
-  if (i >= args.size())
-    throw RaisedError(kErrWrongArguments, "Wrong number of arguments or invalid property assignment");
+  if (i >= args.size()) Raise(Error::kWrongArguments);
   return args[i];
 }
 
 inline std::string Text(const Variant* v) {
   auto t = v->TextForm();
-  if (!t) throw RaisedError(kErrTypeMismatch, "Type mismatch");
+  if (!t) Raise(Error::kTypeMismatch);
   return *t;
 }
 
 inline long Number(const Variant* v) {
   auto n = v->AsNumber();
-  if (!n) throw RaisedError(kErrTypeMismatch, "Type mismatch");
+  if (!n) Raise(Error::kTypeMismatch);
   return static_cast<long>(*n);
 }
 
 inline bool Boolean(const Variant* v) {
   auto b = v->AsBool();
-  if (!b) throw RaisedError(kErrTypeMismatch, "Type mismatch");
+  if (!b) Raise(Error::kTypeMismatch);
   return *b;
-}
-
-// Raises a failure numbered by its HRESULT, as Err shows it.
-[[noreturn]] inline void RaiseHresult(std::uint32_t hresult, const std::string& description) {
-  throw RaisedError(static_cast<std::int32_t>(hresult), description);
-}
-// A Windows error as the HRESULT automation reports it (0x8007xxxx).
-[[noreturn]] inline void RaiseWin32(std::uint32_t error, const std::string& description) {
-  RaiseHresult(0x80070000u | (error & 0xFFFFu), description);
 }
 
 // Takes over the one reference a new object starts with.
@@ -72,8 +62,7 @@ class DynamicDispatch : public DispatchBase {
                 std::function<void(const Variant&)> put = {}) {
     Add(name, [name, get = std::move(get), put = std::move(put)](const Args& a, std::uint16_t flags) {
       if (flags & DISPATCH_PROPERTYPUT) {
-        if (!put)
-          throw RaisedError(kErrNoSuchMember, "Object doesn't support this property or method: " + name);
+        if (!put) Raise(Error::kNoSuchMember, name);
         put(*Arg(a, 0));
         return Variant();
       }
@@ -128,8 +117,5 @@ class NamespaceObject : public DynamicDispatch, public IParseDisplayName {
   // The object the name stands for; raises the failure of the bind.
   virtual Variant Bind(const std::string& name) = 0;
 };
-
-// Text compared without regard to ASCII case.
-inline bool SameText(const std::string& a, const std::string& b) { return UpperCase(a) == UpperCase(b); }
 
 }  // namespace quorvale

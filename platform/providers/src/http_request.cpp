@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "quorvale/core/err.h"
+#include "quorvale/core/errors.h"
 
 namespace quorvale {
 
@@ -34,7 +35,7 @@ size_t Collect(char* data, size_t size, size_t count, void* user) {
 }  // namespace
 
 void HttpRequest::Open(const std::string& method, const std::string& url, bool async) {
-  if (async) throw RaisedError(kErrUnexpected, "asynchronous requests are not supported");
+  if (async) Raise(Error::kInternal, "asynchronous requests are not supported");
   method_ = method;
   url_ = url;
   body_.clear();
@@ -44,8 +45,8 @@ void HttpRequest::Open(const std::string& method, const std::string& url, bool a
 
 void HttpRequest::Send() {
   static CurlGlobal global;
-  if (state_ != 1) throw RaisedError(kErrUnexpected, "request not opened");
-  if (method_ != "GET") throw RaisedError(kErrUnexpected, "only GET is supported");
+  if (state_ != 1) Raise(Error::kInternal, "request not opened");
+  if (method_ != "GET") Raise(Error::kInternal, "only GET is supported");
   std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(), curl_easy_cleanup);
   if (!curl) return;
   // Only Host goes with the request: drop the Accept line libcurl would add.

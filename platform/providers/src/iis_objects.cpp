@@ -7,6 +7,7 @@
 
 #include "iis_schema.h"
 #include "provider_classes.h"
+#include "quorvale/core/errors.h"
 #include "quorvale/machine/machine.h"
 #include "quorvale/machine/metabase.h"
 
@@ -14,19 +15,13 @@ namespace quorvale {
 
 namespace {
 
-constexpr std::uint32_t kPathNotFound = 0x80070003;      // ERROR_PATH_NOT_FOUND
-constexpr std::uint32_t kAlreadyExists = 0x800700B7;     // ERROR_ALREADY_EXISTS
-constexpr std::uint32_t kServiceNotActive = 0x80070426;  // ERROR_SERVICE_NOT_ACTIVE
-constexpr std::uint32_t kBadPathname = 0x80005000;       // E_ADS_BAD_PATHNAME
-constexpr std::uint32_t kSchemaViolation = 0x8000500C;   // E_ADS_SCHEMA_VIOLATION
 constexpr std::int32_t kServerStarted = 2, kServerStopped = 4;
 
 using Keys = std::vector<MetabaseKey>;
 
 Keys LoadKeys() {
   auto keys = Metabase(*CurrentMachine()).Load();
-  if (!keys)
-    throw RaisedError(kErrCannotCreateObject, "ActiveX component can't create object: IIS is not installed");
+  if (!keys) Raise(Error::kCannotCreateObject, "IIS is not installed");
   return *keys;
 }
 
@@ -36,7 +31,7 @@ void UpdateKeys(const std::function<void(Keys&)>& change) {
         change(keys);
         return true;
       }))
-    throw RaisedError(kErrCannotCreateObject, "ActiveX component can't create object: IIS is not installed");
+    Raise(Error::kCannotCreateObject, "IIS is not installed");
 }
 
 MetabaseKey* FindKey(Keys& keys, const std::string& location) {
@@ -135,8 +130,7 @@ class IisKey final : public DynamicDispatch {
  private:
   const MbProperty* Schema(const std::string& name) const {
     const MbProperty* p = FindMbProperty(name);
-    if (!p || !(p->where & WhereOf(key_.key_type)))
-      RaiseHresult(0x8000500D, "The directory property cannot be found in the cache: " + name);
+    if (!p || !(p->where & WhereOf(key_.key_type))) Raise(Error::kAdsPropertyNotFound, name);
     return p;
   }
 
@@ -169,14 +163,13 @@ class IisKey final : public DynamicDispatch {
     UpdateKeys([this](Keys& keys) {
       MetabaseKey* stored = FindKey(keys, key_.location);
       if (!saved_) {
-        if (stored) RaiseHresult(kAlreadyExists, "Cannot create a file when that file already exists.");
+        if (stored) Raise(Error::kSystemAlreadyExists);
         auto parent = ParentLocation(key_.location);
-        if (!parent || !FindKey(keys, *parent))
-          RaiseHresult(kPathNotFound, "The system cannot find the path specified.");
+        if (!parent || !FindKey(keys, *parent)) Raise(Error::kSystemPathNotFound);
         keys.push_back(key_);
         return;
       }
-      if (!stored) RaiseHresult(kPathNotFound, "The system cannot find the path specified.");
+      if (!stored) Raise(Error::kSystemPathNotFound);
       if (dirty_.count("KeyType")) stored->key_type = key_.key_type;
       for (const auto& [name, value] : key_.properties)
         if (dirty_.count(name)) stored->Set(name, value);
@@ -190,7 +183,7 @@ class IisKey final : public DynamicDispatch {
     if (!saved_) return Variant();
     Keys keys = LoadKeys();
     MetabaseKey* stored = FindKey(keys, key_.location);
-    if (!stored) RaiseHresult(kPathNotFound, "The system cannot find the path specified.");
+    if (!stored) Raise(Error::kSystemPathNotFound);
     key_ = *stored;
     dirty_.clear();
     return Variant();
@@ -200,14 +193,11 @@ class IisKey final : public DynamicDispatch {
     const unsigned where = WhereOf(key_.key_type), child = WhereOf(key_type);
     const bool fits = (where == kOnService && child == kOnServer) ||
                       ((where == kOnServer || where == kOnDirectory) && child == kOnDirectory);
-    if (!fits)
-      RaiseHresult(kSchemaViolation,
-                   "An attempt was made to modify an object to include an illegal attribute.");
-    if (!NameFits(name)) RaiseHresult(kBadPathname, "An invalid directory pathname was passed");
+    if (!fits) Raise(Error::kAdsSchemaViolation);
+    if (!NameFits(name)) Raise(Error::kAdsBadPathname);
     const std::string location = key_.location + "/" + name;
     Keys keys = LoadKeys();
-    if (FindKey(keys, location))
-      RaiseHresult(kAlreadyExists, "Cannot create a file when that file already exists.");
+    if (FindKey(keys, location)) Raise(Error::kSystemAlreadyExists);
     // The class as the schema spells it.
     const std::string canonical = child == kOnServer                         ? std::string("IIsWebServer")
                                   : NamesEqual(key_type, "IIsWebVirtualDir") ? std::string("IIsWebVirtualDir")
@@ -216,12 +206,11 @@ class IisKey final : public DynamicDispatch {
   }
 
   Variant Delete(const std::string& key_type, const std::string& name) {
-    if (!NameFits(name)) RaiseHresult(kBadPathname, "An invalid directory pathname was passed");
+    if (!NameFits(name)) Raise(Error::kAdsBadPathname);
     const std::string location = key_.location + "/" + name;
     UpdateKeys([&](Keys& keys) {
       MetabaseKey* k = FindKey(keys, location);
-      if (!k || !NamesEqual(k->key_type, key_type))
-        RaiseHresult(kPathNotFound, "The system cannot find the path specified.");
+      if (!k || !NamesEqual(k->key_type, key_type)) Raise(Error::kSystemPathNotFound);
       std::erase_if(keys, [&](const MetabaseKey& x) {
         return SameLocation(x.location, location) || Below(x.location, location);
       });
@@ -232,8 +221,7 @@ class IisKey final : public DynamicDispatch {
   Variant Child(const std::string& key_type, const std::string& name) {
     Keys keys = LoadKeys();
     MetabaseKey* k = NameFits(name) ? FindKey(keys, key_.location + "/" + name) : nullptr;
-    if (!k || !NamesEqual(k->key_type, key_type))
-      RaiseHresult(kPathNotFound, "The system cannot find the path specified.");
+    if (!k || !NamesEqual(k->key_type, key_type)) Raise(Error::kSystemPathNotFound);
     return NewObject(new IisKey(*k, true));
   }
 
@@ -251,12 +239,11 @@ class IisKey final : public DynamicDispatch {
   Variant SetState(std::int32_t state) {
     if (state == kServerStarted) {
       auto w3svc = CurrentMachine()->FindService("W3SVC");
-      if (!w3svc || w3svc->state != "running")
-        RaiseHresult(kServiceNotActive, "The service has not been started.");
+      if (!w3svc || w3svc->state != "running") Raise(Error::kSystemServiceNotActive);
     }
     UpdateKeys([&](Keys& keys) {
       MetabaseKey* k = FindKey(keys, key_.location);
-      if (!k) RaiseHresult(kPathNotFound, "The system cannot find the path specified.");
+      if (!k) Raise(Error::kSystemPathNotFound);
       k->Set("ServerState", std::to_string(state));
     });
     key_.Set("ServerState", std::to_string(state));
@@ -266,7 +253,7 @@ class IisKey final : public DynamicDispatch {
   // isolation 0 in process, 1 out of process, 2 pooled; -1 removes the
   // application. Written at once, as IIS writes applications.
   Variant AppCreate(long isolation) {
-    if (isolation < -1 || isolation > 2) RaiseWin32(87, "The parameter is incorrect.");
+    if (isolation < -1 || isolation > 2) Raise(Error::kSystemInvalidParameter);
     auto apply = [&](MetabaseKey& k) {
       if (isolation < 0) {
         std::erase_if(k.properties, [](auto& p) {
@@ -279,7 +266,7 @@ class IisKey final : public DynamicDispatch {
     };
     UpdateKeys([&](Keys& keys) {
       MetabaseKey* k = saved_ ? FindKey(keys, key_.location) : nullptr;
-      if (!k) RaiseHresult(kPathNotFound, "The system cannot find the path specified.");
+      if (!k) Raise(Error::kSystemPathNotFound);
       apply(*k);
     });
     apply(key_);
@@ -295,22 +282,21 @@ class IisNamespace final : public NamespaceObject {
   Variant Bind(const std::string& name) override {
     const std::string prefix = "IIS://";
     if (name.size() < prefix.size() || !NamesEqual(name.substr(0, prefix.size()), prefix))
-      RaiseHresult(kBadPathname, "An invalid directory pathname was passed");
+      Raise(Error::kAdsBadPathname);
     std::string rest = name.substr(prefix.size());
     const auto slash = rest.find('/');
     const std::string host = rest.substr(0, slash);
     const auto machine = CurrentMachine();
     if (!NamesEqual(host, "localhost") && !NamesEqual(host, machine->Info().computer_name) &&
         host != "127.0.0.1")
-      RaiseHresult(kBadPathname, "An invalid directory pathname was passed");
-    if (slash == std::string::npos || slash + 1 >= rest.size())
-      RaiseHresult(kPathNotFound, "The system cannot find the path specified.");
+      Raise(Error::kAdsBadPathname);
+    if (slash == std::string::npos || slash + 1 >= rest.size()) Raise(Error::kSystemPathNotFound);
     const std::string path = rest.substr(slash + 1);
     if (path.find("//") != std::string::npos || path.find('\\') != std::string::npos)
-      RaiseHresult(kBadPathname, "An invalid directory pathname was passed");
+      Raise(Error::kAdsBadPathname);
     Keys keys = LoadKeys();
     MetabaseKey* k = FindKey(keys, "/LM/" + path);
-    if (!k) RaiseHresult(kPathNotFound, "The system cannot find the path specified.");
+    if (!k) Raise(Error::kSystemPathNotFound);
     return NewObject(new IisKey(*k, true));
   }
 };

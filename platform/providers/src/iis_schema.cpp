@@ -1,6 +1,7 @@
 #include "iis_schema.h"
 
 #include "quorvale/core/err.h"
+#include "quorvale/core/errors.h"
 #include "quorvale/machine/machine.h"
 
 namespace quorvale {
@@ -86,9 +87,7 @@ Variant MbValue(const MbProperty& p, const std::string* text) {
 }
 
 std::string MbText(const MbProperty& p, const Variant& value) {
-  const auto mismatch = [&]() -> std::string {
-    throw RaisedError(kErrTypeMismatch, std::string("Type mismatch: ") + p.name);
-  };
+  const auto mismatch = [&]() -> std::string { Raise(Error::kTypeMismatch, p.name); };
   switch (p.type) {
     case MbType::kString: {
       auto t = value.TextForm();

@@ -11,6 +11,7 @@
 
 #include "provider_classes.h"
 #include "quorvale/core/codepage.h"
+#include "quorvale/core/errors.h"
 #include "quorvale/machine/machine.h"
 #include "quorvale/machine/state_file.h"
 #include "quorvale/providers/shell_link.h"
@@ -18,8 +19,6 @@
 namespace quorvale {
 
 namespace {
-
-constexpr std::uint32_t kInvalidArg = 0x80070057;
 
 struct Folder {
   const char* name;
@@ -102,7 +101,7 @@ class Shortcut final : public DynamicDispatch {
           if (comma != std::string::npos) {
             const std::string digits = text.substr(comma + 1);
             if (digits.empty() || digits.find_first_not_of("-0123456789") != std::string::npos)
-              RaiseHresult(kInvalidArg, "The parameter is incorrect.");
+              Raise(Error::kSystemInvalidParameter);
             index = std::stoi(digits);
           }
           link_.icon_location = text.substr(0, comma);
@@ -121,11 +120,10 @@ class Shortcut final : public DynamicDispatch {
   Variant Save() {
     auto machine = CurrentMachine();
     auto r = machine->Resolve(path_);
-    if (r.error || !r.parent_exists) RaiseWin32(3, "The system cannot find the path specified.");
-    if (r.is_directory) RaiseWin32(5, "Access is denied.");
-    if (r.exists && machine->IsHeld(r.long_path))
-      RaiseWin32(32, "The process cannot access the file because it is being used by another process.");
-    if (r.exists && (machine->Attributes(r) & kAttrReadOnly)) RaiseWin32(5, "Access is denied.");
+    if (r.error || !r.parent_exists) Raise(Error::kSystemPathNotFound);
+    if (r.is_directory) Raise(Error::kSystemAccessDenied);
+    if (r.exists && machine->IsHeld(r.long_path)) Raise(Error::kSystemSharingViolation);
+    if (r.exists && (machine->Attributes(r) & kAttrReadOnly)) Raise(Error::kSystemAccessDenied);
     ShellLink link = link_;
     link.relative_path.clear();
     link.file_attributes = 0;
@@ -158,15 +156,14 @@ class Shell final : public DynamicDispatch {
     // SpecialFolders("Desktop") names the folder at once; SpecialFolders
     // alone is the collection, whose Item does the same.
     Add("SpecialFolders", [](const Args& a, std::uint16_t flags) {
-      if (flags & DISPATCH_PROPERTYPUT)
-        throw RaisedError(kErrNoSuchMember, "Object doesn't support this property or method: SpecialFolders");
+      if (flags & DISPATCH_PROPERTYPUT) Raise(Error::kNoSuchMember, "SpecialFolders");
       if (!a.empty()) return Variant(SpecialFolder(Text(a[0])));
       return NewObject(new FolderCollection);
     });
     Method("CreateShortcut", [](const Args& a) {
       const std::string path = Text(Arg(a, 0));
       if (path.size() < 4 || !NamesEqual(path.substr(path.size() - 4), ".lnk"))
-        RaiseHresult(kInvalidArg, "The shortcut pathname must end with .lnk or .url.");
+        Raise(Error::kSystemInvalidParameter, "The shortcut pathname must end with .lnk or .url");
       return NewObject(new Shortcut(path));
     });
   }

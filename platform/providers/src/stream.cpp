@@ -2,14 +2,12 @@
 
 #include "quorvale/core/codepage.h"
 #include "quorvale/core/err.h"
+#include "quorvale/core/errors.h"
+#include "quorvale/core/text.h"
 
 namespace quorvale {
 
 namespace {
-
-constexpr std::int32_t kErrArgument = 3001;
-constexpr std::int32_t kErrClosed = 3704;
-constexpr std::int32_t kErrOperation = 3219;
 
 bool IsCp936(const std::string& charset) {
   auto c = UpperCase(charset);
@@ -21,22 +19,22 @@ bool IsUtf8(const std::string& charset) { return UpperCase(charset) == "UTF-8"; 
 }  // namespace
 
 void Stream::RequireOpen() const {
-  if (!open_) throw RaisedError(kErrClosed, "Operation is not allowed when the object is closed.");
+  if (!open_) Raise(Error::kAdoStreamClosed);
 }
 
 void Stream::SetType(int type) {
-  if (type != kTypeBinary && type != kTypeText) throw RaisedError(kErrArgument, "Bad stream type.");
-  if (open_ && position_ != 0) throw RaisedError(kErrOperation, "Operation is not allowed in this context.");
+  if (type != kTypeBinary && type != kTypeText) Raise(Error::kAdoArguments, "Bad stream type");
+  if (open_ && position_ != 0) Raise(Error::kAdoNotAllowed);
   type_ = type;
 }
 
 void Stream::SetMode(int mode) {
-  if (open_) throw RaisedError(kErrOperation, "Operation is not allowed in this context.");
+  if (open_) Raise(Error::kAdoNotAllowed);
   mode_ = mode;
 }
 
 void Stream::Open() {
-  if (open_) throw RaisedError(kErrOperation, "Operation is not allowed when the object is open.");
+  if (open_) Raise(Error::kAdoNotAllowed, "the object is open");
   open_ = true;
   data_.clear();
   position_ = 0;
@@ -45,7 +43,7 @@ void Stream::Open() {
 void Stream::Write(const Variant& bytes) {
   RequireOpen();
   const Bytes* b = bytes.AsBytes();
-  if (type_ != kTypeBinary || !b) throw RaisedError(kErrArgument, "Write takes a byte array.");
+  if (type_ != kTypeBinary || !b) Raise(Error::kAdoArguments, "Write takes a byte array");
   data_.replace(position_, std::min(b->size(), data_.size() - position_),
                 reinterpret_cast<const char*>(b->data()), b->size());
   position_ += b->size();
@@ -54,24 +52,24 @@ void Stream::Write(const Variant& bytes) {
 void Stream::SetPosition(long position) {
   RequireOpen();
   if (position < 0 || static_cast<std::size_t>(position) > data_.size())
-    throw RaisedError(kErrArgument, "Position out of range.");
+    Raise(Error::kAdoArguments, "Position out of range");
   position_ = static_cast<std::size_t>(position);
 }
 
 void Stream::SetCharset(const std::string& charset) {
-  if (open_ && position_ != 0) throw RaisedError(kErrOperation, "Operation is not allowed in this context.");
-  if (!IsCp936(charset) && !IsUtf8(charset)) throw RaisedError(kErrArgument, "Unknown charset.");
+  if (open_ && position_ != 0) Raise(Error::kAdoNotAllowed);
+  if (!IsCp936(charset) && !IsUtf8(charset)) Raise(Error::kAdoArguments, "Unknown charset");
   charset_ = charset;
 }
 
 Variant Stream::ReadText() {
   RequireOpen();
-  if (type_ != kTypeText) throw RaisedError(kErrOperation, "ReadText needs a text stream.");
+  if (type_ != kTypeText) Raise(Error::kAdoNotAllowed, "ReadText needs a text stream");
   std::string_view rest(data_.data() + position_, data_.size() - position_);
   position_ = data_.size();
   if (IsCp936(charset_)) return Variant(Cp936ToUtf8(rest));
   if (IsUtf8(charset_)) return Variant(std::string(rest));
-  throw RaisedError(kErrArgument, "Unknown charset.");
+  Raise(Error::kAdoArguments, "Unknown charset");
 }
 
 void Stream::Close() {

@@ -3,6 +3,7 @@
 // WinNT://COMPUTER, WinNT://COMPUTER/NAME[,User|,Group] and
 // WinNT://WORKGROUP/COMPUTER[/NAME]; the computer is also "localhost" or ".".
 #include "provider_classes.h"
+#include "quorvale/core/errors.h"
 #include "quorvale/machine/accounts.h"
 #include "quorvale/machine/machine.h"
 
@@ -10,27 +11,19 @@ namespace quorvale {
 
 namespace {
 
-constexpr std::uint32_t kBadNetPath = 53;             // ERROR_BAD_NETPATH
-constexpr std::uint32_t kBadPathname = 0x80005000;    // E_ADS_BAD_PATHNAME
-constexpr std::uint32_t kUnknownObject = 0x80005004;  // E_ADS_UNKNOWN_OBJECT
-constexpr std::uint32_t kObjectUnbound = 0x80005005;  // E_ADS_OBJECT_UNBOUND
-
 LocalAccounts Accounts() { return LocalAccounts(*CurrentMachine()); }
 std::string Computer() { return CurrentMachine()->Info().computer_name; }
 std::string ComputerPath() { return "WinNT://WORKGROUP/" + Computer(); }
 
 [[noreturn]] void RaiseAccountError(std::uint32_t error, const std::string& name) {
   switch (error) {
-    case NERR_UserNotFound: RaiseWin32(error, "The user name could not be found: " + name);
-    case NERR_UserExists: RaiseWin32(error, "The account already exists: " + name);
-    case NERR_GroupNotFound: RaiseWin32(error, "The group name could not be found: " + name);
-    case ERROR_MEMBER_IN_ALIAS:
-      RaiseWin32(error, "The specified account name is already a member of the group.");
-    case ERROR_NO_SUCH_MEMBER:
-      RaiseWin32(error,
-                 "A new member could not be added to a local group because the member does not exist.");
-    case NERR_BadUsername: RaiseWin32(error, "The user name or group name parameter is invalid: " + name);
-    default: RaiseWin32(error, "The account could not be changed: " + name);
+    case NERR_UserNotFound: Raise(Error::kSystemUserNotFound, name);
+    case NERR_UserExists: Raise(Error::kSystemUserExists, name);
+    case NERR_GroupNotFound: Raise(Error::kSystemGroupNotFound, name);
+    case ERROR_MEMBER_IN_ALIAS: Raise(Error::kSystemMemberInAlias);
+    case ERROR_NO_SUCH_MEMBER: Raise(Error::kSystemNoSuchMember);
+    case NERR_BadUsername: Raise(Error::kSystemBadUsername, name);
+    default: Raise(Error::kAccountNotChanged, name);
   }
 }
 
@@ -79,8 +72,7 @@ class User final : public DynamicDispatch {
     });
     Method("ChangePassword", [this](const Args& a) {
       auto stored = Accounts().FindUser(account_.name);
-      if (stored && stored->password != Text(Arg(a, 0)))
-        RaiseWin32(86, "The specified network password is not correct.");
+      if (stored && stored->password != Text(Arg(a, 0))) Raise(Error::kSystemBadPassword);
       SetPassword(Text(Arg(a, 1)));
       return Variant();
     });
@@ -88,7 +80,7 @@ class User final : public DynamicDispatch {
 
  private:
   void SetPassword(const std::string& password) {
-    if (!saved_) RaiseHresult(kObjectUnbound, "The object has not been bound to the directory.");
+    if (!saved_) Raise(Error::kAdsObjectUnbound);
     auto accounts = Accounts();
     auto stored = accounts.FindUser(account_.name);
     if (!stored) RaiseAccountError(NERR_UserNotFound, account_.name);
@@ -106,14 +98,14 @@ class User final : public DynamicDispatch {
 std::string MemberName(const std::string& path) {
   const std::string prefix = "WinNT://";
   if (path.size() <= prefix.size() || !NamesEqual(path.substr(0, prefix.size()), prefix))
-    RaiseHresult(kBadPathname, "An invalid directory pathname was passed");
+    Raise(Error::kAdsBadPathname);
   std::string rest = path.substr(prefix.size());
   auto slash = rest.rfind('/');
-  if (slash == std::string::npos) RaiseHresult(kBadPathname, "An invalid directory pathname was passed");
+  if (slash == std::string::npos) Raise(Error::kAdsBadPathname);
   std::string computer = rest.substr(0, slash), name = rest.substr(slash + 1);
   if (auto inner = computer.find('/'); inner != std::string::npos) computer = computer.substr(inner + 1);
   if (!NamesEqual(computer, Computer()) && !NamesEqual(computer, "localhost") && computer != ".")
-    RaiseWin32(kBadNetPath, "The network path was not found.");
+    Raise(Error::kSystemBadNetPath);
   if (auto comma = name.find(','); comma != std::string::npos) name = name.substr(0, comma);
   return name;
 }
@@ -159,7 +151,7 @@ class ComputerObject final : public DynamicDispatch {
     Property("Parent", [] { return Variant("WinNT://WORKGROUP"); });
     Method("Create", [](const Args& a) {
       const std::string type = Text(Arg(a, 0)), name = Text(Arg(a, 1));
-      if (!NamesEqual(type, "User")) RaiseHresult(kUnknownObject, "Unknown directory object class: " + type);
+      if (!NamesEqual(type, "User")) Raise(Error::kAdsUnknownObject, type);
       auto accounts = Accounts();
       if (accounts.FindUser(name) || accounts.FindGroup(name)) RaiseAccountError(NERR_UserExists, name);
       UserAccount account;
@@ -168,7 +160,7 @@ class ComputerObject final : public DynamicDispatch {
     });
     Method("Delete", [](const Args& a) {
       const std::string type = Text(Arg(a, 0)), name = Text(Arg(a, 1));
-      if (!NamesEqual(type, "User")) RaiseHresult(kUnknownObject, "Unknown directory object class: " + type);
+      if (!NamesEqual(type, "User")) Raise(Error::kAdsUnknownObject, type);
       Check(Accounts().DeleteUser(name), name);
       return Variant();
     });
@@ -190,7 +182,7 @@ class WinNtNamespace final : public NamespaceObject {
   Variant Bind(const std::string& name) override {
     const std::string prefix = "WinNT://";
     if (name.size() < prefix.size() || !NamesEqual(name.substr(0, prefix.size()), prefix))
-      RaiseHresult(kBadPathname, "An invalid directory pathname was passed");
+      Raise(Error::kAdsBadPathname);
     std::vector<std::string> parts;
     std::string rest = name.substr(prefix.size());
     for (std::size_t start = 0; start <= rest.size();) {
@@ -201,12 +193,11 @@ class WinNtNamespace final : public NamespaceObject {
     }
     if (!parts.empty() && parts.back().empty() && parts.size() > 1) parts.pop_back();  // a "/" at the end
     for (const auto& p : parts)
-      if (p.empty() || parts.size() > 3)
-        RaiseHresult(kBadPathname, "An invalid directory pathname was passed");
+      if (p.empty() || parts.size() > 3) Raise(Error::kAdsBadPathname);
     // WORKGROUP/COMPUTER[/NAME] names the computer second.
     if (parts.size() == 3 || (parts.size() == 2 && !IsThisComputer(parts[0]) && IsThisComputer(parts[1])))
       parts.erase(parts.begin());
-    if (!IsThisComputer(parts[0])) RaiseWin32(kBadNetPath, "The network path was not found.");
+    if (!IsThisComputer(parts[0])) Raise(Error::kSystemBadNetPath);
     if (parts.size() == 1) return NewObject(new ComputerObject);
     std::string account = parts[1], type;
     if (auto comma = account.find(','); comma != std::string::npos) {

@@ -3,24 +3,20 @@
 // setting ("{impersonationLevel=impersonate}!") and the machine ("\\." or
 // its name) with the namespace root\cimv2.
 #include "provider_classes.h"
+#include "quorvale/core/errors.h"
+#include "quorvale/core/text.h"
 #include "quorvale/machine/machine.h"
 
 namespace quorvale {
 
 namespace {
 
-constexpr std::uint32_t kInvalidNamespace = 0x8004100E;  // WBEM_E_INVALID_NAMESPACE
-constexpr std::uint32_t kInvalidClass = 0x80041010;      // WBEM_E_INVALID_CLASS
-constexpr std::uint32_t kInvalidQuery = 0x80041017;      // WBEM_E_INVALID_QUERY
-constexpr std::uint32_t kNotFound = 0x80041002;          // WBEM_E_NOT_FOUND
-constexpr std::uint32_t kRpcUnavailable = 0x800706BA;    // RPC_S_SERVER_UNAVAILABLE
-
 // Return values of Win32_Service's methods.
 constexpr std::int32_t kSuccess = 0, kCannotAcceptControl = 5, kAlreadyRunning = 10, kServiceDisabled = 14;
 
 std::string Capitalized(const std::string& s) {
   std::string out = s;
-  if (!out.empty()) out[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(out[0])));
+  if (!out.empty()) out[0] = UpperChar(out[0]);
   return out;
 }
 
@@ -60,7 +56,7 @@ class Service final : public DynamicDispatch {
  private:
   const ServiceRecord& Fresh() {
     auto now = CurrentMachine()->FindService(s_.name);
-    if (!now) RaiseHresult(kNotFound, "Not found: Win32_Service.Name=\"" + s_.name + "\"");
+    if (!now) Raise(Error::kWmiNotFound, "Win32_Service.Name=\"" + s_.name + "\"");
     s_ = *now;
     return s_;
   }
@@ -83,7 +79,7 @@ class ObjectSet final : public DynamicDispatch {
 };
 
 std::vector<ServiceRecord> InstancesOf(const std::string& cls) {
-  if (!NamesEqual(cls, "Win32_Service")) RaiseHresult(kInvalidClass, "Invalid class: " + cls);
+  if (!NamesEqual(cls, "Win32_Service")) Raise(Error::kWmiInvalidClass, cls);
   return CurrentMachine()->Services();
 }
 
@@ -96,7 +92,7 @@ std::vector<std::string> Words(const std::string& q) {
       ++i;
     } else if (c == '\'' || c == '"') {
       auto end = q.find(c, i + 1);
-      if (end == std::string::npos) RaiseHresult(kInvalidQuery, "Invalid query");
+      if (end == std::string::npos) Raise(Error::kWmiInvalidQuery);
       out.push_back(q.substr(i, end - i + 1));
       i = end + 1;
     } else if (c == '=' || c == '*') {
@@ -116,19 +112,19 @@ std::vector<std::string> Words(const std::string& q) {
 std::vector<ServiceRecord> Query(const std::string& query) {
   auto w = Words(query);
   if (w.size() < 4 || !NamesEqual(w[0], "SELECT") || w[1] != "*" || !NamesEqual(w[2], "FROM"))
-    RaiseHresult(kInvalidQuery, "Invalid query");
+    Raise(Error::kWmiInvalidQuery);
   auto all = InstancesOf(w[3]);
   if (w.size() == 4) return all;
   if (w.size() != 8 || !NamesEqual(w[4], "WHERE") || w[6] != "=" || w[7].size() < 2 ||
       (w[7][0] != '\'' && w[7][0] != '"'))
-    RaiseHresult(kInvalidQuery, "Invalid query");
+    Raise(Error::kWmiInvalidQuery);
   const std::string value = w[7].substr(1, w[7].size() - 2);
   std::vector<ServiceRecord> out;
   for (auto& s : all) {
     const std::string* field = NamesEqual(w[5], "Name")          ? &s.name
                                : NamesEqual(w[5], "DisplayName") ? &s.display_name
                                                                  : nullptr;
-    if (!field) RaiseHresult(kInvalidQuery, "Invalid query");
+    if (!field) Raise(Error::kWmiInvalidQuery);
     if (NamesEqual(*field, value)) out.push_back(s);
   }
   return out;
@@ -148,7 +144,7 @@ class WmiNamespace final : public NamespaceObject {
     std::string rest = name.substr(name.find(':') + 1);
     if (!rest.empty() && rest[0] == '{') {
       auto end = rest.find('}');
-      if (end == std::string::npos) RaiseHresult(kInvalidNamespace, "Invalid namespace");
+      if (end == std::string::npos) Raise(Error::kWmiInvalidNamespace);
       rest = rest.substr(end + 1);
       if (!rest.empty() && rest[0] == '!') rest = rest.substr(1);
     }
@@ -160,11 +156,11 @@ class WmiNamespace final : public NamespaceObject {
       const std::string host = rest.substr(2, slash == std::string::npos ? std::string::npos : slash - 2);
       if (host != "." && !NamesEqual(host, "localhost") &&
           !NamesEqual(host, CurrentMachine()->Info().computer_name))
-        RaiseHresult(kRpcUnavailable, "The RPC server is unavailable.");
+        Raise(Error::kSystemRpcUnavailable);
       rest = slash == std::string::npos ? std::string() : rest.substr(slash + 1);
     }
     if (!rest.empty()) path = rest;
-    if (!NamesEqual(path, "root\\cimv2")) RaiseHresult(kInvalidNamespace, "Invalid namespace");
+    if (!NamesEqual(path, "root\\cimv2")) Raise(Error::kWmiInvalidNamespace);
     return NewObject(new Services);
   }
 };

@@ -3,8 +3,10 @@
 #include <signal.h>
 
 #include <cerrno>
+#include <random>
 #include <sstream>
 
+#include "quorvale/core/text.h"
 #include "quorvale/core/variant.h"
 #include "quorvale/machine/machine.h"
 #include "quorvale/machine/state_file.h"
@@ -45,11 +47,33 @@ std::set<std::string> Roles(const std::string& text) {
   return out;
 }
 
+std::optional<long> Number(const std::string& s) {
+  try {
+    std::size_t used = 0;
+    long v = std::stol(s, &used);
+    if (used == s.size()) return v;
+  } catch (const std::logic_error&) {
+  }
+  return std::nullopt;
+}
+
 bool Running(long pid) { return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM); }
 
 }  // namespace
 
-bool SameName(const std::string& a, const std::string& b) { return UpperCase(a) == UpperCase(b); }
+std::string FormatUserLine(const DatabaseUser& u) {
+  return Line({"user", u.name, std::to_string(u.login_sid), Join(u.roles)});
+}
+
+std::optional<DatabaseUser> ParseUserLine(const std::string& line) {
+  auto f = Split(line);
+  if (f.size() != 4 || f[0] != "user") return std::nullopt;
+  auto sid = Number(f[2]);
+  if (!sid) return std::nullopt;
+  return DatabaseUser{f[1], *sid, Roles(f[3])};
+}
+
+bool SameName(const std::string& a, const std::string& b) { return SameText(a, b); }
 
 Login* Catalogue::FindLogin(const std::string& name) {
   for (auto& l : logins)
@@ -92,7 +116,7 @@ std::string FormatCatalogue(const Catalogue& c) {
                  l.sysadmin ? "sysadmin" : "-"});
   for (const auto& d : c.databases) {
     out += Line({"database", std::to_string(d.dbid), d.name, d.mdf, d.ldf});
-    for (const auto& u : d.users) out += Line({"user", u.name, std::to_string(u.login_sid), Join(u.roles)});
+    for (const auto& u : d.users) out += FormatUserLine(u);
   }
   for (const auto& p : c.processes)
     out += Line(
@@ -110,14 +134,8 @@ Catalogue ParseCatalogue(const std::string& text, const std::filesystem::path& f
     auto f = Split(line);
     auto bad = [&] { return MachineStateError(file, "line " + std::to_string(number) + " is damaged"); };
     auto num = [&](const std::string& s) {
-      try {
-        std::size_t used = 0;
-        long v = std::stol(s, &used);
-        if (used != s.size()) throw bad();
-        return v;
-      } catch (const std::logic_error&) {
-        throw bad();
-      }
+      if (auto v = Number(s)) return *v;
+      throw bad();
     };
     const std::string& kind = f[0];
     if (kind == "counters" && f.size() == 4) {
@@ -128,8 +146,10 @@ Catalogue ParseCatalogue(const std::string& text, const std::filesystem::path& f
       c.logins.push_back({f[1], f[2], f[3], num(f[4]), f[5] == "sysadmin"});
     } else if (kind == "database" && f.size() == 5) {
       c.databases.push_back({num(f[1]), f[2], f[3], f[4], {}});
-    } else if (kind == "user" && f.size() == 4 && !c.databases.empty()) {
-      c.databases.back().users.push_back({f[1], num(f[2]), Roles(f[3])});
+    } else if (kind == "user" && !c.databases.empty()) {
+      auto user = ParseUserLine(line);
+      if (!user) throw bad();
+      c.databases.back().users.push_back(std::move(*user));
     } else if (kind == "process" && f.size() == 5) {
       c.processes.push_back({num(f[1]), num(f[2]), num(f[3]), f[4]});
     } else {
@@ -172,6 +192,11 @@ void InstallSqlServer(const Machine& machine, const std::string& sa_password) {
   if (ReadStateFile(file)) throw MachineStateError(file, "the machine already has a SQL Server");
   const std::string data = "C:\\Program Files\\Microsoft SQL Server\\MSSQL\\Data\\";
   Catalogue c;
+  // Logins of different servers never share a sid, as SQL Server's are
+  // unique: a database attached from another server's files finds none of
+  // its old logins here.
+  std::random_device random;
+  c.next_sid = (static_cast<long>(random() & 0xFFFFF) + 1) << 24;
   c.logins.push_back({"sa", sa_password, "master", 1, true});
   long dbid = 1;
   for (const char* name : {"master", "tempdb", "model", "msdb"}) {

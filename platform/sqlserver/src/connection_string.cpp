@@ -1,33 +1,66 @@
-#include "quorvale/core/variant.h"
-#include "src/odbc_handles.h"
+#include "quorvale/sqlserver/connection_string.h"
 
-namespace quorvale::sqlserver::odbc {
+#include <stdexcept>
+
+#include "quorvale/core/text.h"
+
+namespace quorvale::sqlserver {
+
+namespace {
+
+std::string Trim(const std::string& s) {
+  const auto first = s.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+
+[[noreturn]] void Invalid() { throw std::invalid_argument("Invalid connection string attribute"); }
+
+// The braced value that starts at text[i] == '{'; i ends after the "}".
+std::string Braced(const std::string& text, std::size_t& i) {
+  std::string value;
+  for (++i; i < text.size(); ++i) {
+    if (text[i] != '}') {
+      value += text[i];
+    } else if (i + 1 < text.size() && text[i + 1] == '}') {
+      value += '}';
+      ++i;
+    } else {
+      ++i;
+      return value;
+    }
+  }
+  Invalid();
+}
+
+}  // namespace
 
 std::vector<std::pair<std::string, std::string>> ParseConnectionString(const std::string& text) {
   std::vector<std::pair<std::string, std::string>> out;
   std::size_t i = 0;
   while (i < text.size()) {
-    auto eq = text.find('=', i);
-    if (eq == std::string::npos) break;
-    std::string key = text.substr(i, eq - i);
-    while (!key.empty() && key.front() == ' ') key.erase(key.begin());
-    while (!key.empty() && key.back() == ' ') key.pop_back();
-    std::string value;
+    const auto eq = text.find('=', i);
+    if (eq == std::string::npos) {
+      if (!Trim(text.substr(i)).empty()) Invalid();
+      break;
+    }
+    std::string key = UpperCase(Trim(text.substr(i, eq - i)));
     i = eq + 1;
+    while (i < text.size() && text[i] == ' ') ++i;
+    std::string value;
     if (i < text.size() && text[i] == '{') {
-      auto close = text.find('}', i);
-      value = text.substr(i + 1, close == std::string::npos ? std::string::npos : close - i - 1);
-      i = close == std::string::npos ? text.size() : close + 1;
-      auto semi = text.find(';', i);
+      value = Braced(text, i);
+      const auto semi = text.find(';', i);
+      if (!Trim(text.substr(i, semi == std::string::npos ? std::string::npos : semi - i)).empty()) Invalid();
       i = semi == std::string::npos ? text.size() : semi + 1;
     } else {
-      auto semi = text.find(';', i);
-      value = text.substr(i, semi == std::string::npos ? std::string::npos : semi - i);
+      const auto semi = text.find(';', i);
+      value = Trim(text.substr(i, semi == std::string::npos ? std::string::npos : semi - i));
       i = semi == std::string::npos ? text.size() : semi + 1;
     }
-    out.emplace_back(UpperCase(key), value);
+    out.emplace_back(std::move(key), std::move(value));
   }
   return out;
 }
 
-}  // namespace quorvale::sqlserver::odbc
+}  // namespace quorvale::sqlserver

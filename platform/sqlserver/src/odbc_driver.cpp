@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "quorvale/machine/machine.h"
+#include "quorvale/sqlserver/connection_string.h"
 #include "quorvale/sqlserver/sql_error.h"
 #include "src/odbc_handles.h"
 
@@ -45,14 +46,14 @@ SQLRETURN Report(Handle* h, const SqlError& e) {
 SQLRETURN Connect(Dbc* dbc, const std::string& text) {
   dbc->diagnostics.clear();
   if (dbc->session) return dbc->Error("08002", 0, std::string(kVendor) + "Connection name in use");
-  ConnectRequest request;
-  for (const auto& [key, value] : ParseConnectionString(text)) {
-    if (key == "SERVER" || key == "ADDRESS" || key == "DATA SOURCE") request.server = value;
-    if (key == "UID" || key == "USER ID") request.uid = value;
-    if (key == "PWD" || key == "PASSWORD") request.pwd = value;
-    if (key == "DATABASE" || key == "INITIAL CATALOG") request.database = value;
-  }
   try {
+    ConnectRequest request;
+    for (const auto& [key, value] : ParseConnectionString(text)) {
+      if (key == "SERVER" || key == "ADDRESS" || key == "DATA SOURCE") request.server = value;
+      if (key == "UID" || key == "USER ID") request.uid = value;
+      if (key == "PWD" || key == "PASSWORD") request.pwd = value;
+      if (key == "DATABASE" || key == "INITIAL CATALOG") request.database = value;
+    }
     dbc->session = Session::Connect(CurrentMachine(), request);
     return SQL_SUCCESS;
   } catch (const SqlError& e) {

@@ -48,8 +48,4 @@ struct Stmt : Handle {
   std::vector<std::size_t> read_from;  // SQLGetData's position in each column of the row
 };
 
-// "key=value;..." as ODBC connection strings are written; keys upper-cased,
-// {braces} around a value taken off.
-std::vector<std::pair<std::string, std::string>> ParseConnectionString(const std::string& text);
-
 }  // namespace quorvale::sqlserver::odbc

@@ -2,7 +2,9 @@
 #include <functional>
 #include <map>
 
+#include "quorvale/core/text.h"
 #include "quorvale/machine/machine.h"
+#include "quorvale/sqlserver/data_files.h"
 #include "quorvale/sqlserver/sql_error.h"
 #include "src/statements.h"
 
@@ -20,6 +22,11 @@ struct Procedure {
   std::size_t required;
   std::function<void(StatementContext&, const Arguments&)> run;
 };
+
+[[noreturn]] void NotADatabaseFile(const std::string& file) {
+  Fail(5172, "The header for file '" + file +
+                 "' is not a valid database file header. The PageAudit property is incorrect.");
+}
 
 Arguments Bind(const std::string& name, const Procedure& p, const ExecStatement& e) {
   Arguments out(p.params.size());
@@ -86,13 +93,23 @@ void AttachDb(StatementContext& x, const Arguments& a) {
            "it is being used by another process.) while attempting to open or create the physical file '" +
                f + "'.");
   }
+  // The first file is the data file, with the database's users; the others its log.
+  auto users = ReadDataFileUsers(x.machine.Resolve(files[0]).host);
+  if (!users) NotADatabaseFile(files[0]);
+  for (std::size_t i = 1; i < files.size(); ++i)
+    if (!IsLogFile(x.machine.Resolve(files[i]).host)) NotADatabaseFile(files[i]);
   if (files.size() < 2) Fail(1813, "Could not open new database '" + name + "'. CREATE DATABASE is aborted.");
   Database db;
   db.dbid = x.catalogue.next_dbid++;
   db.name = name;
   db.mdf = x.machine.Resolve(files[0]).long_path;
   db.ldf = x.machine.Resolve(files[1]).long_path;
+  // The one who attaches owns the database; the other users keep the sids
+  // of the logins they had where the files come from, orphaned unless this
+  // server has a login of that sid.
+  std::erase_if(*users, [](const DatabaseUser& u) { return SameName(u.name, "dbo"); });
   db.users.push_back({"dbo", x.caller.login_sid ? x.caller.login_sid : 1, {"db_owner"}});
+  db.users.insert(db.users.end(), users->begin(), users->end());
   x.catalogue.databases.push_back(std::move(db));
 }
 
@@ -198,8 +215,7 @@ const std::map<std::string, Procedure>& Procedures() {
 }  // namespace
 
 void RunProcedure(StatementContext& x, const ExecStatement& e) {
-  std::string key = e.procedure;
-  for (auto& ch : key) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+  const std::string key = UpperCase(e.procedure);
   auto it = Procedures().find(key);
   if (it == Procedures().end()) Fail(2812, "Could not find stored procedure '" + e.procedure + "'.");
   Arguments a = Bind(e.procedure, it->second, e);

@@ -2,7 +2,10 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "quorvale/machine/machine.h"
+#include "quorvale/sqlserver/data_files.h"
 #include "quorvale/sqlserver/sql_error.h"
 #include "src/statements.h"
 
@@ -27,6 +30,18 @@ bool IsThisMachine(const Machine& machine, std::string server) {
   for (const char* local : {"(local)", ".", "localhost", "127.0.0.1"})
     if (SameName(server, local)) return true;
   return SameName(server, machine.Info().computer_name);
+}
+
+// A database keeps its users in its data file, as the server writes them
+// there: files attached elsewhere later bring them along.
+void WriteChangedUsers(const Machine& machine, const std::vector<Database>& before, const Catalogue& after) {
+  for (const auto& d : after.databases) {
+    if (d.dbid <= 4) continue;  // the system databases' files are not on the drives
+    auto was =
+        std::find_if(before.begin(), before.end(), [&](const Database& b) { return b.dbid == d.dbid; });
+    if (was == before.end() || was->users != d.users)
+      WriteDataFileUsers(machine.Resolve(d.mdf).host, d.users);
+  }
 }
 
 }  // namespace
@@ -112,6 +127,7 @@ std::optional<ResultSet> Session::Execute(const std::string& batch) {
       connected_ = false;  // ended by KILL
       return false;
     }
+    const std::vector<Database> before = c.databases;
     bool changed = false;
     for (const auto& statement : statements) {
       Catalogue work = c;
@@ -142,6 +158,7 @@ std::optional<ResultSet> Session::Execute(const std::string& batch) {
       deleted.insert(deleted.end(), x.files_to_delete.begin(), x.files_to_delete.end());
       changed = true;
     }
+    WriteChangedUsers(*machine_, before, c);
     HoldDatabaseFiles(*machine_, c);
     return changed;
   });

@@ -1,5 +1,6 @@
 #include "quorvale/sqlserver/sql_parser.h"
 
+#include "quorvale/core/text.h"
 #include "quorvale/core/variant.h"
 #include "quorvale/sqlserver/sql_error.h"
 #include "quorvale/sqlserver/sql_lexer.h"

@@ -22,14 +22,20 @@ struct Table {
 std::optional<std::string> Text(const std::string& s) { return s; }
 std::optional<std::string> Number(long n) { return std::to_string(n); }
 
+// A sid is binary on the server; here it shows as the text of its number.
 Table SysDatabases(const Catalogue& c) {
-  Table t{{"name", "dbid", "sid", "status", "filename"}, {false, true, true, true, false}, {}};
-  for (const auto& d : c.databases) t.rows.push_back({d.name, Number(d.dbid), Number(1), Number(16), d.mdf});
+  Table t{{"name", "dbid", "sid", "status", "filename"}, {false, true, false, true, false}, {}};
+  for (const auto& d : c.databases) {
+    long owner = 1;
+    for (const auto& u : d.users)
+      if (u.name == "dbo") owner = u.login_sid;
+    t.rows.push_back({d.name, Number(d.dbid), Number(owner), Number(16), d.mdf});
+  }
   return t;
 }
 
 Table SysXLogins(const Catalogue& c) {
-  Table t{{"srvid", "sid", "name", "password", "dbid"}, {true, true, false, false, true}, {}};
+  Table t{{"srvid", "sid", "name", "password", "dbid"}, {true, false, false, false, true}, {}};
   for (const auto& l : c.logins) {
     long dbid = 0;
     for (const auto& d : c.databases)

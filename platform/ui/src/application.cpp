@@ -36,7 +36,7 @@ void Application::RunEvent(const std::function<void()>& handler) {
   } catch (const RaisedError& e) {
     unhandled_ = UnhandledError{e.Number(), e.what()};
   } catch (const std::exception& e) {
-    unhandled_ = UnhandledError{kErrUnexpected, e.what()};
+    unhandled_ = UnhandledError{ErrorNumber(Error::kInternal), e.what()};
   }
   Finish();
   if (!outermost) throw EndProgram{};
@@ -62,15 +62,17 @@ void Application::Finish() {
 
 MsgResult Application::MsgBox(std::string prompt, MsgButtons buttons, MsgIcon icon, std::string title) {
   MessageRequest r{std::move(prompt), buttons, icon, std::move(title), active_ ? active_->Name() : ""};
-  return backend_.ShowMessage(r);
+  return backend_.ShowMessage(*this, r);
 }
 
 std::optional<std::string> Application::BrowseForFolder(const Form* owner, std::string title,
                                                         std::uint32_t flags) {
-  return backend_.BrowseForFolder(FolderRequest{owner ? owner->Name() : "", std::move(title), flags});
+  return backend_.BrowseForFolder(*this, FolderRequest{owner ? owner->Name() : "", std::move(title), flags});
 }
 
-std::optional<std::string> Application::OpenFile(FileRequest request) { return backend_.OpenFile(request); }
+std::optional<std::string> Application::OpenFile(FileRequest request) {
+  return backend_.OpenFile(*this, request);
+}
 
 std::vector<Form*> Application::VisibleForms() const {
   std::vector<Form*> out;

@@ -1,5 +1,7 @@
 #include "quorvale/ui/caption.h"
 
+#include "quorvale/core/text.h"
+
 namespace quorvale::ui {
 
 char AccessKey(std::string_view caption) {
@@ -11,8 +13,7 @@ char AccessKey(std::string_view caption) {
       continue;
     }
     if (static_cast<unsigned char>(next) >= 0x80) return 0;
-    if (next >= 'a' && next <= 'z') next = static_cast<char>(next - 'a' + 'A');
-    return next;
+    return UpperChar(next);
   }
   return 0;
 }
@@ -25,14 +26,6 @@ std::string ShownCaption(std::string_view caption) {
     out += caption[i];
   }
   return out;
-}
-
-std::size_t CharCount(std::string_view text) {
-  std::size_t n = 0;
-  for (unsigned char c : text) {
-    if ((c & 0xC0) != 0x80) ++n;
-  }
-  return n;
 }
 
 }  // namespace quorvale::ui

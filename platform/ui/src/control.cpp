@@ -1,12 +1,11 @@
 #include "quorvale/ui/control.h"
 
 #include "quorvale/core/err.h"
+#include "quorvale/core/errors.h"
 #include "quorvale/ui/application.h"
 #include "quorvale/ui/form.h"
 
 namespace quorvale::ui {
-
-inline constexpr std::int32_t kErrInvalidCall = 5;
 
 Control::Control(Form& owner, std::string name, ControlKind kind)
     : owner_(owner), name_(std::move(name)), kind_(kind) {
@@ -91,7 +90,7 @@ bool Control::TakesFocus() const {
 bool Control::HasFocus() const { return owner_.App().FocusedControl() == this; }
 
 void Control::SetFocus() {
-  if (!CanFocus()) throw RaisedError(kErrInvalidCall, "Invalid procedure call or argument");
+  if (!CanFocus()) Raise(Error::kInvalidCall);
   owner_.SetActiveControl(this);
   owner_.App().Activate(&owner_);
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "quorvale/core/err.h"
+#include "quorvale/core/errors.h"
+#include "quorvale/core/text.h"
 #include "quorvale/ui/application.h"
 #include "quorvale/ui/caption.h"
 #include "quorvale/ui/form.h"
@@ -10,9 +12,6 @@
 namespace quorvale::ui {
 
 namespace {
-constexpr std::int32_t kErrInvalidCall = 5;
-constexpr std::int32_t kErrInvalidPropertyArrayIndex = 381;
-constexpr std::int32_t kErrInvalidPropertyValue = 380;
 
 template <class T>
 bool Assign(T& field, T value) {
@@ -57,7 +56,7 @@ void CheckBox::SetCaption(std::string text) {
 }
 
 void CheckBox::SetValue(int v) {
-  if (v < kUnchecked || v > kGrayed) throw RaisedError(kErrInvalidPropertyValue, "Invalid property value");
+  if (v < kUnchecked || v > kGrayed) Raise(Error::kInvalidPropertyValue);
   if (!Assign(value_, v)) return;
   Changed();
   if (on_click_) on_click_();
@@ -85,7 +84,7 @@ void OptionButton::SetValue(bool v) {
 
 void ListBox::AddItem(std::string text, int index) {
   if (index < 0 || index > ListCount()) {
-    if (index > ListCount()) throw RaisedError(kErrInvalidCall, "Invalid procedure call or argument");
+    if (index > ListCount()) Raise(Error::kInvalidCall);
     index = ListCount();
   }
   items_.insert(items_.begin() + index, std::move(text));
@@ -95,8 +94,7 @@ void ListBox::AddItem(std::string text, int index) {
 }
 
 void ListBox::RemoveItem(int index) {
-  if (index < 0 || index >= ListCount())
-    throw RaisedError(kErrInvalidCall, "Invalid procedure call or argument");
+  if (index < 0 || index >= ListCount()) Raise(Error::kInvalidCall);
   items_.erase(items_.begin() + index);
   if (list_index_ == index) {
     list_index_ = -1;
@@ -118,14 +116,13 @@ void ListBox::Clear() {
 
 const std::string& ListBox::List(int index) const {
   if (index < 0 || index >= ListCount()) {
-    throw RaisedError(kErrInvalidPropertyArrayIndex, "Invalid property array index");
+    Raise(Error::kInvalidPropertyArrayIndex);
   }
   return items_[static_cast<std::size_t>(index)];
 }
 
 void ListBox::SetListIndex(int index) {
-  if (index < -1 || index >= ListCount())
-    throw RaisedError(kErrInvalidPropertyValue, "Invalid property value");
+  if (index < -1 || index >= ListCount()) Raise(Error::kInvalidPropertyValue);
   if (!Assign(list_index_, index)) return;
   if (index >= 0 && (index < top_index_ || index >= top_index_ + VisibleRows())) {
     SetTopIndex(index - VisibleRows() + 1 > top_index_ ? index - VisibleRows() + 1 : index);
@@ -190,7 +187,7 @@ void Image::SetPicture(Picture p) {
 }
 
 void Timer::SetInterval(int ms) {
-  if (ms < 0) throw RaisedError(kErrInvalidPropertyValue, "Invalid property value");
+  if (ms < 0) Raise(Error::kInvalidPropertyValue);
   interval_ = ms;
   Restart();
 }

@@ -8,7 +8,7 @@ void HeadlessBackend::FormShown(Form& form) { log_.push_back("show " + form.Name
 
 void HeadlessBackend::FormHidden(Form& form) { log_.push_back("hide " + form.Name()); }
 
-MsgResult HeadlessBackend::ShowMessage(const MessageRequest& request) {
+MsgResult HeadlessBackend::ShowMessage(Application&, const MessageRequest& request) {
   const auto buttons = ButtonsOf(request.buttons);
   MessageRecord record{request, buttons.front(), false};
   if (!answers_.empty()) {
@@ -24,7 +24,7 @@ MsgResult HeadlessBackend::ShowMessage(const MessageRequest& request) {
   return record.answer;
 }
 
-std::optional<std::string> HeadlessBackend::BrowseForFolder(const FolderRequest& request) {
+std::optional<std::string> HeadlessBackend::BrowseForFolder(Application&, const FolderRequest& request) {
   folder_requests_.push_back(request);
   if (folders_.empty()) return std::nullopt;
   auto a = std::move(folders_.front());
@@ -32,7 +32,7 @@ std::optional<std::string> HeadlessBackend::BrowseForFolder(const FolderRequest&
   return a;
 }
 
-std::optional<std::string> HeadlessBackend::OpenFile(const FileRequest& request) {
+std::optional<std::string> HeadlessBackend::OpenFile(Application&, const FileRequest& request) {
   file_requests_.push_back(request);
   if (files_.empty()) return std::nullopt;
   auto a = std::move(files_.front());

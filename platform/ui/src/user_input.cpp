@@ -1,5 +1,6 @@
 #include "quorvale/ui/user_input.h"
 
+#include "quorvale/core/text.h"
 #include "quorvale/ui/caption.h"
 
 namespace quorvale::ui::input {
@@ -88,7 +89,7 @@ bool PressTab(Application& app, bool backwards) {
 }
 
 Control* AccessKeyTarget(const Form& form, char key) {
-  if (key >= 'a' && key <= 'z') key = static_cast<char>(key - 'a' + 'A');
+  key = UpperChar(key);
   for (Control* c : form.Controls()) {
     const std::string* caption = nullptr;
     switch (c->Kind()) {

@@ -5,6 +5,7 @@
 
 #include "boundary.h"
 #include "listing.h"
+#include "quorvale/core/text.h"
 #include "quorvale/machine/short_names.h"
 #include "quorvale/win32/ansi.h"
 
@@ -25,9 +26,7 @@ bool Match(const char* p, const char* n) {
       }
     }
     if (!*n) return false;
-    if (*p != '?' &&
-        std::tolower(static_cast<unsigned char>(*p)) != std::tolower(static_cast<unsigned char>(*n)))
-      return false;
+    if (*p != '?' && LowerChar(*p) != LowerChar(*n)) return false;
   }
   return !*n;
 }
@@ -98,11 +97,8 @@ std::vector<FoundFile> ListMatching(const Machine& m, const std::string& pattern
   std::vector<std::string> names;
   std::error_code ec;
   for (const auto& e : fs::directory_iterator(dir.host, ec)) names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-      return std::tolower(static_cast<unsigned char>(x)) < std::tolower(static_cast<unsigned char>(y));
-    });
-  });
+  std::sort(names.begin(), names.end(),
+            [](const std::string& a, const std::string& b) { return TextLess(a, b); });
   if (dir.long_path.size() > 3) names.insert(names.begin(), {".", ".."});
   const bool by_short = name.find('~') != std::string::npos;
   for (const auto& n : names) {

@@ -2,6 +2,7 @@
 #include <mutex>
 
 #include "boundary.h"
+#include "quorvale/core/text.h"
 #include "quorvale/machine/state_file.h"
 
 namespace quorvale::win32 {
@@ -12,20 +13,6 @@ namespace {
 
 // Code page 936 text compared without regard to ASCII letter case; the
 // second byte of a double-byte character is never folded.
-bool AnsiEqual(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-    if (x >= 0x81 && x <= 0xFE && i + 1 < a.size()) {
-      if (x != y || a[i + 1] != b[i + 1]) return false;
-      ++i;
-      continue;
-    }
-    if (std::tolower(x) != std::tolower(y)) return false;
-  }
-  return true;
-}
-
 std::string Trim(const std::string& s) {
   auto b = s.find_first_not_of(" \t");
   if (b == std::string::npos) return "";
@@ -84,7 +71,7 @@ std::string Join(const std::vector<Line>& lines) {
 // The section's header line, or lines.size().
 std::size_t FindSection(const std::vector<Line>& lines, const std::string& section) {
   for (std::size_t i = 0; i < lines.size(); ++i)
-    if (lines[i].kind == Line::kSection && AnsiEqual(lines[i].name, section)) return i;
+    if (lines[i].kind == Line::kSection && Cp936SameText(lines[i].name, section)) return i;
   return lines.size();
 }
 
@@ -162,7 +149,7 @@ DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR default_value,
     }
     if (s < lines.size())
       for (std::size_t i = s + 1; i < SectionEnd(lines, s); ++i)
-        if (lines[i].kind == Line::kKey && AnsiEqual(lines[i].name, Trim(key))) {
+        if (lines[i].kind == Line::kKey && Cp936SameText(lines[i].name, Trim(key))) {
           SetLastError(ERROR_SUCCESS);
           return CopyValue(lines[i].value, buffer, size);
         }
@@ -207,7 +194,7 @@ BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR
     } else {
       std::size_t end = s < lines.size() ? SectionEnd(lines, s) : 0, found = lines.size();
       for (std::size_t i = s + 1; s < lines.size() && i < end; ++i)
-        if (lines[i].kind == Line::kKey && AnsiEqual(lines[i].name, k)) {
+        if (lines[i].kind == Line::kKey && Cp936SameText(lines[i].name, k)) {
           found = i;
           break;
         }

@@ -5,37 +5,29 @@
 #include "boundary.h"
 #include "listing.h"
 #include "quorvale/core/err.h"
+#include "quorvale/core/errors.h"
 #include "quorvale/win32/ansi.h"
 
 namespace quorvale::win32 {
 
 namespace {
 
-[[noreturn]] void Raise(std::int32_t number) {
-  static const char* const texts[] = {"Bad file name or number", "File not found",
-                                      "File already exists",     "Permission denied",
-                                      "Path/File access error",  "Path not found"};
-  const char* text = number == kErrBadFileName         ? texts[0]
-                     : number == kErrFileNotFound      ? texts[1]
-                     : number == kErrFileAlreadyExists ? texts[2]
-                     : number == kErrPermissionDenied  ? texts[3]
-                     : number == kErrPathNotFound      ? texts[5]
-                                                       : texts[4];
-  std::string description = text;
-  if (GetLastError() == ERROR_FILE_CORRUPT) description += ": " + LastMachineMessage();
-  throw RaisedError(number, description);
+// A damaged machine file adds what the machine said about it.
+[[noreturn]] void RaiseFile(Error error) {
+  if (GetLastError() == ERROR_FILE_CORRUPT) Raise(error, LastMachineMessage());
+  Raise(error);
 }
 
 [[noreturn]] void RaiseFor(DWORD error) {
   switch (error) {
-    case ERROR_FILE_NOT_FOUND: Raise(kErrFileNotFound);
-    case ERROR_PATH_NOT_FOUND: Raise(kErrPathNotFound);
-    case ERROR_SHARING_VIOLATION: Raise(kErrPermissionDenied);
+    case ERROR_FILE_NOT_FOUND: RaiseFile(Error::kFileNotFound);
+    case ERROR_PATH_NOT_FOUND: RaiseFile(Error::kPathNotFound);
+    case ERROR_SHARING_VIOLATION: RaiseFile(Error::kPermissionDenied);
     case ERROR_ALREADY_EXISTS:
-    case ERROR_FILE_EXISTS: Raise(kErrFileAlreadyExists);
+    case ERROR_FILE_EXISTS: RaiseFile(Error::kFileAlreadyExists);
     case ERROR_INVALID_NAME:
-    case ERROR_FILENAME_EXCED_RANGE: Raise(kErrBadFileName);
-    default: Raise(kErrPathFileAccess);
+    case ERROR_FILENAME_EXCED_RANGE: RaiseFile(Error::kBadFileName);
+    default: RaiseFile(Error::kPathFileAccess);
   }
 }
 
@@ -43,7 +35,7 @@ std::string Ansi(const std::string& path) {
   auto a = ToAnsi(path);
   if (!a) {
     SetLastError(ERROR_INVALID_NAME);
-    Raise(kErrBadFileName);
+    RaiseFile(Error::kBadFileName);
   }
   return *a;
 }
@@ -68,8 +60,8 @@ std::string Dir(const std::string& pattern, int attributes) {
     found = detail::ListMatching(*detail::TheMachine(), p, error);
     return TRUE;
   });
-  if (!ok) Raise(kErrPathFileAccess);
-  if (error == ERROR_INVALID_NAME) Raise(kErrBadFileName);
+  if (!ok) RaiseFile(Error::kPathFileAccess);
+  if (error == ERROR_INVALID_NAME) RaiseFile(Error::kBadFileName);
   std::vector<std::string> names;
   for (const auto& f : found) {
     if ((f.attributes & kAttrHidden) && !(attributes & vbHidden)) continue;
@@ -96,7 +88,7 @@ void Kill(const std::string& pattern) {
   std::string name = Dir(pattern);
   std::vector<std::string> names;
   for (; !name.empty(); name = Dir()) names.push_back(name);
-  if (names.empty()) Raise(kErrFileNotFound);
+  if (names.empty()) RaiseFile(Error::kFileNotFound);
   for (const auto& n : names) Check(DeleteFileA(Ansi(folder + n).c_str()));
 }
 
@@ -107,7 +99,7 @@ void FileCopy(const std::string& source, const std::string& destination) {
 std::int32_t FileLen(const std::string& path) {
   WIN32_FIND_DATAA d;
   const std::string a = Ansi(path);
-  if (a.find_first_of("*?") != std::string::npos) Raise(kErrBadFileName);
+  if (a.find_first_of("*?") != std::string::npos) RaiseFile(Error::kBadFileName);
   HANDLE h = FindFirstFileA(a.c_str(), &d);
   if (h == INVALID_HANDLE_VALUE) RaiseFor(GetLastError());
   FindClose(h);
@@ -121,8 +113,7 @@ int GetAttr(const std::string& path) {
 }
 
 void SetAttr(const std::string& path, int attributes) {
-  if (attributes & ~(vbReadOnly | vbHidden | vbSystem | vbArchive))
-    throw RaisedError(5, "Invalid procedure call or argument");
+  if (attributes & ~(vbReadOnly | vbHidden | vbSystem | vbArchive)) Raise(Error::kInvalidCall);
   Check(SetFileAttributesA(Ansi(path).c_str(),
                            attributes ? static_cast<DWORD>(attributes) : FILE_ATTRIBUTE_NORMAL));
 }

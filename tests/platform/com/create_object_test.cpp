@@ -53,13 +53,13 @@ TEST_F(CreateObjectTest, LateBoundCallsThroughTheRegistry) {
     CallMethod(echo.get(), "Missing");
     FAIL();
   } catch (const RaisedError& e) {
-    EXPECT_EQ(e.Number(), kErrNoSuchMember);
+    EXPECT_EQ(e.Number(), 438);
   }
   try {
     CallMethod(echo.get(), "Bump", {Variant("x")});
     FAIL();
   } catch (const RaisedError& e) {
-    EXPECT_EQ(e.Number(), kErrTypeMismatch);
+    EXPECT_EQ(e.Number(), 13);
   }
 }
 
@@ -71,7 +71,7 @@ TEST_F(CreateObjectTest, BrokenChainsRaise429) {
       CreateObject(prog_id, host_);
       ADD_FAILURE() << prog_id;
     } catch (const RaisedError& e) {
-      EXPECT_EQ(e.Number(), kErrCannotCreateObject) << prog_id;
+      EXPECT_EQ(e.Number(), 429) << prog_id;
     }
   }
   Register("Bad.Library2", "{11111111-2222-3333-4444-555555555557}", "C:\\missing.dll");

@@ -14,12 +14,12 @@ class Echo final : public DispatchBase {
       {"Value", 0, [](const std::vector<Variant*>&, std::uint16_t) { return Variant("default"); }},
       {"Echo", 1,
        [](const std::vector<Variant*>& a, std::uint16_t) {
-         if (a.size() != 1) throw RaisedError(450, "Wrong number of arguments");
+         if (a.size() != 1) Raise(Error::kWrongArguments);
          return *a[0];
        }},
       {"Bump", 2,
        [](const std::vector<Variant*>& a, std::uint16_t) {
-         if (a.size() != 1 || !a[0]->AsNumber()) throw RaisedError(kErrTypeMismatch, "Type mismatch");
+         if (a.size() != 1 || !a[0]->AsNumber()) Raise(Error::kTypeMismatch);
          *a[0] = Variant(*a[0]->AsNumber() + 1);
          return Variant();
        }},

@@ -43,7 +43,7 @@ class WinExecTest : public MachineTest {
     try {
       return static_cast<bool>(CreateObject(prog_id));
     } catch (const RaisedError& e) {
-      EXPECT_EQ(e.Number(), kErrCannotCreateObject);
+      EXPECT_EQ(e.Number(), 429);
       return false;
     }
   }

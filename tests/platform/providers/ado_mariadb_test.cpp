@@ -69,7 +69,7 @@ TEST_F(AdoMariaDb, WrongPasswordFailsWithTheDriversMessage) {
                {Variant("driver={MySQL ODBC 3.51 Driver};server=127.0.0.1;uid=" + user_ +
                         ";pwd=" + password_ + "x;database=mysql")});
   }));
-  EXPECT_EQ(err.Number(), kAdoProviderError);
+  EXPECT_EQ(err.Number(), -2147467259);
   EXPECT_NE(err.Description().find("Access denied for user"), std::string::npos) << err.Description();
   // The page closes the failed connection and ignores that the close fails too.
   EXPECT_FALSE(err.Resume([&] { CallMethod(c.get(), "Close"); }));

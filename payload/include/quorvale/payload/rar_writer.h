@@ -2,10 +2,9 @@
 // compressed: the payload archives that the setup programs carry.
 //
 // Member names are given in UTF-8 with "\" or "/" between folders and are
-// written in code page 936 with "\" between folders, without the Unicode
-// name flag (0x200), as RAR did on a Chinese Windows. A reader gets the
-// names back by reading them as code page 936 (libarchive: the option
-// "hdrcharset=CP936").
+// written in code page 936 with "\" between folders, as RAR did on a
+// Chinese Windows; a name beyond ASCII also carries its Unicode form (flag
+// 0x200), which is what libarchive reads back.
 #pragma once
 
 #include <cstddef>

@@ -1,15 +1,11 @@
-#include <system_error>
-
 #include "dialogs.h"
 #include "fl.h"
-#include "quorvale/machine/machine_folder.h"
+#include "quorvale/machine/machine.h"
 #include "quorvale/ui/fltk/folder_listing.h"
 #include "quorvale/ui/fltk/label_text.h"
 #include "widgets.h"
 
 namespace quorvale::ui::fltk {
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -18,7 +14,7 @@ constexpr const char* kUpLine = "..";
 // One dialog for both uses: in folder mode it answers a folder, in file
 // mode an existing file of the current folder.
 struct Browse {
-  fs::path machine;
+  const Machine* machine = nullptr;  // nullptr: no machine there, no drives
   bool files = false;
   std::string current;  // "" is the list of drives
   std::vector<FolderEntry> entries;
@@ -41,10 +37,12 @@ struct Browse {
   void Enter(const std::string& folder) {
     current = folder;
     entries.clear();
-    if (current.empty()) {
-      for (const auto& d : Drives(machine)) entries.push_back({d, true});
+    if (!machine) {
+      current.clear();
+    } else if (current.empty()) {
+      for (const auto& d : Drives(*machine)) entries.push_back({d, true});
     } else {
-      entries = ListFolder(machine, current, files, Pattern());
+      entries = ListFolder(*machine, current, files, Pattern());
     }
     list->clear();
     if (!current.empty()) list->add(kUpLine);
@@ -89,13 +87,12 @@ struct Browse {
     }
     const std::string n = name->value();
     if (current.empty() || n.empty()) return;
-    const std::string full = JoinWindowsPath(current, n);
-    std::error_code ec;
-    const fs::path host = HostPathOf(machine, full);
-    if (fs::is_directory(host, ec)) {
-      Enter(full);
-    } else if (fs::is_regular_file(host, ec)) {
-      answer = full;
+    const auto found = machine ? FindPath(*machine, JoinWindowsPath(current, n)) : std::nullopt;
+    if (!found) return;
+    if (found->folder) {
+      Enter(found->long_path);
+    } else {
+      answer = found->long_path;
       done = true;
     }
   }
@@ -131,24 +128,24 @@ void OnKind(Fl_Widget*, void* d) {
   b->Enter(b->current);
 }
 
-Fl_Box* Text(int x, int y, int w, int h, const std::string& text) {
-  auto* box = new Fl_Box(x, y, w, h);
-  box->copy_label(FltkLabel(text, false).c_str());
-  box->align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE | FL_ALIGN_WRAP);
+// A caption with an access key ("文件名(&N):") or a text shown as it is.
+LabelWidget* Text(int x, int y, int w, int h, const std::string& text, bool mnemonics) {
+  auto* box = new LabelWidget(x, y, w, h);
+  box->SetCaption(text, mnemonics);
   box->labelfont(kFont);
   box->labelsize(kFontSize);
   return box;
 }
 
 std::optional<std::string> Run(Browse& b, const std::string& title, const std::string& prompt,
-                               const std::string& start, Fl_Window* owner) {
+                               const std::string& start, Fl_Window* owner, const ModalIdle& idle) {
   const int w = 380, h = b.files ? 420 : 360;
   Fl_Double_Window win(w, h);
   win.copy_label(title.c_str());
   win.color(ToFlColor(kColorButtonFace));
   int y = 10;
   if (!prompt.empty()) {
-    Text(10, y, w - 20, 34, prompt);
+    Text(10, y, w - 20, 34, prompt, false);
     y += 38;
   }
   b.path = new Fl_Output(10, y, w - 20, 24);
@@ -165,14 +162,14 @@ std::optional<std::string> Run(Browse& b, const std::string& title, const std::s
   b.list->when(FL_WHEN_CHANGED | FL_WHEN_NOT_CHANGED);
   y += list_h + 8;
   if (b.files) {
-    Text(10, y + 4, 70, 24, "文件名(&N):");
+    Text(10, y + 4, 70, 24, "文件名(&N):", true);
     b.name = new Fl_Input(84, y, w - 94, 24);
     b.name->textfont(kFont);
     b.name->textsize(kFontSize);
     b.name->when(FL_WHEN_CHANGED);
     b.name->callback(OnName, &b);
     y += 30;
-    Text(10, y + 4, 70, 24, "文件类型(&T):");
+    Text(10, y + 4, 70, 24, "文件类型(&T):", true);
     b.kinds = new Fl_Choice(84, y, w - 94, 24);
     b.kinds->textfont(kFont);
     b.kinds->textsize(kFontSize);
@@ -205,32 +202,33 @@ std::optional<std::string> Run(Browse& b, const std::string& title, const std::s
   CentreOn(win, owner);
   win.show();
   b.list->take_focus();
-  while (!b.done && win.shown()) Fl::wait(0.05);
+  RunModal(
+      win, [&] { return b.done; }, idle);
   win.hide();
   return b.answer;
 }
 
 }  // namespace
 
-std::optional<std::string> RunFolderDialog(const FolderRequest& request, const fs::path& machine,
-                                           Fl_Window* owner) {
+std::optional<std::string> RunFolderDialog(const FolderRequest& request, const Machine* machine,
+                                           Fl_Window* owner, const ModalIdle& idle) {
   Browse b;
   b.machine = machine;
-  return Run(b, "浏览文件夹", request.title, "", owner);
+  return Run(b, "浏览文件夹", request.title, "", owner, idle);
 }
 
-std::optional<std::string> RunFileDialog(const FileRequest& request, const fs::path& machine,
-                                         Fl_Window* owner) {
+std::optional<std::string> RunFileDialog(const FileRequest& request, const Machine* machine, Fl_Window* owner,
+                                         const ModalIdle& idle) {
   Browse b;
   b.machine = machine;
   b.files = true;
   b.filter = request.filter;
   std::string start;
-  std::error_code ec;
-  if (!request.initial_folder.empty() && fs::is_directory(HostPathOf(machine, request.initial_folder), ec)) {
-    start = request.initial_folder;
+  if (machine && !request.initial_folder.empty()) {
+    if (auto found = FindPath(*machine, request.initial_folder); found && found->folder)
+      start = found->long_path;
   }
-  return Run(b, request.title.empty() ? "打开" : request.title, "", start, owner);
+  return Run(b, request.title.empty() ? "打开" : request.title, "", start, owner, idle);
 }
 
 }  // namespace quorvale::ui::fltk

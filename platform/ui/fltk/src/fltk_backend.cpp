@@ -6,7 +6,7 @@
 #include "dialogs.h"
 #include "fl.h"
 #include "form_window.h"
-#include "quorvale/machine/machine_folder.h"
+#include "quorvale/machine/machine.h"
 #include "quorvale/ui/fltk/twips.h"
 #include "quorvale/ui/user_input.h"
 #include "widgets.h"
@@ -112,24 +112,58 @@ Fl_Window* FltkBackend::OwnerWindow(const std::string& form_name) const {
   return nullptr;
 }
 
-MsgResult FltkBackend::ShowMessage(const MessageRequest& request) {
+std::optional<double> FltkBackend::ModalIdle(Application& app) {
+  if (app.Ended()) return std::nullopt;
+  const double wait = RunTimers(app, 0.05);
+  if (app.Ended()) return std::nullopt;
+  return wait;
+}
+
+double FltkBackend::RunTimers(Application& app, double longest) {
+  if (auto due = app.NextTimerDue(); due && NowMs() >= *due) app.FireDueTimers();
+  SyncDirty();
+  auto due = app.NextTimerDue();
+  if (!due) return longest;
+  return std::clamp(static_cast<double>(*due - NowMs()) / 1000.0, 0.0, longest);
+}
+
+MsgResult FltkBackend::ShowMessage(Application& app, const MessageRequest& request) {
   Flush();
   const std::string& title = request.title.empty() ? options_.app_title : request.title;
-  const MsgResult answer = fltk::RunMessageBox(request, title, OwnerWindow(request.owner));
+  const MsgResult answer = fltk::RunMessageBox(request, title, OwnerWindow(request.owner),
+                                               [this, &app] { return ModalIdle(app); });
   throttle_.Force();
   return answer;
 }
 
-std::optional<std::string> FltkBackend::BrowseForFolder(const FolderRequest& request) {
+namespace {
+
+// The machine the dialogs show; nothing when the folder holds none.
+std::unique_ptr<Machine> OpenMachine(const std::filesystem::path& folder) {
+  if (!Machine::Exists(folder)) return nullptr;
+  try {
+    return std::make_unique<Machine>(folder);
+  } catch (const std::exception&) {
+    return nullptr;
+  }
+}
+
+}  // namespace
+
+std::optional<std::string> FltkBackend::BrowseForFolder(Application& app, const FolderRequest& request) {
   Flush();
-  auto answer = fltk::RunFolderDialog(request, options_.machine, OwnerWindow(request.owner));
+  const auto machine = OpenMachine(options_.machine);
+  auto answer = fltk::RunFolderDialog(request, machine.get(), OwnerWindow(request.owner),
+                                      [this, &app] { return ModalIdle(app); });
   throttle_.Force();
   return answer;
 }
 
-std::optional<std::string> FltkBackend::OpenFile(const FileRequest& request) {
+std::optional<std::string> FltkBackend::OpenFile(Application& app, const FileRequest& request) {
   Flush();
-  auto answer = fltk::RunFileDialog(request, options_.machine, OwnerWindow(request.owner));
+  const auto machine = OpenMachine(options_.machine);
+  auto answer = fltk::RunFileDialog(request, machine.get(), OwnerWindow(request.owner),
+                                    [this, &app] { return ModalIdle(app); });
   throttle_.Force();
   return answer;
 }
@@ -189,17 +223,9 @@ void FltkBackend::RunUntilEnd(Application& app) {
   while (!app.Ended()) {
     SyncDirty();
     if (app.VisibleForms().empty() && input_.empty()) break;
-    double wait = 0.1;
-    if (!input_.empty()) {
-      wait = 0;
-    } else if (auto due = app.NextTimerDue()) {
-      wait = std::clamp(static_cast<double>(*due - NowMs()) / 1000.0, 0.0, 0.1);
-    }
-    Fl::wait(wait);
+    Fl::wait(input_.empty() ? RunTimers(app, 0.1) : 0.0);
     ++polls_;
     DeliverInput();
-    if (app.Ended()) break;
-    if (auto due = app.NextTimerDue(); due && NowMs() >= *due) app.FireDueTimers();
   }
 }
 

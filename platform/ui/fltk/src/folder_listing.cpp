@@ -4,7 +4,8 @@
 #include <cctype>
 #include <system_error>
 
-#include "quorvale/machine/machine_folder.h"
+#include "quorvale/core/text.h"
+#include "quorvale/machine/machine.h"
 
 namespace quorvale::ui::fltk {
 
@@ -12,18 +13,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string LowerText(std::string s) {
-  for (char& c : s) c = Lower(c);
-  return s;
-}
-
 bool Wild(std::string_view name, std::string_view pattern) {
   // Iterative match with one backtrack point for the last "*".
   std::size_t n = 0, p = 0, star = std::string_view::npos, mark = 0;
   while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == '?' || Lower(pattern[p]) == Lower(name[n]))) {
+    if (p < pattern.size() && (pattern[p] == '?' || LowerChar(pattern[p]) == LowerChar(name[n]))) {
       ++n;
       ++p;
     } else if (p < pattern.size() && pattern[p] == '*') {
@@ -57,33 +51,36 @@ bool MatchesFilter(std::string_view name, std::string_view patterns) {
   return false;
 }
 
-std::vector<std::string> Drives(const fs::path& machine) {
+std::vector<std::string> Drives(const Machine& machine) {
   std::vector<std::string> out;
-  std::error_code ec;
-  for (const auto& e : fs::directory_iterator(machine / "drives", ec)) {
-    const std::string name = e.path().filename().string();
-    // The machine keeps its drives under upper-case letters (see HostPathOf).
-    if (name.size() == 1 && name[0] >= 'A' && name[0] <= 'Z' && e.is_directory(ec))
-      out.push_back(name + ":\\");
-  }
-  std::sort(out.begin(), out.end());
+  for (char letter : machine.Drives()) out.push_back(std::string(1, letter) + ":\\");
   return out;
 }
 
-std::vector<FolderEntry> ListFolder(const fs::path& machine, const std::string& windows_folder, bool files,
+std::optional<FoundPath> FindPath(const Machine& machine, const std::string& windows_path) {
+  const ResolvedPath r = machine.Resolve(windows_path);
+  if (r.error || !r.exists) return std::nullopt;
+  return FoundPath{r.long_path, r.is_directory};
+}
+
+std::vector<FolderEntry> ListFolder(const Machine& machine, const std::string& windows_folder, bool files,
                                     std::string_view filter) {
   std::vector<FolderEntry> out;
-  if (windows_folder.size() < 3 || windows_folder[1] != ':') return out;
+  const ResolvedPath dir = machine.Resolve(windows_folder);
+  if (dir.error || !dir.exists || !dir.is_directory) return out;
   std::error_code ec;
-  for (const auto& e : fs::directory_iterator(HostPathOf(machine, windows_folder), ec)) {
+  // The names as the drive keeps them; what each one is, the machine says.
+  for (const auto& e : fs::directory_iterator(dir.host, ec)) {
     const std::string name = e.path().filename().string();
     if (name.find_first_of("\\:") != std::string::npos) continue;
-    const bool folder = e.is_directory(ec);
-    if (folder || (files && MatchesFilter(name, filter))) out.push_back({name, folder});
+    const ResolvedPath entry = machine.Resolve(JoinWindowsPath(dir.long_path, name));
+    if (entry.error || !entry.exists || (machine.Attributes(entry) & kAttrHidden)) continue;
+    if (entry.is_directory || (files && MatchesFilter(name, filter)))
+      out.push_back({name, entry.is_directory});
   }
   std::sort(out.begin(), out.end(), [](const FolderEntry& a, const FolderEntry& b) {
     if (a.folder != b.folder) return a.folder;
-    return LowerText(a.name) < LowerText(b.name);
+    return TextLess(a.name, b.name);
   });
   return out;
 }

@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "fl.h"
+#include "quorvale/core/text.h"
+#include "quorvale/ui/fltk/label_layout.h"
 #include "quorvale/ui/fltk/label_text.h"
 #include "quorvale/ui/fltk/twips.h"
 #include "quorvale/ui/user_input.h"
@@ -35,21 +37,10 @@ bool ChainEnabled(const Control& c) {
   return true;
 }
 
-void Offset(const Control& c, int& left, int& top) {
-  left = 0;
-  top = 0;
-  for (const Frame* f = c.Container(); f; f = f->Container()) {
-    left += f->Left();
-    top += f->Top();
-  }
-}
-
 Fl_Widget* MakeWidget(Control& c) {
   switch (c.Kind()) {
     case ControlKind::Label: {
-      auto* b = new Fl_Box(0, 0, 1, 1);
-      b->align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE | FL_ALIGN_WRAP | FL_ALIGN_CLIP);
-      return b;
+      return new LabelWidget(0, 0, 1, 1);
     }
     case ControlKind::TextBox: {
       auto& box = static_cast<TextBox&>(c);
@@ -157,16 +148,15 @@ Control* FormWindow::ControlOf(const Fl_Widget* widget) const {
 
 void FormWindow::Place(const Item& item) {
   const Control& c = *item.control;
-  int ox = 0, oy = 0;
-  Offset(c, ox, oy);
   if (c.Kind() == ControlKind::Line) {
     const auto& l = static_cast<const Line&>(c);
+    const TwipsOffset o = FrameOffset(c);
     static_cast<LineWidget*>(item.widget)
-        ->SetPoints(TwipsToPixels(ox + l.X1()), TwipsToPixels(oy + l.Y1()), TwipsToPixels(ox + l.X2()),
-                    TwipsToPixels(oy + l.Y2()));
+        ->SetPoints(TwipsToPixels(o.left + l.X1()), TwipsToPixels(o.top + l.Y1()),
+                    TwipsToPixels(o.left + l.X2()), TwipsToPixels(o.top + l.Y2()));
     return;
   }
-  const PixelRect r = BoxToPixels(ox + c.Left(), oy + c.Top(), c.Width(), c.Height());
+  const PixelRect r = ControlPixels(c);
   if (r.x != item.widget->x() || r.y != item.widget->y() || r.w != item.widget->w() ||
       r.h != item.widget->h()) {
     item.widget->resize(r.x, r.y, r.w, r.h);
@@ -191,7 +181,7 @@ void FormWindow::SyncItem(const Item& item) {
   switch (c.Kind()) {
     case ControlKind::Label: {
       auto& l = static_cast<Label&>(c);
-      SetLabel(w, FltkLabel(l.Caption()));
+      static_cast<LabelWidget*>(w)->SetCaption(l.Caption());
       w->box(IsButtonFace(l.BackColor()) ? FL_NO_BOX : FL_FLAT_BOX);
       w->color(ToFlColor(l.BackColor()));
       w->labelcolor(ToFlColor(l.ForeColor()));
@@ -201,7 +191,7 @@ void FormWindow::SyncItem(const Item& item) {
     case ControlKind::TextBox: {
       auto& t = static_cast<TextBox&>(c);
       if (auto* area = dynamic_cast<TextArea*>(w)) {
-        if (area->Text() != t.Text()) area->SetText(t.Text());
+        area->SetText(t.Text());
         area->locked = t.Locked();
       } else if (auto* secret = dynamic_cast<PasswordInput*>(w)) {
         secret->SetText(t.Text(), t.PasswordChar());
@@ -269,7 +259,9 @@ void FormWindow::Sync() {
   synced_focus_ = nullptr;
   if (form_.App().ActiveForm() == &form_ && form_.ActiveControl()) {
     synced_focus_ = WidgetOf(form_.ActiveControl());
-    if (synced_focus_ && shown() && Fl::focus() != synced_focus_) synced_focus_->take_focus();
+    // A message box or dialog open over the forms keeps the keyboard.
+    const bool modal_open = Fl::modal() && Fl::modal() != this;
+    if (synced_focus_ && shown() && !modal_open && Fl::focus() != synced_focus_) synced_focus_->take_focus();
   }
   redraw();
 }
@@ -286,7 +278,7 @@ void FormWindow::WidgetCallback(Fl_Widget* w, void* data) {
       auto* box = static_cast<TextBox*>(c);
       std::string text;
       if (auto* area = dynamic_cast<TextArea*>(w)) {
-        text = area->Text();
+        text = area->TakeTyped();
       } else if (auto* secret = dynamic_cast<PasswordInput*>(w)) {
         text = secret->Text();
       } else {
@@ -338,7 +330,7 @@ bool FormWindow::HandleKey(int event) {
     return true;
   }
   if ((state & FL_ALT) && key < 128 && std::isalnum(key)) {
-    const char k = static_cast<char>(std::toupper(key));
+    const char k = UpperChar(static_cast<char>(key));
     backend_.Post([&app, k] { input::PressAccessKey(app, k); });
     return true;
   }

@@ -29,6 +29,24 @@ std::string FltkLabel(std::string_view caption, bool mnemonics) {
   return out;
 }
 
+ShownLabel ShowCaption(std::string_view caption, bool mnemonics) {
+  ShownLabel out;
+  if (!mnemonics) {
+    out.text = caption;
+    return out;
+  }
+  out.text.reserve(caption.size());
+  for (std::size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] == '&' && i + 1 < caption.size()) {
+      const char next = caption[++i];
+      if (next != '&' && static_cast<unsigned char>(next) < 0x80 && out.key == std::string::npos)
+        out.key = out.text.size();
+    }
+    out.text += caption[i];
+  }
+  return out;
+}
+
 std::string UnixLineEnds(std::string_view text) {
   std::string out;
   out.reserve(text.size());
@@ -39,6 +57,16 @@ std::string UnixLineEnds(std::string_view text) {
     }
     out += '\n';
     if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+  }
+  return out;
+}
+
+std::string WindowsLineEnds(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 16);
+  for (char c : UnixLineEnds(text)) {
+    if (c == '\n') out += '\r';
+    out += c;
   }
   return out;
 }

@@ -3,7 +3,9 @@
 
 #include "dialogs.h"
 #include "fl.h"
+#include "quorvale/core/text.h"
 #include "quorvale/ui/caption.h"
+#include "quorvale/ui/fltk/label_layout.h"
 #include "quorvale/ui/fltk/label_text.h"
 #include "widgets.h"
 
@@ -108,7 +110,7 @@ class MessageWindow : public Fl_Double_Window {
         return 1;
       }
       if (key < 128 && std::isalpha(key)) {
-        const char k = static_cast<char>(std::toupper(key));
+        const char k = UpperChar(static_cast<char>(key));
         for (std::size_t i = 0; i < state_.answers.size(); ++i) {
           if (AccessKey(ButtonText(state_.answers[i])) == k) {
             state_.chosen = state_.answers[i];
@@ -126,17 +128,26 @@ class MessageWindow : public Fl_Double_Window {
 
 }  // namespace
 
-MsgResult RunMessageBox(const MessageRequest& request, const std::string& title, Fl_Window* owner) {
+void RunModal(Fl_Window& window, const std::function<bool()>& answered, const ModalIdle& idle) {
+  while (!answered() && window.shown()) {
+    const std::optional<double> wait = idle();
+    if (!wait) return;
+    Fl::wait(*wait);
+  }
+}
+
+MsgResult RunMessageBox(const MessageRequest& request, const std::string& title, Fl_Window* owner,
+                        const ModalIdle& idle) {
   BoxState state;
   state.answers = ButtonsOf(request.buttons);
   state.escape = EscapeAnswer(request.buttons);
 
-  const std::string text = FltkLabel(UnixLineEnds(request.prompt), false);
-  fl_font(kFont, kFontSize);
-  int tw = 380, th = 0;
-  fl_measure(text.c_str(), tw, th, 0);
-  tw = std::max(tw, 60);
-  th = std::max(th, 32);
+  // The prompt wraps within 380 pixels; the box is as wide as its longest line.
+  const TextLayout layout = LayOutText(request.prompt, 380, false, false);
+  double widest = 0;
+  for (double line_w : layout.widths) widest = std::max(widest, line_w);
+  const int tw = std::max(static_cast<int>(widest) + 1, 60);
+  const int th = std::max(layout.Height(), 32);
   const int icon_w = request.icon == MsgIcon::None ? 0 : 32 + 14;
   const int bw = 75, bh = 23, gap = 8;
   const int buttons_w = static_cast<int>(state.answers.size()) * (bw + gap) - gap;
@@ -147,9 +158,8 @@ MsgResult RunMessageBox(const MessageRequest& request, const std::string& title,
   win.copy_label(title.c_str());
   win.color(ToFlColor(kColorButtonFace));
   if (request.icon != MsgIcon::None) new IconBox(12, 14, request.icon);
-  auto* prompt = new Fl_Box(12 + icon_w, 14, tw + 4, th);
-  prompt->copy_label(text.c_str());
-  prompt->align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE | FL_ALIGN_WRAP);
+  auto* prompt = new LabelWidget(12 + icon_w, 14, tw + 4, th);
+  prompt->SetCaption(request.prompt, false);
   prompt->labelfont(kFont);
   prompt->labelsize(kFontSize);
   int x = (w - buttons_w) / 2;
@@ -184,7 +194,8 @@ MsgResult RunMessageBox(const MessageRequest& request, const std::string& title,
   CentreOn(win, owner);
   win.show();
   state.buttons.front()->take_focus();
-  while (!state.chosen && win.shown()) Fl::wait(0.05);
+  RunModal(
+      win, [&] { return state.chosen.has_value(); }, idle);
   win.hide();
   return state.chosen.value_or(state.answers.front());
 }

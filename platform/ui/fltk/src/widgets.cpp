@@ -4,6 +4,9 @@
 #include <cstdlib>
 
 #include "fl.h"
+#include "quorvale/core/text.h"
+#include "quorvale/ui/fltk/label_layout.h"
+#include "quorvale/ui/fltk/label_text.h"
 
 namespace quorvale::ui::fltk {
 
@@ -25,6 +28,33 @@ Fl_Color ToFlColor(Color c) {
   }
   return fl_rgb_color(static_cast<uchar>(c & 0xFF), static_cast<uchar>((c >> 8) & 0xFF),
                       static_cast<uchar>((c >> 16) & 0xFF));
+}
+
+void LabelWidget::SetCaption(const std::string& caption, bool mnemonics) {
+  if (caption == caption_ && mnemonics == mnemonics_) return;
+  caption_ = caption;
+  mnemonics_ = mnemonics;
+  redraw();
+}
+
+void LabelWidget::draw() {
+  if (box() != FL_NO_BOX) draw_box();
+  const TextLayout layout = LayOutText(caption_, w(), labelfont() == kBoldFont, mnemonics_);
+  fl_push_clip(x(), y(), w(), h());
+  fl_font(labelfont(), labelsize());
+  fl_color(active_r() ? labelcolor() : fl_inactive(labelcolor()));
+  const int baseline = layout.line_height - fl_descent();
+  for (std::size_t i = 0; i < layout.lines.size(); ++i) {
+    const std::string& line = layout.lines[i];
+    const int top = y() + static_cast<int>(i) * layout.line_height;
+    fl_draw(line.data(), static_cast<int>(line.size()), x(), top + baseline);
+    if (i == layout.key_line) {
+      const int from = x() + static_cast<int>(fl_width(line.data(), static_cast<int>(layout.key_offset)));
+      const int key_w = static_cast<int>(fl_width(line.data() + layout.key_offset, 1));
+      fl_xyline(from, top + baseline + 1, from + key_w - 1);
+    }
+  }
+  fl_pop_clip();
 }
 
 void FrameBox::draw() {
@@ -88,9 +118,7 @@ void PasswordInput::SetText(const std::string& text, const std::string& mask) {
 
 void PasswordInput::Show() {
   std::string shown;
-  for (unsigned char c : text_) {
-    if ((c & 0xC0) != 0x80) shown += mask_;
-  }
+  for (std::size_t i = CharCount(text_); i > 0; --i) shown += mask_;
   value(shown.c_str());
   position(size());
 }
@@ -106,9 +134,7 @@ int PasswordInput::handle(int event) {
   const int key = Fl::event_key();
   if (key == FL_BackSpace) {
     if (!text_.empty()) {
-      std::size_t cut = text_.size() - 1;
-      while (cut > 0 && (static_cast<unsigned char>(text_[cut]) & 0xC0) == 0x80) --cut;
-      text_.erase(cut);
+      text_ = FirstChars(text_, CharCount(text_) - 1);
       Show();
       do_callback();
     }
@@ -147,11 +173,20 @@ int TextArea::handle(int event) {
 
 std::string TextArea::Text() const {
   char* t = buffer_->text();
-  std::string out = t ? t : "";
+  std::string out = WindowsLineEnds(t ? t : "");
   std::free(t);
   return out;
 }
 
-void TextArea::SetText(const std::string& text) { buffer_->text(text.c_str()); }
+void TextArea::SetText(const std::string& text) {
+  if (text == form_text_) return;
+  form_text_ = text;
+  buffer_->text(UnixLineEnds(text).c_str());
+}
+
+std::string TextArea::TakeTyped() {
+  form_text_ = Text();
+  return form_text_;
+}
 
 }  // namespace quorvale::ui::fltk

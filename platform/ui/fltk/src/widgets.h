@@ -18,6 +18,22 @@ inline constexpr int kFontSize = 12;
 Fl_Color ToFlColor(Color c);
 bool IsButtonFace(Color c);
 
+// Static text: the caption broken into lines as a word-wrapping Windows
+// label breaks it, drawn from the top left and cut at the control's edges.
+class LabelWidget : public Fl_Box {
+ public:
+  LabelWidget(int x, int y, int w, int h) : Fl_Box(x, y, w, h) {}
+  const std::string& Caption() const { return caption_; }
+  // With mnemonics "&" marks the access key, as on a form's label;
+  // without, every "&" is shown (message texts).
+  void SetCaption(const std::string& caption, bool mnemonics = true);
+  void draw() override;
+
+ private:
+  std::string caption_;
+  bool mnemonics_ = true;
+};
+
 // A frame: an engraved border with its caption over the top edge.
 class FrameBox : public Fl_Box {
  public:
@@ -77,11 +93,17 @@ class TextArea : public Fl_Text_Editor {
   ~TextArea() override;
   bool locked = false;
   int handle(int event) override;
+  // What the box holds, its line ends CR LF as in a Windows text box.
   std::string Text() const;
+  // Shows the form's text; its line ends (CR LF, LF or CR) break lines and
+  // draw nothing. Unchanged text leaves the view where it is.
   void SetText(const std::string& text);
+  // Text(), now in step with the form (the user typed it).
+  std::string TakeTyped();
 
  private:
   std::unique_ptr<Fl_Text_Buffer> buffer_;
+  std::string form_text_;
 };
 
 }  // namespace quorvale::ui::fltk

@@ -11,6 +11,7 @@ extern const char* const kAgreementText;
 class Agreement : public WizardPage {
  public:
   explicit Agreement(SetupProgram& program);
+  ui::Control* EntryFocus(Arrival) override { return &Agree; }
 
   ui::TextBox Agree{*this, "Agree"};
   ui::CommandButton StepButton{*this, "StepButton"};
@@ -21,12 +22,6 @@ class Agreement : public WizardPage {
   ui::Label Label1{*this, "Label1"};
   ui::Frame Frame1{*this, "Frame1"};
   ui::Image Image1{*this, "Image1"};
-
- protected:
-  ui::Control* ExitFocus() override { return &Agree; }
-
- private:
-  void StepButtonClick();
 };
 
 }  // namespace quorvale::setup

@@ -9,6 +9,7 @@ namespace quorvale::setup {
 class Complete : public WizardPage {
  public:
   explicit Complete(SetupProgram& program);
+  ui::Control* EntryFocus(Arrival) override { return nullptr; }
 
   // Run exists on the control end too, hidden and unchecked.
   ui::CheckBox Run{*this, "Run"};
@@ -24,7 +25,6 @@ class Complete : public WizardPage {
  protected:
   // Closing the page ends the program at once, starting nothing.
   bool OnQueryUnload(ui::UnloadMode) override { End(); }
-  ui::Control* ExitFocus() override { return nullptr; }
 
  private:
   void CompleteButtonClick();

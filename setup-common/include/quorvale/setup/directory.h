@@ -9,11 +9,6 @@
 
 namespace quorvale::setup {
 
-inline constexpr const char* kChooseFolder = "请选择Quorvale虚拟主机管理系统要安装的目标文件夹!";
-inline constexpr const char* kNoSpace = "您选择的磁盘剩余空间不足,请选择其他路径!";
-inline constexpr const char* kErrorTitle = "错误";
-inline constexpr const char* kBrowsePrompt = "请选择 Quorvale 安装目录：";
-
 class DirectoryPage : public WizardPage {
  public:
   explicit DirectoryPage(SetupProgram& program);
@@ -22,6 +17,7 @@ class DirectoryPage : public WizardPage {
   std::string OpenFolder(const ui::Form& owner, const std::string& title);
   // Free space of a drive in GB, as "#####.##".
   std::string GetDriveFreeSpace(const std::string& drive);
+  ui::Control* EntryFocus(Arrival) override { return &Directory; }
 
   ui::Frame Frame2{*this, "Frame2"};
   ui::TextBox Directory{*this, "Directory"};
@@ -41,12 +37,13 @@ class DirectoryPage : public WizardPage {
 
  protected:
   void OnLoad() override;
-  ui::Control* ExitFocus() override { return &Directory; }
 
  private:
   std::string GetSystemDrive();
   void ViewButtonClick();
   void NextButtonClick();
+  // An input error: the message, then the focus back in the folder box.
+  void Refuse(const char* message);
 };
 
 }  // namespace quorvale::setup

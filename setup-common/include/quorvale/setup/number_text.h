@@ -1,13 +1,20 @@
 // Numbers as the Directory page shows and reads them.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "quorvale/setup/machine_hooks.h"
-
 namespace quorvale::setup {
+
+// What GetDiskFreeSpaceA reports, the counts read as signed 32-bit integers.
+struct DiskFreeSpace {
+  std::int32_t sectors_per_cluster = 0;
+  std::int32_t bytes_per_sector = 0;
+  std::int32_t free_clusters = 0;
+  std::int32_t total_clusters = 0;
+};
 
 // Free space of a drive in GB: free clusters / 1024 * sectors per cluster *
 // bytes per sector, rounded half to even to whole kilobytes, / 1024².

@@ -1,6 +1,6 @@
-// A setup wizard: owns its pages, creates each on first use and keeps it
-// loaded; switches between pages; asks the exit question. The programs
-// derive from it and name the pages that differ between them.
+// A wizard program: owns its pages, creates each on first use and keeps it
+// loaded; walks its profile's order forwards and backwards; asks the exit
+// question. Every program is this class with its own profile.
 #pragma once
 
 #include <memory>
@@ -9,29 +9,29 @@
 #include <unordered_map>
 
 #include "quorvale/core/err.h"
-#include "quorvale/setup/machine_hooks.h"
-#include "quorvale/setup/program_texts.h"
+#include "quorvale/setup/profile.h"
 #include "quorvale/ui/application.h"
 #include "quorvale/ui/form.h"
 
 namespace quorvale::setup {
 
-class Install;
+class WizardPage;
 
-inline constexpr const char* kExitQuestion =
-    "安装程序未完成安装。如果现在退出，您的程序将不能安装。\r\n\r\n您确定要退出安装程序吗？";
-inline constexpr const char* kSetupTitle = "安装";
+// How a page is reached: forwards (Next, or after a refused close) or
+// backwards (Back).
+enum class Arrival { Forward, Back };
 
 class SetupProgram {
  public:
-  SetupProgram(ui::Application& app, ProgramTexts texts, MachineHooks hooks);
-  virtual ~SetupProgram();
+  SetupProgram(ui::Application& app, ProgramProfile profile);
+  ~SetupProgram();
   SetupProgram(const SetupProgram&) = delete;
   SetupProgram& operator=(const SetupProgram&) = delete;
 
   ui::Application& App() const { return app_; }
-  const ProgramTexts& Texts() const { return texts_; }
-  const MachineHooks& Hooks() const { return hooks_; }
+  const ProgramProfile& Profile() const { return profile_; }
+  const ProgramTexts& Texts() const { return profile_.texts; }
+  const ProgramRules& Rules() const { return profile_.rules; }
   // The error state of the pages' resume-on-error handlers.
   Err& PageErr() { return err_; }
 
@@ -43,11 +43,18 @@ class SetupProgram {
     return static_cast<P&>(*slot);
   }
 
-  // The start-up page, whose icon the other pages take (Welcome).
-  virtual ui::Form& StartPage();
+  // The first page of the order, whose icon the other pages take.
+  WizardPage& StartPage();
 
-  // Starts the program: Welcome is loaded (its start-up checks run) and shown.
+  // Starts the program: the start page is loaded (its start-up checks run)
+  // and shown.
   void Start();
+
+  // The next page of the order after from whose condition holds now, shown
+  // with the focus on its entry field; from is hidden.
+  void Next(WizardPage& from);
+  // The same backwards: the previous page whose condition holds.
+  void Back(WizardPage& from);
 
   // Page switching: show the target, put the focus on its field (none:
   // nullptr), hide the page left.
@@ -57,22 +64,33 @@ class SetupProgram {
   // focus on stay_focus (when given).
   void ConfirmExit(ui::Control* stay_focus);
 
-  // Starts a program in a normal window; false when it could not be started.
+  // Starts a program in a normal window with the focus, without waiting;
+  // false when it could not be started.
   bool StartProgram(const std::string& command_line);
 
-  // Where the pages that differ between the programs lead.
-  virtual void AfterAgreement(ui::Form& from) = 0;
-  virtual void BeforeDirectory(ui::Form& from) = 0;
-  virtual void AfterDirectory(ui::Form& from) = 0;
-  // The install sequence, run once on the progress page.
-  virtual void RunSequence(Install& page) = 0;
+  // The profile's sequence, run once by the progress page.
+  void RunSequence(ProgressForm& page);
+
+  // The program's arguments as one text (the machine's own taken out).
+  const std::string& CommandLine() const { return command_line_; }
+  void SetCommandLine(std::string text) { command_line_ = std::move(text); }
 
  private:
+  // The place of a page in the order.
+  std::size_t PlaceOf(const WizardPage& page) const;
+  void Go(WizardPage& from, std::size_t to, Arrival how);
+
   ui::Application& app_;
-  ProgramTexts texts_;
-  MachineHooks hooks_;
+  ProgramProfile profile_;
   Err err_;
-  std::unordered_map<std::type_index, std::unique_ptr<ui::Form>> pages_;
+  std::string command_line_;
+  std::unordered_map<std::type_index, std::unique_ptr<WizardPage>> pages_;
 };
+
+template <class P>
+PageEntry OrderLine(PageCondition when) {
+  return {std::type_index(typeid(P)), [](SetupProgram& p) -> WizardPage& { return p.Page<P>(); },
+          std::move(when)};
+}
 
 }  // namespace quorvale::setup

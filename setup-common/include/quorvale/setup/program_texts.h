@@ -1,5 +1,6 @@
-// What differs between the two setup programs in the shared pages: texts,
-// default folder words, the free-space threshold, the uninstall key.
+// What differs between the setup programs in the shared pages: texts,
+// default folder words, the uninstall key, and the few rules that set one
+// program's copy of a page apart.
 #pragma once
 
 #include <string>
@@ -17,14 +18,19 @@ struct ProgramTexts {
   std::string uninstall_key;   // under HKEY_LOCAL_MACHINE
   std::string next_caption;    // NextButton of the pages after Welcome
   std::string space_needed;    // Directory's USpace
-  double min_free_gb = 0.01;
-  bool directory_refuses_empty = true;
   std::string complete_label2;
-  bool complete_has_run = true;  // the Run box that starts the console program
 };
 
-// The server-end setup (Server) and the control-end setup (Client).
+struct ProgramRules {
+  double min_free_gb = 0.01;            // Directory refuses less free space
+  bool directory_refuses_empty = true;  // Directory refuses an empty folder first
+  bool complete_has_run = true;         // Complete's Run box starts the console program
+};
+
+// The server end's (Server) and the control end's (Client).
 ProgramTexts ServerEndTexts();
 ProgramTexts ControlEndTexts();
+ProgramRules ServerEndRules();
+ProgramRules ControlEndRules();
 
 }  // namespace quorvale::setup

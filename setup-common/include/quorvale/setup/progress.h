@@ -6,6 +6,7 @@
 #include <string>
 
 #include "quorvale/core/err.h"
+#include "quorvale/setup/step_reporter.h"
 #include "quorvale/setup/wizard_page.h"
 
 namespace quorvale::setup {
@@ -14,32 +15,43 @@ namespace quorvale::setup {
 inline constexpr int kBarFull = 6765;
 inline constexpr int kBarStart = 15;
 
-class ProgressForm : public WizardPage {
+// What the page shows for one step of a sequence.
+struct StepRow {
+  const char* caption;  // StateCaption's text; "" for a step that shows no text
+  const char* line;     // the list line; nullptr: the caption
+  int bar;              // Loading's width after the work
+  // A check point: when anything failed since the last check, this line is
+  // listed after the work (nullptr: no check).
+  const char* failure = nullptr;
+};
+
+class ProgressForm : public WizardPage, public StepReporter {
  public:
   ProgressForm(SetupProgram& program, std::string name);
+  // The page is shown without setting a focus.
+  ui::Control* EntryFocus(Arrival) override { return nullptr; }
 
-  // One step: the caption shows text, the list gets line as its last line,
-  // the work runs (with resume-on-error), the bar takes the width, and the
+  // One step: the caption shows its text and the list gets its line (unless
+  // the step shows no text), the work runs with resume-on-error, a check
+  // point lists its failure line, the bar takes the step's width, and the
   // message loop runs once.
-  void ReportStep(const std::string& text, int width, const std::function<void()>& work = {});
-  void ReportStep(const std::string& caption, const std::string& line, int width,
-                  const std::function<void()>& work);
-  // The same recipe in two halves, for steps whose work is several
-  // statements, each to be resumed past on its own: BeginStep shows the
-  // caption and adds the line; EndStep sets the bar and, unless told not
-  // to, lets the message loop run once.
-  void BeginStep(const std::string& caption, const std::string& line);
-  void EndStep(int width, bool pump = true);
-  // After a risky step: when anything failed since the last check, adds the
-  // failure line (list only), clears the error and returns false.
-  bool CheckStep(const std::string& failure_line);
-  // The end of a sequence: the final text, the message loop once, the timer
-  // off, then the next page shown and this one hidden.
-  void EndSequence(const std::string& final_text, ui::Form& next);
+  void ReportStep(const StepRow& step, const std::function<void()>& work);
+  // Inside a step that moves the bar several times: the bar alone, without
+  // a turn of the message loop (MoveBar turns it).
+  void SetBar(int width) { Loading.SetWidth(width); }
+
+  // The parts of a step, for work that reports as it goes (the shared
+  // recipes); CheckStep is a check point.
+  void ShowStep(const std::string& text) override;
+  void ListLine(const std::string& text) override;
+  void MoveBar(int width) override;
+  // The end of a sequence: the full bar, the final text (no list line), the
+  // message loop once, the timer off, then the next page of the order shown and this one
+  // hidden.
+  void EndSequence(const std::string& final_text);
 
   // The error state of the sequence.
-  Err& SequenceErr() { return err_; }
-  bool SequenceStarted() const { return started_; }
+  Err& SequenceErr() override { return err_; }
 
   ui::Label StateCaption{*this, "StateCaption"};
   ui::Label Label4{*this, "Label4"};
@@ -57,9 +69,6 @@ class ProgressForm : public WizardPage {
   void OnLoad() override;
   // The page cannot be closed: refused without a word.
   bool OnQueryUnload(ui::UnloadMode) override { return true; }
-  ui::Control* ExitFocus() override { return nullptr; }
-  // The program's sequence, run inside the first tick.
-  virtual void RunSequence() = 0;
 
  private:
   void TimerTick();
@@ -76,9 +85,6 @@ class Install : public ProgressForm {
   ui::Label Label3{*this, "Label3"};
   ui::Frame Frame1{*this, "Frame1"};
   ui::Image Image1{*this, "Image1"};
-
- protected:
-  void RunSequence() override;
 };
 
 }  // namespace quorvale::setup

@@ -30,6 +30,11 @@ inline constexpr std::string_view kLetterAlphabet =
 // or system file counts as absent. A bad name raises.
 bool FilePresent(const std::string& file);
 
+// Whether the path names a file (not a folder), or a folder, as
+// GetFileAttributesA sees it; hidden ones count.
+bool FileExists(const std::string& path);
+bool FolderExists(const std::string& path);
+
 class SystemHelpers {
  public:
   explicit SystemHelpers(FileWait wait = kSetupFileWait) : wait_(wait) {}

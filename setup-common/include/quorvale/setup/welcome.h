@@ -2,15 +2,12 @@
 // installation's uninstaller) and the way into the wizard.
 #pragma once
 
-#include <optional>
 #include <string>
 
+#include "quorvale/setup/os_version.h"
 #include "quorvale/setup/wizard_page.h"
 
 namespace quorvale::setup {
-
-inline constexpr const char* kUnsupportedOS = "Quorvale虚拟主机管理系统不支持您当前所使用的操作系统版本!";
-inline constexpr const char* kNoIIS = "您的操作系统中未安装IIS，请您先安装IIS!";
 
 class Welcome : public WizardPage {
  public:
@@ -18,6 +15,7 @@ class Welcome : public WizardPage {
 
   // The Windows name of GetVersionRecord.
   std::string GetOSName();
+  ui::Control* EntryFocus(Arrival) override { return &NextButton; }
 
   ui::CommandButton NextButton{*this, "NextButton"};
   ui::CommandButton CancelButton{*this, "CancelButton"};
@@ -32,11 +30,11 @@ class Welcome : public WizardPage {
  protected:
   void OnLoad() override;
   bool OnQueryUnload(ui::UnloadMode mode) override;
-  ui::Control* ExitFocus() override { return &NextButton; }
 
  private:
   OSVersionRecord GetVersionRecord();
-  void NextButtonClick();
+  // Ends the program after a refusal.
+  [[noreturn]] void Refuse(const char* message);
 };
 
 }  // namespace quorvale::setup

@@ -1,10 +1,13 @@
-// What every page of a setup wizard shares: the program's caption, Welcome's
-// icon when loaded, and the close check with the page's focus rule.
+// What every page of a wizard shares: the program's caption, Welcome's icon
+// when loaded, the close check with the page's focus rule, its place in the
+// program's order, and the layout of the shared header, logo column and
+// buttons.
 #pragma once
 
 #include <string>
 
 #include "quorvale/setup/program.h"
+#include "quorvale/ui/controls.h"
 #include "quorvale/ui/form.h"
 
 namespace quorvale::setup {
@@ -21,26 +24,41 @@ class WizardPage : public ui::Form {
   WizardPage(SetupProgram& program, std::string name);
   SetupProgram& Program() const { return program_; }
 
+  // The field that gets the focus when the page is entered (none: nullptr).
+  // Arriving forwards is also where the focus goes when leaving the page is
+  // refused.
+  virtual ui::Control* EntryFocus(Arrival how) = 0;
+
  protected:
   // Takes Welcome's icon; pages that do more on load call this first.
   void OnLoad() override;
   // Runs the close check; the page stays unless the user ends the program.
   bool OnQueryUnload(ui::UnloadMode mode) override;
-  // The field that gets the focus when leaving the page is refused.
-  virtual ui::Control* ExitFocus() = 0;
 
-  // The standard frame of a page: banner at the top, separator frame above
-  // the buttons, the three buttons (step may be nullptr).
+  // Next and Back along the program's order.
+  void GoNext() { program_.Next(*this); }
+  void GoBack() { program_.Back(*this); }
+
+  // The banner across the top and the separator frame above the buttons.
   void PlaceFrame(ui::Image& banner, ui::Frame& separator);
+  // The header on the banner: the bold title and the subtitle below it.
+  void PlaceHeader(ui::Label& title, const std::string& title_text, ui::Label& subtitle,
+                   const std::string& subtitle_text);
+  // The logo picture down the left side (Welcome, Complete), and a control
+  // in the column beside it.
+  void PlaceLogoColumn(ui::Image& logo);
+  void PlaceBesideLogo(ui::Control& c, int top, int height);
+  // The buttons along the bottom (step may be nullptr); next is the default.
   void PlaceButtons(ui::CommandButton* step, ui::CommandButton& next, ui::CommandButton& cancel);
   static void Place(ui::Control& c, int left, int top, int width, int height) {
     c.Move(left, top, width, height);
   }
 
   // Runs one statement of a resume-on-error handler.
+  // True when the statement completed.
   template <class F>
-  void Resume(F&& statement) {
-    program_.PageErr().Resume(std::forward<F>(statement));
+  bool Resume(F&& statement) {
+    return program_.PageErr().Resume(std::forward<F>(statement));
   }
 
  private:

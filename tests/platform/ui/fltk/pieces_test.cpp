@@ -85,10 +85,46 @@ TEST(LabelText, FltkUnderlinesTheKeyTheFormAnswersTo) {
 TEST(LabelText, LineEnds) {
   struct Case {
     const char* in;
-    const char* out;
+    const char* unix_ends;
+    const char* windows_ends;
   } cases[] = {
-      {"a\r\n\r\nb", "a\n\nb"}, {"a\rb", "a\nb"}, {"a\nb", "a\nb"}, {"a\r", "a\n"}, {"\r\n\r", "\n\n"}};
-  for (const auto& c : cases) EXPECT_EQ(UnixLineEnds(c.in), c.out) << c.in;
+      {"a\r\n\r\nb", "a\n\nb", "a\r\n\r\nb"},
+      {"a\rb", "a\nb", "a\r\nb"},
+      {"a\nb", "a\nb", "a\r\nb"},
+      {"a\r", "a\n", "a\r\n"},
+      {"\r\n\r", "\n\n", "\r\n\r\n"},
+      {"\n\r\n", "\n\n", "\r\n\r\n"},
+      {"ab", "ab", "ab"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(UnixLineEnds(c.in), c.unix_ends) << c.in;
+    EXPECT_EQ(WindowsLineEnds(c.in), c.windows_ends) << c.in;
+  }
+}
+
+TEST(LabelText, ShownCaptionsMarkTheirAccessKey) {
+  constexpr auto kNone = std::string::npos;
+  struct Case {
+    const char* caption;
+    bool mnemonics;
+    const char* text;
+    std::size_t key;
+  } cases[] = {
+      {"下一步(&N) >", true, "下一步(N) >", 10},
+      {"Save && exit", true, "Save & exit", kNone},
+      {"&&&N", true, "&N", 1},
+      {"a&b&c", true, "abc", 1},  // the first key is the one
+      {"end&", true, "end&", kNone},
+      {"&安装", true, "安装", kNone},
+      {"A & B", false, "A & B", kNone},
+      {"&Yes", false, "&Yes", kNone},
+      {"", true, "", kNone},
+  };
+  for (const auto& c : cases) {
+    const ShownLabel shown = ShowCaption(c.caption, c.mnemonics);
+    EXPECT_EQ(shown.text, c.text) << c.caption;
+    EXPECT_EQ(shown.key, c.key) << c.caption;
+  }
 }
 
 TEST(PollThrottle, PollsAtMostOncePerInterval) {

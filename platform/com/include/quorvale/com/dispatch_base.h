@@ -61,9 +61,6 @@ class DispatchBase : public IDispatch {
   std::atomic<std::uint32_t> refs_{1};
 };
 
-// Member names compare without regard to ASCII letter case.
-bool SameMemberName(std::string_view a, std::string_view b);
-
 // Members numbered 1, 2, ... in the order of their names, one table for all
 // objects of a class: a name is looked up in a compact list of the names and
 // a DISPID by its position, so a call touches little memory.

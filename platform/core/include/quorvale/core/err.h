@@ -7,6 +7,8 @@
 #include <string>
 #include <utility>
 
+#include "quorvale/core/errors.h"
+
 namespace quorvale {
 
 class RaisedError : public std::runtime_error {
@@ -18,13 +20,6 @@ class RaisedError : public std::runtime_error {
  private:
   std::int32_t number_;
 };
-
-// Well-known error numbers.
-inline constexpr std::int32_t kErrTypeMismatch = 13;
-inline constexpr std::int32_t kErrObjectRequired = 424;
-inline constexpr std::int32_t kErrCannotCreateObject = 429;
-inline constexpr std::int32_t kErrNoSuchMember = 438;
-inline constexpr std::int32_t kErrUnexpected = 51;
 
 class Err {
  public:
@@ -55,7 +50,7 @@ class Err {
     } catch (const RaisedError& e) {
       Set(e.Number(), e.what());
     } catch (const std::exception& e) {
-      Set(kErrUnexpected, e.what());
+      Set(ErrorNumber(Error::kInternal), e.what());
     }
     return false;
   }

@@ -9,6 +9,8 @@
 #include <variant>
 #include <vector>
 
+#include "quorvale/core/text.h"
+
 namespace quorvale {
 
 class Variant;
@@ -82,9 +84,6 @@ class Variant {
                std::shared_ptr<Array>, std::shared_ptr<Object>>
       value_;
 };
-
-// Upper-cases the ASCII letters of a text; other characters stay as they are.
-std::string UpperCase(std::string text);
 
 // Text form of a value, upper-cased; nothing when the value has no text form.
 std::optional<std::string> UpperTextForm(const Variant& v);

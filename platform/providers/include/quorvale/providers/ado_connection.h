@@ -16,18 +16,14 @@ namespace quorvale {
 
 inline constexpr const char* kAdoConnectionClsid = "{00000514-0000-0010-8000-00AA006D2EA4}";
 
-// The number ADO gives a failure the provider reports (0x80004005); the
-// description is the driver's message.
-inline constexpr std::int32_t kAdoProviderError = -2147467259;
-
 // Rows a statement returned, read whole.
 struct RowSet {
   std::vector<std::string> names;
   std::vector<std::vector<Variant>> rows;
 };
 
-// One ODBC connection. Failures raise RaisedError(kAdoProviderError, the
-// driver's message).
+// One ODBC connection. Failures raise Error::kAdoProvider's number with the
+// driver's message as the description.
 class OdbcConnection {
  public:
   OdbcConnection() = default;

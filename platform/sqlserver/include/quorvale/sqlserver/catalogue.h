@@ -23,11 +23,21 @@ struct Login {
   bool sysadmin = false;
 };
 
+// A user of a database, bound to a login by the login's sid. A user whose
+// sid no login of this server has (a database attached from another
+// server's files) is orphaned until sp_change_users_login binds it.
 struct DatabaseUser {
   std::string name;
-  long login_sid = 0;  // 0: no login (an orphaned user)
+  long login_sid = 0;
   std::set<std::string> roles;
+  bool operator==(const DatabaseUser&) const = default;
 };
+
+// A user as one line ("user", name, login sid, roles; tab-separated, ending
+// in a line feed), in the catalogue and in a data file.
+std::string FormatUserLine(const DatabaseUser& u);
+// Nothing when the line (without its line feed) is no user line.
+std::optional<DatabaseUser> ParseUserLine(const std::string& line);
 
 struct Database {
   long dbid = 0;

@@ -24,10 +24,12 @@ class Backend {
   virtual void FormChanged(Form&) {}
   virtual void FocusChanged(Form&, Control*) {}
 
-  // Modal: returns the button the user chose.
-  virtual MsgResult ShowMessage(const MessageRequest& request) = 0;
-  virtual std::optional<std::string> BrowseForFolder(const FolderRequest& request) = 0;
-  virtual std::optional<std::string> OpenFile(const FileRequest& request) = 0;
+  // Modal: returns the button the user chose. While a box or dialog is
+  // open the application's timers go on firing, as Windows' modal loops
+  // dispatch timer messages.
+  virtual MsgResult ShowMessage(Application& app, const MessageRequest& request) = 0;
+  virtual std::optional<std::string> BrowseForFolder(Application& app, const FolderRequest& request) = 0;
+  virtual std::optional<std::string> OpenFile(Application& app, const FileRequest& request) = 0;
 
   // Hands the input waiting for the program (clicks, keys, close requests)
   // to the application's event handlers. Called by every DoEvents, so the

@@ -1,4 +1,4 @@
-// Captions with access keys ("下一步(&N) >") and character counts of UTF-8 text.
+// Captions with access keys ("下一步(&N) >").
 #pragma once
 
 #include <cstddef>
@@ -13,8 +13,5 @@ char AccessKey(std::string_view caption);
 
 // The caption as shown: access-key marks removed, "&&" as "&".
 std::string ShownCaption(std::string_view caption);
-
-// Number of characters (code points) of UTF-8 text.
-std::size_t CharCount(std::string_view text);
 
 }  // namespace quorvale::ui

@@ -27,9 +27,10 @@ class HeadlessBackend : public Backend {
  public:
   void FormShown(Form& form) override;
   void FormHidden(Form& form) override;
-  MsgResult ShowMessage(const MessageRequest& request) override;
-  std::optional<std::string> BrowseForFolder(const FolderRequest& request) override;
-  std::optional<std::string> OpenFile(const FileRequest& request) override;
+  // Answered at once from the queues: no time passes on the test's clock.
+  MsgResult ShowMessage(Application& app, const MessageRequest& request) override;
+  std::optional<std::string> BrowseForFolder(Application& app, const FolderRequest& request) override;
+  std::optional<std::string> OpenFile(Application& app, const FileRequest& request) override;
   void PumpInput(Application& app) override {
     now_ += pump_step_;
     if (!input_.empty()) DeliverInput(app);

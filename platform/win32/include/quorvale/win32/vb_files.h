@@ -12,9 +12,6 @@ namespace quorvale::win32 {
 inline constexpr int vbNormal = 0, vbReadOnly = 1, vbHidden = 2, vbSystem = 4, vbVolume = 8, vbDirectory = 16,
                      vbArchive = 32;
 
-inline constexpr std::int32_t kErrBadFileName = 52, kErrFileNotFound = 53, kErrFileAlreadyExists = 58,
-                              kErrPermissionDenied = 70, kErrPathFileAccess = 75, kErrPathNotFound = 76;
-
 // The first name matching the pattern ("" for none). Hidden and system files
 // and folders are absent unless their bits are in attributes. A pattern that
 // ends with "\" lists the folder.

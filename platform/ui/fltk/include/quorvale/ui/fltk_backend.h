@@ -63,9 +63,9 @@ class FltkBackend : public Backend {
   void FormHidden(Form& form) override;
   void FormChanged(Form& form) override;
   void FocusChanged(Form& form, Control*) override;
-  MsgResult ShowMessage(const MessageRequest& request) override;
-  std::optional<std::string> BrowseForFolder(const FolderRequest& request) override;
-  std::optional<std::string> OpenFile(const FileRequest& request) override;
+  MsgResult ShowMessage(Application& app, const MessageRequest& request) override;
+  std::optional<std::string> BrowseForFolder(Application& app, const FolderRequest& request) override;
+  std::optional<std::string> OpenFile(Application& app, const FileRequest& request) override;
   // Polls the display when the poll interval has passed since the last
   // poll, then runs the input that was waiting.
   void PumpInput(Application& app) override;
@@ -98,6 +98,11 @@ class FltkBackend : public Backend {
   friend class fltk::FormWindow;
   void DeliverInput();
   void SyncDirty();
+  // Fires the timers that are due; the seconds until the next one is due,
+  // at most longest.
+  double RunTimers(Application& app, double longest);
+  // The loop of a modal window, between its waits.
+  std::optional<double> ModalIdle(Application& app);
   Fl_Window* OwnerWindow(const std::string& form_name) const;
 
   Options options_;

@@ -1,11 +1,17 @@
 // The machine's drives and folders as the browse and open-file dialogs show
-// them: Windows paths over <machine>/drives/<letter>/...
+// them. Paths go through the machine's own resolution, as Windows resolves
+// them: letter case does not matter, 8.3 names ("C:\PROGRA~1") are taken,
+// and hidden files and folders are not shown.
 #pragma once
 
-#include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace quorvale {
+class Machine;
+}
 
 namespace quorvale::ui::fltk {
 
@@ -15,15 +21,23 @@ struct FolderEntry {
   bool operator==(const FolderEntry&) const = default;
 };
 
-// "C:\", "D:\", ...: one per one-letter folder under <machine>/drives, in order.
-std::vector<std::string> Drives(const std::filesystem::path& machine);
+// "C:\", "D:\", ...: the machine's drives, in order.
+std::vector<std::string> Drives(const Machine& machine);
+
+// An existing file or folder, with the names as the drive keeps them
+// ("c:\progra~1" -> "C:\Program Files"); nothing when there is none.
+struct FoundPath {
+  std::string long_path;
+  bool folder = false;
+};
+std::optional<FoundPath> FindPath(const Machine& machine, const std::string& windows_path);
 
 // The subfolders of a Windows folder and, when files is set, its files that
 // match the filter; folders first, each group sorted without regard to case.
-// Names that Windows could not hold (with "\" or ":") are left out. Empty
-// when the folder does not exist.
-std::vector<FolderEntry> ListFolder(const std::filesystem::path& machine, const std::string& windows_folder,
-                                    bool files, std::string_view filter = "*.*");
+// Hidden entries and names Windows could not hold (with "\" or ":") are left
+// out. Empty when the folder does not exist.
+std::vector<FolderEntry> ListFolder(const Machine& machine, const std::string& windows_folder, bool files,
+                                    std::string_view filter = "*.*");
 
 // "D:\" + "Apps" -> "D:\Apps"; "D:\Apps" + "x" -> "D:\Apps\x".
 std::string JoinWindowsPath(const std::string& folder, const std::string& name);

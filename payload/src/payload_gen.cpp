@@ -1,0 +1,117 @@
+// Makes the payloads at build time.
+//
+//   payload_gen stand-ins DIR            Rar.exe, DodIde.dll, Jmail.dll, Uninstall.exe
+//   payload_gen pad IN OUT SIZE          IN padded with zero bytes to SIZE
+//   payload_gen server OUT               the server end's archive
+//   payload_gen client OUT COMPONENT REPAIR DODIDE JMAIL [STRIP]
+//                                        the control end's archive; a REPAIR
+//                                        program of ours is packed stripped
+//                                        with the STRIP program
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "quorvale/payload/payloads.h"
+
+extern char** environ;
+
+namespace {
+
+using namespace quorvale;
+using namespace quorvale::payload;
+namespace fs = std::filesystem;
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + path.string());
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Written under a temporary name and renamed, so a failed run leaves no
+// half-written payload behind for the next build step.
+void WriteFile(const fs::path& path, const std::string& bytes) {
+  const fs::path temporary = path.string() + ".part";
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) || !out.flush())
+      throw std::runtime_error("cannot write " + temporary.string());
+  }
+  fs::rename(temporary, path);
+}
+
+std::string Padded(const std::string& bytes, std::size_t size, const std::string& what) {
+  if (bytes.size() > size)
+    throw std::runtime_error(what + " is " + std::to_string(bytes.size()) + " bytes, more than its " +
+                             std::to_string(size));
+  std::string out = bytes;
+  out.resize(size, '\0');
+  return out;
+}
+
+// The program's bytes without symbols and debugging sections when it is an
+// ELF file; other files as they are.
+std::string Stripped(const fs::path& program, const std::string& strip) {
+  std::string bytes = ReadFile(program);
+  if (strip.empty() || bytes.rfind("\x7F"
+                                   "ELF",
+                                   0) != 0)
+    return bytes;
+  const std::string out =
+      (fs::temp_directory_path() / ("payload_gen_" + std::to_string(::getpid()))).string();
+  std::vector<std::string> args = {strip, "--strip-all", "-o", out, program.string()};
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  pid_t pid;
+  int status = 0;
+  if (::posix_spawnp(&pid, strip.c_str(), nullptr, nullptr, argv.data(), environ) != 0 ||
+      ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    throw std::runtime_error("cannot strip " + program.string());
+  bytes = ReadFile(out);
+  fs::remove(out);
+  return bytes;
+}
+
+void Run(const std::vector<std::string>& a) {
+  const std::string command = a.empty() ? "" : a[0];
+  if (command == "stand-ins" && a.size() == 2) {
+    fs::create_directories(a[1]);
+    WriteFile(fs::path(a[1]) / "Rar.exe", UnpackerStandIn());
+    WriteFile(fs::path(a[1]) / "DodIde.dll", DodIdeStandIn());
+    WriteFile(fs::path(a[1]) / "Jmail.dll", JmailStandIn());
+    WriteFile(fs::path(a[1]) / "Uninstall.exe", RepairProgramStandIn());
+  } else if (command == "pad" && a.size() == 4) {
+    WriteFile(a[2], Padded(ReadFile(a[1]), std::stoul(a[3]), a[1]));
+  } else if (command == "server" && a.size() == 2) {
+    WriteFile(a[1], MakeRarArchive(ServerPayloadMembers(), kServerPayloadSize));
+  } else if (command == "client" && (a.size() == 6 || a.size() == 7)) {
+    const ControlEndFiles files{
+        Padded(ReadFile(a[2]), kComponentSize, a[2]), Stripped(a[3], a.size() == 7 ? a[6] : ""),
+        Padded(ReadFile(a[4]), kDodIdeSize, a[4]), Padded(ReadFile(a[5]), kJmailSize, a[5])};
+    WriteFile(a[1], MakeRarArchive(ClientPayloadMembers(files), kClientPayloadSize));
+  } else {
+    throw std::runtime_error(
+        "usage: payload_gen stand-ins DIR | pad IN OUT SIZE | server OUT | "
+        "client OUT COMPONENT REPAIR DODIDE JMAIL [STRIP]");
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    Run(std::vector<std::string>(argv + 1, argv + argc));
+    return 0;
+  } catch (const std::exception& e) {
+    std::cerr << "payload_gen: " << e.what() << "\n";
+    return 1;
+  }
+}

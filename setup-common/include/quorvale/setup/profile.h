@@ -1,0 +1,46 @@
+// A program's profile: everything that sets one wizard program apart, in
+// one place. Its texts and rules, its pages in order (a conditional page is
+// a condition in that order, read at the moment of the click), and the
+// sequence its progress page runs. Next and Back follow the order; each
+// page says itself where the focus goes when it is entered.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <typeindex>
+#include <vector>
+
+#include "quorvale/setup/program_texts.h"
+
+namespace quorvale::setup {
+
+class SetupProgram;
+class WizardPage;
+class ProgressForm;
+
+// Whether a page is in the chain right now; read at every Next and Back.
+using PageCondition = std::function<bool(SetupProgram&)>;
+
+struct PageEntry {
+  std::type_index type;
+  WizardPage& (*open)(SetupProgram&);  // the page, created on first use
+  PageCondition when;                  // empty: always in the chain
+};
+
+// One line of a program's order: OrderLine<Agreement>(), or
+// OrderLine<Script>([](SetupProgram& p) { return ...; }).
+template <class P>
+PageEntry OrderLine(PageCondition when = {});
+
+struct ProgramProfile {
+  std::string name;  // the program file's name, for what it says before any window
+  ProgramTexts texts;
+  ProgramRules rules;
+  // From the start page, whose load runs the start-up checks and whose icon
+  // every page takes, to the last page.
+  std::vector<PageEntry> order;
+  // What the progress page runs on its first tick (nothing: no steps).
+  std::function<void(SetupProgram&, ProgressForm&)> sequence;
+};
+
+}  // namespace quorvale::setup

@@ -1,0 +1,15 @@
+// Server: the server-end setup. Its profile (texts, rules, page order,
+// sequence) and the helper procedures its progress page carries.
+#pragma once
+
+#include "quorvale/setup/helper_module.h"
+#include "quorvale/setup/profile.h"
+
+namespace quorvale::server {
+
+struct ServerEnd {
+  using Helpers = setup::ServerEndHelpers;
+  static setup::ProgramProfile Profile();
+};
+
+}  // namespace quorvale::server
