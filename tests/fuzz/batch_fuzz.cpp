@@ -9,6 +9,7 @@ using namespace quorvale;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   auto& temp = fuzz::FuzzMachine();
+  fuzz::ForgetProgramEvents();
   static const std::filesystem::path outside = temp.Folder().parent_path() / "quorvale-fuzz-outside";
   static const bool made = std::filesystem::create_directories(outside) || true;
   (void)made;

@@ -26,6 +26,10 @@ inline testing::TempMachine& FuzzMachine() {
   return machine;
 }
 
+// The record of what programs did grows with every run; each run starts
+// without it, so a long run stays as quick as its first inputs.
+inline void ForgetProgramEvents() { std::filesystem::remove(FuzzMachine().Folder() / "program-events.txt"); }
+
 inline void WriteFile(const std::filesystem::path& file, const std::string& bytes) {
   std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
 }

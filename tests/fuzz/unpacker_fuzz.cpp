@@ -21,6 +21,7 @@ std::vector<std::string> Root(const std::filesystem::path& drive) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   auto& temp = fuzz::FuzzMachine();
+  fuzz::ForgetProgramEvents();
   static const std::filesystem::path drive = temp.machine().DrivesFolder() / "C";
   static const std::vector<std::string> root = Root(drive);
   temp.Write("C:\\Fuzz\\a.rar", fuzz::Text(data, size));
