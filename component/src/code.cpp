@@ -37,7 +37,8 @@ Variant SendCommand(const Variant& ip, const Variant& port, const Variant& passw
   ComPtr<IDispatch> http;
   err.Resume([&] { http = CreateObject("MSXML2.XMLHTTP", host); });
   if (!http) return result;
-  err.Resume([&] { CallMethod(http.get(), "Open", {Variant("GET"), Variant(url), Variant(false)}); });
+  Variant method("GET"), target(std::move(url)), async(false);
+  err.Resume([&] { Call(http.get(), "Open", DISPATCH_METHOD, {&method, &target, &async}); });
   err.Resume([&] { CallMethod(http.get(), "Send"); });
   Variant state;
   err.Resume([&] { state = GetProperty(http.get(), "ReadyState"); });
@@ -46,7 +47,7 @@ Variant SendCommand(const Variant& ip, const Variant& port, const Variant& passw
   return result;
 }
 
-Variant BytesToText(const Variant& bytes, const Variant& charset, const ComHost& host) {
+Variant BytesToText(Variant bytes, const Variant& charset, const ComHost& host) {
   Variant result;
   Err err;
   ComPtr<IDispatch> stream;
@@ -56,7 +57,7 @@ Variant BytesToText(const Variant& bytes, const Variant& charset, const ComHost&
   err.Resume([&] { PutProperty(s, "Type", Variant(std::int32_t{1})); });
   err.Resume([&] { PutProperty(s, "Mode", Variant(std::int32_t{3})); });
   err.Resume([&] { CallMethod(s, "Open"); });
-  err.Resume([&] { CallMethod(s, "Write", {bytes}); });
+  err.Resume([&] { Call(s, "Write", DISPATCH_METHOD, {&bytes}); });
   err.Resume([&] { PutProperty(s, "Position", Variant(std::int32_t{0})); });
   err.Resume([&] { PutProperty(s, "Type", Variant(std::int32_t{2})); });
   err.Resume([&] { PutProperty(s, "Charset", charset); });

@@ -30,6 +30,6 @@ Variant SendCommand(const Variant& ip, const Variant& port, const Variant& passw
 
 // Decodes a byte array in the named charset through adodb.stream, made by
 // host; Empty when anything fails. Never raises.
-Variant BytesToText(const Variant& bytes, const Variant& charset, const ComHost& host = DefaultComHost());
+Variant BytesToText(Variant bytes, const Variant& charset, const ComHost& host = DefaultComHost());
 
 }  // namespace quorvale::component
