@@ -1,7 +1,5 @@
 #include "quorvale/setup/welcome.h"
 
-#include <cstring>
-
 #include "quorvale/com/create_object.h"
 #include "quorvale/core/text.h"
 #include "quorvale/setup/registry_helpers.h"
@@ -35,38 +33,24 @@ Welcome::Welcome(SetupProgram& program) : WizardPage(program, "Welcome") {
   CancelButton.OnClick([this] { Close(ui::UnloadMode::Code); });
 }
 
-OSVersionRecord Welcome::GetVersionRecord() {
-  OSVersionRecord r;
-  w::OSVERSIONINFOA info{};
-  info.dwOSVersionInfoSize = sizeof info;
-  if (w::GetVersionExA(&info)) {
-    r.dwMajorVersion = info.dwMajorVersion;
-    r.dwMinorVersion = info.dwMinorVersion;
-    r.dwBuildNumber = info.dwBuildNumber;
-    r.dwPlatformId = info.dwPlatformId;
-    r.szCSDVersion =
-        w::FromAnsi(std::string(info.szCSDVersion, ::strnlen(info.szCSDVersion, sizeof info.szCSDVersion)));
+void RefuseUnsupportedSystem(SetupProgram& program, const std::function<std::string()>& os_name) {
+  auto refuse = [&](const char* message) {
+    program.App().MsgBox(message, ui::MsgButtons::OK, ui::MsgIcon::Question, "安装");
+    program.App().End();
+  };
+  std::string os;
+  program.PageErr().Resume([&] { os = LowerCase(os_name()); });
+  if (os != "windows 2000" && os != "windows server 2003") {
+    refuse("Quorvale虚拟主机管理系统不支持您当前所使用的操作系统版本!");
   }
-  // A failed call leaves platform 0, named "Failed".
-  r.name = WindowsName(r.dwPlatformId, r.dwMajorVersion, r.dwMinorVersion);
-  return r;
-}
-
-std::string Welcome::GetOSName() { return GetVersionRecord().name; }
-
-void Welcome::Refuse(const char* message) {
-  MsgBox(message, ui::MsgButtons::OK, ui::MsgIcon::Question, "安装");
-  End();
+  // The binding raises when IIS is missing; the object is released at once.
+  if (!program.PageErr().Resume([] { GetObject("IIS://localhost/w3svc"); })) {
+    refuse("您的操作系统中未安装IIS，请您先安装IIS!");
+  }
 }
 
 void Welcome::OnLoad() {
-  std::string os;
-  Resume([&] { os = LowerCase(GetOSName()); });
-  if (os != "windows 2000" && os != "windows server 2003") {
-    Refuse("Quorvale虚拟主机管理系统不支持您当前所使用的操作系统版本!");
-  }
-  // The binding raises when IIS is missing; the object is released at once.
-  if (!Resume([] { GetObject("IIS://localhost/w3svc"); })) Refuse("您的操作系统中未安装IIS，请您先安装IIS!");
+  RefuseUnsupportedSystem(Program(), [this] { return GetOSName(); });
   std::string uninstall;
   Resume([&] {
     uninstall = RegistryHelpers().ReadString(w::HKEY_LOCAL_MACHINE, Program().Texts().uninstall_key,
