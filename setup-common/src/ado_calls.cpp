@@ -1,4 +1,4 @@
-#include "ado_calls.h"
+#include "quorvale/setup/ado_calls.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 // The attach recipe of the setup and the repair, with what differs for each
 // as one table.
-#include "ado_calls.h"
 #include "ansi_text.h"
 #include "quorvale/core/text.h"
 #include "quorvale/core/variant.h"
+#include "quorvale/setup/ado_calls.h"
 #include "quorvale/setup/odbc_connection.h"
 #include "quorvale/setup/panel_database.h"
 #include "quorvale/setup/sql_statements.h"

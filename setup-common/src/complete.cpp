@@ -21,7 +21,8 @@ Complete::Complete(SetupProgram& program) : WizardPage(program, "Complete") {
   PlaceBesideLogo(Label1, 360, 375);
   PlaceBesideLogo(Label2, 1080, 495);
   PlaceBesideLogo(Run, 2040, 255);
-  PlaceBesideLogo(ReadMe, 2400, 255);
+  // Without the Run box the ReadMe box takes its place.
+  PlaceBesideLogo(ReadMe, has_run ? 2400 : 2040, 255);
   PlaceBesideLogo(Label3, 3480, 255);
   Run.SetValue(has_run ? ui::CheckBox::kChecked : ui::CheckBox::kUnchecked);
   Run.SetVisible(has_run);

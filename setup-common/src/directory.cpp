@@ -97,18 +97,14 @@ void DirectoryPage::ViewButtonClick() {
   Resume([&] { Directory.SetFocus(); });
 }
 
-void DirectoryPage::Refuse(const char* message) {
-  MsgBox(message, ui::MsgButtons::OK, ui::MsgIcon::Question, "错误");
-  Resume([&] { Directory.SetFocus(); });
-}
-
 void DirectoryPage::NextButtonClick() {
   const auto& rules = Program().Rules();
   if (rules.directory_refuses_empty && Directory.Text().empty()) {
-    return Refuse("请选择Quorvale虚拟主机管理系统要安装的目标文件夹!");
+    return InputError("请选择Quorvale虚拟主机管理系统要安装的目标文件夹!", &Directory);
   }
   auto free = ReadNumber(WithoutGB(ZSpace.Caption()));
-  if (!free || *free < rules.min_free_gb) return Refuse("您选择的磁盘剩余空间不足,请选择其他路径!");
+  if (!free || *free < rules.min_free_gb)
+    return InputError("您选择的磁盘剩余空间不足,请选择其他路径!", &Directory);
   GoNext();
 }
 

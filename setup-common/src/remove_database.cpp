@@ -1,6 +1,6 @@
 // The administrator connection of the repair and the uninstall, and the
 // uninstall's removal of the database and its login.
-#include "ado_calls.h"
+#include "quorvale/setup/ado_calls.h"
 #include "quorvale/setup/odbc_connection.h"
 #include "quorvale/setup/panel_database.h"
 #include "quorvale/setup/sql_statements.h"

@@ -20,6 +20,11 @@ bool WizardPage::OnQueryUnload(ui::UnloadMode) {
   return true;
 }
 
+void WizardPage::InputError(const std::string& message, ui::Control* focus) {
+  MsgBox(message, ui::MsgButtons::OK, ui::MsgIcon::Question, "错误");
+  if (focus) Resume([&] { focus->SetFocus(); });
+}
+
 void WizardPage::PlaceFrame(ui::Image& banner, ui::Frame& separator) {
   Place(banner, 0, 0, kPageWidth, 1065);
   Place(separator, -120, 4320, kPageWidth + 240, 30);

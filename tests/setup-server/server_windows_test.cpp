@@ -7,8 +7,7 @@
 #include <FL/Fl_Window.H>
 #include <gtest/gtest.h>
 
-#include "quorvale/machine/testing/temp_machine.h"
-#include "quorvale/providers/registration.h"
+#include "program_windows.h"
 #include "quorvale/server/server_end.h"
 #include "quorvale/setup/agreement.h"
 #include "quorvale/setup/complete.h"
@@ -18,7 +17,6 @@
 #include "quorvale/setup/welcome.h"
 #include "quorvale/ui/fltk/twips.h"
 #include "quorvale/ui/user_input.h"
-#include "window_test.h"
 
 namespace quorvale::server {
 namespace {
@@ -26,51 +24,13 @@ namespace {
 using namespace ui::fltk::testing;
 using ui::fltk::RgbImage;
 
-constexpr Rgb kFace{212, 208, 200};
-
-class ServerWindows : public WindowTest {
+class ServerWindows : public setup::testing::ProgramWindows {
  protected:
   void SetUp() override {
     WindowTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    temp_ = std::make_unique<quorvale::testing::TempMachine>();
-    RegisterProviders(temp_->machine().Registry(), PROVIDERS_PATH);
-    StartBackend(temp_->Folder());
-    program_ = std::make_unique<setup::SetupProgram>(*app_, ServerEnd::Profile());
-    app_->RunEvent([&] { program_->Start(); });
-    backend_->Flush();
+    StartProgram(ServerEnd::Profile());
   }
-  void TearDown() override {
-    program_.reset();
-    WindowTest::TearDown();
-    temp_.reset();
-  }
-
-  // The page alone on the screen, as the wizard leaves it after a switch.
-  void ShowOnly(ui::Form& page) {
-    app_->RunEvent([&] {
-      page.Show();
-      for (ui::Form* f : app_->VisibleForms()) {
-        if (f != &page) f->Hide();
-      }
-    });
-    backend_->Flush();
-  }
-
-  // Not blank, several colours, and saved for a person to look at.
-  RgbImage ShotOfPage(const ui::Form& page, const std::string& name) {
-    const RgbImage shot = Shot(page);
-    EXPECT_GT(shot.width, 400) << name;
-    EXPECT_GT(shot.height, 300) << name;
-    EXPECT_GE(DistinctColours(shot), 8u) << name << ": too few colours, the window looks blank";
-    EXPECT_GT(CountOther(shot, kFace), static_cast<std::size_t>(shot.width * shot.height / 50))
-        << name << ": hardly anything drawn";
-    Save(shot, name);
-    return shot;
-  }
-
-  std::unique_ptr<quorvale::testing::TempMachine> temp_;
-  std::unique_ptr<setup::SetupProgram> program_;
 };
 
 TEST_F(ServerWindows, EveryPageShowsEveryCaptionWhole) {

@@ -42,8 +42,6 @@ class DirectoryPage : public WizardPage {
   std::string GetSystemDrive();
   void ViewButtonClick();
   void NextButtonClick();
-  // An input error: the message, then the focus back in the folder box.
-  void Refuse(const char* message);
 };
 
 }  // namespace quorvale::setup

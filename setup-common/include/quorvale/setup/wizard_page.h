@@ -54,6 +54,10 @@ class WizardPage : public ui::Form {
     c.Move(left, top, width, height);
   }
 
+  // An input error: the message (title "错误", question icon, OK), then
+  // the focus on focus when given.
+  void InputError(const std::string& message, ui::Control* focus);
+
   // Runs one statement of a resume-on-error handler.
   // True when the statement completed.
   template <class F>

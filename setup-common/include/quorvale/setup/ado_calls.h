@@ -1,5 +1,5 @@
-// ADODB.Connection as the recipes call it: late bound, each call with
-// resume-on-error, so a failed create or open leaves a handle on which the
+// ADODB.Connection as the recipes and the pages call it: late bound, each
+// call with resume-on-error, so a failed create or open leaves a handle on which the
 // later calls fail and are skipped.
 #pragma once
 
