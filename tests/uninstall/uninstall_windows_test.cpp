@@ -7,8 +7,7 @@
 #include <FL/Fl_Window.H>
 #include <gtest/gtest.h>
 
-#include "quorvale/machine/testing/temp_machine.h"
-#include "quorvale/providers/registration.h"
+#include "program_windows.h"
 #include "quorvale/setup/program.h"
 #include "quorvale/ui/fltk/twips.h"
 #include "quorvale/ui/user_input.h"
@@ -16,7 +15,6 @@
 #include "quorvale/uninstall/mode_page.h"
 #include "quorvale/uninstall/repair_program.h"
 #include "quorvale/uninstall/running.h"
-#include "window_test.h"
 
 namespace quorvale::uninstall {
 namespace {
@@ -24,42 +22,23 @@ namespace {
 using namespace ui::fltk::testing;
 using ui::fltk::RgbImage;
 
-constexpr Rgb kFace{212, 208, 200};
-
-class UninstallWindows : public WindowTest {
+class UninstallWindows : public setup::testing::ProgramWindows {
  protected:
-  void Open(const std::string& command_line) {
-    temp_ = std::make_unique<quorvale::testing::TempMachine>();
-    RegisterProviders(temp_->machine().Registry(), PROVIDERS_PATH);
-    StartBackend(temp_->Folder());
-    program_ = std::make_unique<setup::SetupProgram>(*app_, RepairProgram::Profile());
-    program_->SetCommandLine(command_line);
-    app_->RunEvent([&] { program_->Start(); });
-    backend_->Flush();
-  }
-  void TearDown() override {
-    program_.reset();
-    WindowTest::TearDown();
-    temp_.reset();
-  }
+  void Open(const std::string& command_line) { StartProgram(RepairProgram::Profile(), {}, command_line); }
 
   bool Shown(const ui::Form& page) {
     backend_->Flush();
     return backend_->WindowOf(page) != nullptr && backend_->WindowOf(page)->shown();
   }
 
-  // Not blank, several colours, every caption whole, the program's caption
-  // on the window; saved for a person to look at.
+  // The program's caption on the window, every caption whole, and the
+  // capture checked and saved.
   void CheckPage(const ui::Form& page, const std::string& name) {
     SCOPED_TRACE(name);
     ASSERT_TRUE(Shown(page));
     EXPECT_STREQ(backend_->WindowOf(page)->label(), "Quorvale虚拟主机管理系统v3.0主控端");
     EXPECT_EQ(backend_->WindowOf(page)->w(), ui::fltk::TwipsToPixels(7590) - 6);
-    const RgbImage shot = Shot(page);
-    EXPECT_GE(DistinctColours(shot), 8u) << "too few colours, the window looks blank";
-    EXPECT_GT(CountOther(shot, kFace), static_cast<std::size_t>(shot.width * shot.height / 50))
-        << "hardly anything drawn";
-    Save(shot, "Uninstall/" + name);
+    ShotOfPage(page, "Uninstall/" + name);
     EXPECT_EQ(CutCaptions(page), std::vector<std::string>{});
   }
 
@@ -82,9 +61,6 @@ class UninstallWindows : public WindowTest {
       PressKey(box, FL_Enter);
     });
   }
-
-  std::unique_ptr<quorvale::testing::TempMachine> temp_;
-  std::unique_ptr<setup::SetupProgram> program_;
 };
 
 TEST_F(UninstallWindows, RepairFromTheModePageThroughRunningToComplete) {
