@@ -57,11 +57,6 @@ void ProgressForm::ListLine(const std::string& text) {
   SetupList.SetTopIndex(SetupList.ListCount() - 1);  // keep the newest line in view
 }
 
-void ProgressForm::MoveBar(int width) {
-  Loading.SetWidth(width);
-  DoEvents();
-}
-
 void ProgressForm::EndSequence(const std::string& final_text) {
   Loading.SetWidth(kBarFull);
   StateCaption.SetCaption(final_text);

@@ -132,6 +132,43 @@ TEST(ProgressPage, CannotBeClosedWhileTheSequenceRuns) {
   EXPECT_EQ(w.driver.ShownForms(), std::vector<std::string>{"Complete"});
 }
 
+// The page as the shared recipes see it: a step shows its caption and is
+// listed, a line is listed alone, the bar moves with a turn of the message
+// loop (MoveBar, LoopTurn) or without (SetBar), and a check point lists its
+// failure line once.
+TEST(ProgressPage, ShowsWhatTheRecipesReport) {
+  Installing* wizard = nullptr;
+  std::vector<std::string> seen;
+  std::vector<bool> checks;
+  Installing w([&](ProgressForm& p) {
+    StepReporter& r = p;
+    auto now = [&] { return wizard->driver.Backend().NowMs(); };
+    const auto start = now();
+    r.ShowStep("正在注册组件...");
+    r.MoveBar(4000);
+    seen.push_back(p.StateCaption.Caption() + " " + std::to_string(p.Loading.Width()) + " " +
+                   std::to_string(now() - start));
+    r.ListLine("主控端站点正常...");
+    seen.push_back(p.StateCaption.Caption());
+    r.SequenceErr().Resume([] { Raise(Error::kFileNotFound); });
+    checks.push_back(r.CheckStep("网站独立访问帐户添加失败..."));
+    checks.push_back(r.CheckStep("不会出现..."));
+    r.SetBar(5000);
+    seen.push_back(std::to_string(p.Loading.Width()) + " " + std::to_string(now() - start));
+    r.LoopTurn();
+    seen.push_back(std::to_string(p.Loading.Width()) + " " + std::to_string(now() - start));
+  });
+  wizard = &w;
+  w.driver.Backend().SetPumpStep(250);  // every loop turn lets 250 ms pass
+  Install& install = w.Begin();
+  w.driver.Advance(100);
+  EXPECT_EQ(seen, (std::vector<std::string>{"正在注册组件... 4000 250", "正在注册组件...", "5000 250",
+                                            "5000 500"}));
+  EXPECT_EQ(checks, (std::vector<bool>{false, true}));
+  EXPECT_EQ(install.SetupList.Items(), (std::vector<std::string>{"正在注册组件...", "主控端站点正常...",
+                                                                 "网站独立访问帐户添加失败..."}));
+}
+
 // Starts only what the machine holds (and Notepad, which Windows has) while
 // it lives.
 struct LaunchOnlyPresent {

@@ -11,34 +11,10 @@
 #include "quorvale/machine/state_file.h"
 #include "quorvale/machine/testing/temp_machine.h"
 #include "quorvale/providers/ado_connection.h"
-#include "quorvale/setup/step_reporter.h"
 #include "quorvale/sqlserver/catalogue.h"
+#include "recorded_steps.h"
 
 namespace quorvale::setup::testing {
-
-// The steps, lines and widths a recipe reports, in order: "step: …",
-// "line: …", "width: N".
-class RecordedSteps : public StepReporter {
- public:
-  void ShowStep(const std::string& text) override { events.push_back("step: " + text); }
-  void ListLine(const std::string& text) override { events.push_back("line: " + text); }
-  void MoveBar(int width) override { events.push_back("width: " + std::to_string(width)); }
-  Err& SequenceErr() override { return err; }
-  // The list lines alone (steps and failure lines), as the page shows them.
-  std::vector<std::string> ListLines() const { return Of({"step: ", "line: "}); }
-  std::vector<std::string> FailureLines() const { return Of({"line: "}); }
-
-  std::vector<std::string> Of(const std::vector<std::string>& kinds) const {
-    std::vector<std::string> out;
-    for (const auto& e : events)
-      for (const auto& k : kinds)
-        if (e.rfind(k, 0) == 0) out.push_back(e.substr(k.size()));
-    return out;
-  }
-
-  std::vector<std::string> events;
-  Err err;
-};
 
 class SqlServerMachine : public ::testing::Test {
  public:

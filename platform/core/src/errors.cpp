@@ -14,6 +14,7 @@ const std::vector<ErrorEntry>& ErrorTable() {
   using E = Error;
   static const std::vector<ErrorEntry> table = {
       {E::kInvalidCall, 5, "Invalid procedure call or argument"},
+      {E::kSubscriptOutOfRange, 9, "Subscript out of range"},
       {E::kTypeMismatch, 13, "Type mismatch"},
       {E::kInternal, 51, "Internal error"},
       {E::kBadFileName, 52, "Bad file name or number"},
@@ -60,6 +61,7 @@ const std::vector<ErrorEntry>& ErrorTable() {
       {E::kSystemBadPassword, Hresult(0x80070056), "The specified network password is not correct."},
       {E::kSystemInvalidParameter, Hresult(0x80070057), "The parameter is incorrect."},
       {E::kSystemAlreadyExists, Hresult(0x800700B7), "Cannot create a file when that file already exists."},
+      {E::kSystemNoMoreItems, Hresult(0x80070103), "No more data is available."},
       {E::kSystemServiceNotActive, Hresult(0x80070426), "The service has not been started."},
       {E::kSystemRpcUnavailable, Hresult(0x800706BA), "The RPC server is unavailable."},
       {E::kSystemMemberInAlias, Hresult(0x80070562),

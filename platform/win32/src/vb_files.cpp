@@ -131,4 +131,37 @@ void Name(const std::string& old_path, const std::string& new_path) {
   Check(MoveFileA(Ansi(old_path).c_str(), Ansi(new_path).c_str()));
 }
 
+BinaryFile::BinaryFile(const std::string& path) {
+  handle_ = CreateFileA(Ansi(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                        nullptr);
+  if (handle_ == INVALID_HANDLE_VALUE) RaiseFor(GetLastError());
+  buffer_.reserve(kBlock);
+}
+
+BinaryFile::~BinaryFile() {
+  try {
+    Close();
+  } catch (const RaisedError&) {
+    // Closing on the way out reports nothing; Close() itself raises.
+  }
+}
+
+void BinaryFile::Flush() {
+  if (buffer_.empty()) return;
+  DWORD written = 0;
+  if (handle_ == INVALID_HANDLE_VALUE ||
+      !WriteFile(handle_, buffer_.data(), static_cast<DWORD>(buffer_.size()), &written, nullptr) ||
+      written != buffer_.size())
+    failed_ = true;
+  buffer_.clear();
+}
+
+void BinaryFile::Close() {
+  if (handle_ == INVALID_HANDLE_VALUE) return;
+  Flush();
+  CloseHandle(handle_);
+  handle_ = INVALID_HANDLE_VALUE;
+  if (failed_) Raise(Error::kPathFileAccess);
+}
+
 }  // namespace quorvale::win32

@@ -16,6 +16,7 @@ TEST(Errors, RaiseGivesTheNumberAndMessageErrShows) {
   };
   const Case cases[] = {
       {Error::kInvalidCall, nullptr, 5, "Invalid procedure call or argument"},
+      {Error::kSubscriptOutOfRange, nullptr, 9, "Subscript out of range"},
       {Error::kFileNotFound, nullptr, 53, "File not found"},
       {Error::kWrongArguments, nullptr, 450, "Wrong number of arguments or invalid property assignment"},
       {Error::kCannotCreateObject, "IIS is not installed", 429,
@@ -25,6 +26,8 @@ TEST(Errors, RaiseGivesTheNumberAndMessageErrShows) {
       {Error::kAdsBadPathname, nullptr, -2147463168, "An invalid directory pathname was passed"},
       {Error::kSystemPathNotFound, nullptr, -2147024893, "The system cannot find the path specified."},
       // The final period goes before the detail.
+      {Error::kSystemNoMoreItems, "no free site number in 1000 draws", -2147024637,
+       "No more data is available: no free site number in 1000 draws"},
       {Error::kSystemUserNotFound, "Panel", -2147022675, "The user name could not be found: Panel"},
       {Error::kAdoNotAllowed, "the object is open", 3219,
        "Operation is not allowed in this context: the object is open"},

@@ -36,15 +36,13 @@ class ProgressForm : public WizardPage, public StepReporter {
   // point lists its failure line, the bar takes the step's width, and the
   // message loop runs once.
   void ReportStep(const StepRow& step, const std::function<void()>& work);
-  // Inside a step that moves the bar several times: the bar alone, without
-  // a turn of the message loop (MoveBar turns it).
-  void SetBar(int width) { Loading.SetWidth(width); }
 
   // The parts of a step, for work that reports as it goes (the shared
-  // recipes); CheckStep is a check point.
+  // recipes); MoveBar is SetBar and a loop turn, CheckStep a check point.
   void ShowStep(const std::string& text) override;
   void ListLine(const std::string& text) override;
-  void MoveBar(int width) override;
+  void SetBar(int width) override { Loading.SetWidth(width); }
+  void LoopTurn() override { DoEvents(); }
   // The end of a sequence: the full bar, the final text (no list line), the
   // message loop once, the timer off, then the next page of the order shown and this one
   // hidden.

@@ -12,6 +12,7 @@ namespace quorvale {
 enum class Error {
   // The Basic runtime.
   kInvalidCall,
+  kSubscriptOutOfRange,
   kTypeMismatch,
   kInternal,
   kBadFileName,
@@ -55,6 +56,7 @@ enum class Error {
   kSystemBadPassword,
   kSystemInvalidParameter,
   kSystemAlreadyExists,
+  kSystemNoMoreItems,
   kSystemServiceNotActive,
   kSystemRpcUnavailable,
   kSystemMemberInAlias,

@@ -1,0 +1,291 @@
+#include "quorvale/setup/site_recipe.h"
+
+#include <cmath>
+
+#include "ansi_text.h"
+#include "late_bound.h"
+#include "quorvale/setup/system_helpers.h"
+#include "quorvale/win32/kernel.h"
+#include "quorvale/win32/vb_random.h"
+
+namespace quorvale::setup {
+
+using detail::LateBound;
+
+const SiteVariant kMailSite{
+    {"正在准备建立企业邮局站点...", 2800},
+    true,
+    true,
+    nullptr,
+    0,
+    {"正在建立网站独立帐户...", 2900},
+    0,
+    false,
+    false,
+    "企业邮局网站独立帐户",
+    {"正在设置网站独立帐户所属组...", 3100},
+    "Administrators",
+    {"正在设置网站文件夹权限...", 3200},
+    true,
+    false,
+    {"正在建立企业邮局站点...", 3300},
+    nullptr,
+    "MailSystem",
+    "Default.asp",
+    {"正在建立企业邮局站点虚拟目录...", 3500},
+    "企业邮局网站建立失败...",
+    {"正在启动企业邮局站点...", 3600},
+    "企业邮局网站启动失败...",
+};
+
+const SiteVariant kPanelSite{
+    {"正在准备建立主控端站点...", 3000},
+    false,
+    true,
+    nullptr,
+    0,
+    {"正在建立网站独立帐户...", 3200},
+    3100,
+    false,
+    false,
+    "网站用户独立帐户",
+    {"正在设置网站独立帐户所属组...", 3300},
+    "Guests",
+    {"正在设置网站文件夹权限...", 3400},
+    false,
+    false,
+    {"正在建立主控端站点...", 3500},
+    nullptr,
+    "HostSystem",
+    "Index.asp",
+    {"正在建立主控端站点虚拟目录...", 3600},
+    "主控端网站建立失败...",
+    {"正在启动主控端站点...", 3700},
+    "主控端网站启动失败...",
+};
+
+const SiteVariant kPanelSiteRebuild{
+    {"正在准备建立主控端站点...", 1000},
+    true,
+    false,
+    "主控端站点正常...",
+    2200,
+    {"正在建立网站独立帐户...", 1200},
+    0,
+    true,
+    true,
+    "网站用户独立帐户",
+    {"正在设置网站独立帐户所属组...", 1400},
+    "Guests",
+    {"正在设置网站文件夹权限...", 1600},
+    false,
+    true,
+    {"正在建立主控端站点...", 1800},
+    "主控端站点建立失败...",
+    "HostSystem",
+    "Index.asp",
+    {"正在建立主控端站点虚拟目录...", 2000},
+    "主控端站点虚拟目录建立失败...",
+    {"正在启动主控端站点...", 2200},
+    "主控端网站启动失败...",
+};
+
+namespace {
+
+constexpr const char* kSites = "IIS://localhost/w3svc";
+constexpr const char* kAccountDescription = "匿名访问 Internet 信息服务的内置帐户";
+constexpr std::int32_t kAccountFlags = 65600;  // the password never expires; the user cannot change it
+constexpr std::int16_t kAuthFlags = 5;         // anonymous plus integrated Windows authentication
+
+// Every number drawn was taken.
+[[noreturn]] void RaiseNoNumber() {
+  Raise(Error::kSystemNoMoreItems, "no free site number in " + std::to_string(kSiteNumberDraws) + " draws");
+}
+
+class SiteBuilder {
+ public:
+  SiteBuilder(StepReporter& reporter, const SiteVariant& variant, const SiteRequest& request)
+      : r_(reporter), err_(reporter.SequenceErr()), v_(variant), request_(request) {
+    out_.number = request.number;
+    out_.password = request.password;
+  }
+
+  SiteOutcome Run() {
+    if (v_.present_line && SitePresent()) {
+      out_.present = true;
+      out_.account = "IUSR_" + out_.number;
+      r_.ListLine(v_.present_line);
+      r_.MoveBar(v_.present_width);
+      return out_;
+    }
+    Prepare();
+    Account();
+    Group();
+    Permissions();
+    Site();
+    Root();
+    Start();
+    return out_;
+  }
+
+ private:
+  void Begin(const SiteStep& step) { r_.ShowStep(step.caption); }
+  void Statement(const std::function<void()>& f) { err_.Resume(f); }
+  std::string Computer() const { return "WinNT://" + SystemHelpers::ComputerName(); }
+
+  bool SitePresent() {
+    return err_.Resume([&] { LateBound::Bind(std::string(kSites) + "/" + out_.number).Release(); });
+  }
+
+  void Prepare() {
+    Begin(v_.prepare);
+    if (v_.draws_password) Statement([&] { out_.password = SystemHelpers::GetLetter(32); });
+    if (v_.draws_number) out_.number = SiteNumberText(FindFreeSiteNumber(err_));
+    out_.account = out_.number.empty() ? "" : "IUSR_" + out_.number;
+    r_.MoveBar(v_.prepare.width);
+  }
+
+  void Account() {
+    Begin(v_.account);
+    err_.Clear();
+    if (!out_.account.empty()) {
+      LateBound user;
+      const bool exists =
+          v_.reuses_account && err_.Resume([&] { user = LateBound::Bind(Computer() + "/" + out_.account); });
+      if (exists) {
+        Statement([&] { user.Call("SetPassword", {out_.password}); });
+        Statement([&] { user.Call("SetInfo"); });
+      } else {
+        CreateAccount();
+      }
+    }
+    if (v_.clears_after_account) err_.Clear();
+    r_.MoveBar(v_.account.width);
+  }
+
+  void CreateAccount() {
+    LateBound computer, user;
+    Statement([&] { computer = LateBound::Bind(Computer()); });
+    Statement([&] { user = LateBound::Of(computer.Call("Create", {"User", out_.account})); });
+    Statement([&] { user.Call("SetInfo"); });
+    if (v_.account_created_width) r_.MoveBar(v_.account_created_width);
+    Statement([&] { user.Call("SetPassword", {out_.password}); });
+    Statement([&] { user.Let("FullName", v_.full_name); });
+    Statement([&] { user.Let("Description", kAccountDescription); });
+    Statement([&] { user.Let("UserFlags", kAccountFlags); });
+    Statement([&] { user.Call("SetInfo"); });
+  }
+
+  void Group() {
+    Begin(v_.group);
+    if (!out_.account.empty()) {
+      LateBound group;
+      Statement([&] { group = LateBound::Bind(Computer() + "/" + v_.group_name); });
+      Statement([&] { group.Call("Add", {Computer() + "/" + out_.account}); });
+    }
+    r_.CheckStep(kAccountFailure);
+    r_.MoveBar(v_.group.width);
+  }
+
+  void Permissions() {
+    Begin(v_.permissions);
+    if (!out_.account.empty()) {
+      const std::string web = v_.shortens_folder_only ? SystemHelpers::ShortPath(request_.folder) + "\\Web"
+                                                      : SystemHelpers::ShortPath(request_.folder + "\\Web");
+      const std::string command = detail::AnsiText("Cacls " + web + " /t /e /c /g " + out_.account + ":F");
+      Statement([&] { win32::WinExec(command.c_str(), win32::SW_HIDE); });
+    }
+    if (v_.clears_after_permissions) err_.Clear();
+    r_.MoveBar(v_.permissions.width);
+  }
+
+  void Site() {
+    Begin(v_.site);
+    Statement([&] {
+      if (out_.number.empty()) RaiseNoNumber();
+    });
+    if (!out_.number.empty()) {
+      LateBound sites;
+      Statement([&] { sites = LateBound::Bind(kSites); });
+      Variant::Array bindings(1);
+      bindings[0] = ":80:" + request_.host;
+      Statement([&] { site_ = LateBound::Of(sites.Call("Create", {"IIsWebServer", out_.number})); });
+      Statement([&] { site_.Let("ServerBindings", bindings); });
+      Statement([&] { site_.Let("ServerComment", v_.server_comment); });
+      Statement([&] { site_.Let("AnonymousUserName", out_.account); });
+      Statement([&] { site_.Let("AnonymousUserPass", out_.password); });
+      Statement([&] { site_.Let("AuthFlags", kAuthFlags); });
+      Statement([&] { site_.Let("KeyType", "IIsWebServer"); });
+      Statement([&] { site_.Let("FrontPageWeb", false); });
+      Statement([&] { site_.Let("EnableDefaultDoc", true); });
+      Statement([&] { site_.Let("DefaultDoc", v_.default_doc); });
+      Statement([&] { site_.Let("AspEnableParentPaths", true); });
+      Statement([&] { site_.Call("SetInfo"); });
+    }
+    if (v_.site_failure) r_.CheckStep(v_.site_failure);
+    r_.MoveBar(v_.site.width);
+  }
+
+  void Root() {
+    Begin(v_.root);
+    LateBound root;
+    if (!out_.number.empty()) {
+      Statement([&] { root = LateBound::Of(site_.Call("Create", {"IIsWebVirtualDir", "ROOT"})); });
+      Statement([&] { root.Let("path", request_.folder + "\\Web"); });
+      Statement([&] { root.Call("SetInfo"); });
+      Statement([&] { root.Let("AccessScript", true); });
+      Statement([&] { root.Let("AccessSource", false); });
+      Statement([&] { root.Let("AccessRead", true); });
+      Statement([&] { root.Let("AccessWrite", false); });
+      Statement([&] { root.Let("AppFriendlyName", "默认应用程序"); });
+      Statement([&] { root.Call("AppCreate", {true}); });
+      Statement([&] { root.Call("SetInfo"); });
+    }
+    r_.CheckStep(v_.root_failure);
+    root.Release();
+    site_.Release();
+    r_.MoveBar(v_.root.width);
+  }
+
+  void Start() {
+    Begin(v_.start);
+    Statement([&] {
+      if (out_.number.empty()) RaiseNoNumber();
+      LateBound::Bind(std::string(kSites) + "/" + out_.number).Call("Start");
+    });
+    r_.CheckStep(v_.start_failure);
+    r_.MoveBar(v_.start.width);
+  }
+
+  StepReporter& r_;
+  Err& err_;
+  const SiteVariant& v_;
+  const SiteRequest& request_;
+  SiteOutcome out_;
+  LateBound site_;
+};
+
+}  // namespace
+
+double DrawSiteNumber() { return std::floor(static_cast<double>(win32::Rnd()) * 999999999.0 + 1.0); }
+
+std::optional<double> FindFreeSiteNumber(Err& err, bool reseed_first) {
+  for (int draw = 0; draw < kSiteNumberDraws; ++draw) {
+    if (draw > 0 || reseed_first) win32::Randomize();
+    const double n = DrawSiteNumber();
+    err.Clear();
+    if (!err.Resume([&] { LateBound::Bind(std::string(kSites) + "/" + SiteNumberText(n)).Release(); }))
+      return n;
+  }
+  return std::nullopt;
+}
+
+std::string SiteNumberText(const std::optional<double>& number) {
+  return number ? std::to_string(static_cast<long long>(*number)) : std::string();
+}
+
+SiteOutcome BuildSite(StepReporter& reporter, const SiteVariant& variant, const SiteRequest& request) {
+  return SiteBuilder(reporter, variant, request).Run();
+}
+
+}  // namespace quorvale::setup
