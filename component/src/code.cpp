@@ -12,28 +12,12 @@ std::optional<std::string> CommandUrl(const Variant& ip, const Variant& port, co
   auto i = ip.TextForm(), p = port.TextForm(), w = password.TextForm(), c = command.TextForm(),
        q = query.TextForm();
   if (!i || !p || !w || !c || !q) return std::nullopt;
-  std::string url = "http://" + *i + ":" + *p + "/" + *c + "?ServerPassWord=" + *w;
-  if (!q->empty()) url += "&" + *q;
+  std::string url;
+  url.reserve(32 + i->size() + p->size() + c->size() + w->size() + q->size());
+  url.append("http://").append(*i).append(":").append(*p).append("/").append(*c);
+  url.append("?ServerPassWord=").append(*w);
+  if (!q->empty()) url.append("&").append(*q);
   return url;
-}
-
-std::string WireUrl(const std::string& url) {
-  static const char digits[] = "0123456789ABCDEF";
-  auto bytes = Utf8ToCp936(url);
-  const std::string& raw = bytes ? *bytes : url;
-  std::string out;
-  out.reserve(raw.size());
-  for (char ch : raw) {
-    auto b = static_cast<unsigned char>(ch);
-    if (b <= 0x20 || b >= 0x7F || b == '#') {
-      out += '%';
-      out += digits[b >> 4];
-      out += digits[b & 15];
-    } else {
-      out += ch;
-    }
-  }
-  return out;
 }
 
 Variant SendCommand(const Variant& ip, const Variant& port, const Variant& password, const Variant& command,
@@ -49,29 +33,31 @@ Variant SendCommand(const Variant& ip, const Variant& port, const Variant& passw
     url = WireUrl(*u);
   });
   if (url.empty()) return result;
+  const ComHost& host = DefaultComHost();
   ComPtr<IDispatch> http;
-  err.Resume([&] { http = CreateObject("MSXML2.XMLHTTP"); });
+  err.Resume([&] { http = CreateObject("MSXML2.XMLHTTP", host); });
   if (!http) return result;
-  err.Resume([&] { CallMethod(http.get(), "Open", {Variant("GET"), Variant(url), Variant(false)}); });
+  Variant method("GET"), target(std::move(url)), async(false);
+  err.Resume([&] { Call(http.get(), "Open", DISPATCH_METHOD, {&method, &target, &async}); });
   err.Resume([&] { CallMethod(http.get(), "Send"); });
   Variant state;
   err.Resume([&] { state = GetProperty(http.get(), "ReadyState"); });
   if (state.AsNumber() != 4.0) return result;
-  err.Resume([&] { result = BytesToText(GetProperty(http.get(), "Responsebody"), Variant("GB2312")); });
+  err.Resume([&] { result = BytesToText(GetProperty(http.get(), "Responsebody"), Variant("GB2312"), host); });
   return result;
 }
 
-Variant BytesToText(const Variant& bytes, const Variant& charset) {
+Variant BytesToText(Variant bytes, const Variant& charset, const ComHost& host) {
   Variant result;
   Err err;
   ComPtr<IDispatch> stream;
-  err.Resume([&] { stream = CreateObject("adodb.stream"); });
+  err.Resume([&] { stream = CreateObject("adodb.stream", host); });
   if (!stream) return result;
   IDispatch* s = stream.get();
   err.Resume([&] { PutProperty(s, "Type", Variant(std::int32_t{1})); });
   err.Resume([&] { PutProperty(s, "Mode", Variant(std::int32_t{3})); });
   err.Resume([&] { CallMethod(s, "Open"); });
-  err.Resume([&] { CallMethod(s, "Write", {bytes}); });
+  err.Resume([&] { Call(s, "Write", DISPATCH_METHOD, {&bytes}); });
   err.Resume([&] { PutProperty(s, "Position", Variant(std::int32_t{0})); });
   err.Resume([&] { PutProperty(s, "Type", Variant(std::int32_t{2})); });
   err.Resume([&] { PutProperty(s, "Charset", charset); });

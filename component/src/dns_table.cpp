@@ -9,7 +9,7 @@ const ClassTable& DnsTable() {
       "Dns",
       "{96E1D631-BE9D-495C-9CE5-540A805FF5E3}",
       "{ED809555-B55E-429F-A0BA-1BA9B589A404}",
-      "",
+      Selector::kNone,
       {
           {"GetDnsServer", {}},
           {"IsZone", {"Domain"}},

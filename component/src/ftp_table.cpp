@@ -9,7 +9,7 @@ const ClassTable& FtpTable() {
       "Ftp",
       "{5ECE51B9-0AFE-497E-B770-945C12D9F111}",
       "{2EDCDCDD-5B58-486F-8488-A4AADE338B53}",
-      "",
+      Selector::kNone,
       {
           {"CreateFtp",
            {"FtpUser", "FtpPass", "MaxSpace", "FtpDirectory", "FtpConnections", "IPLogin", "TimeOut",

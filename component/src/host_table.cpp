@@ -9,7 +9,7 @@ const ClassTable& HostTable() {
       "Host",
       "{515D803C-C83C-4E52-83AA-ABE6A0843588}",
       "{3870C0E3-4C5F-44A8-8147-CCBB1C102D6F}",
-      "",
+      Selector::kNone,
       {
           {"CreateHost",
            {"SiteNum",    "Domain",    "FtpUser",        "FtpPass",      "MaxSpace",        "HostDirectory",

@@ -15,7 +15,8 @@ TypeLib BuildTypeLib() {
   lib.minor = 0;
   lib.lcid = 0;
   lib.imports.push_back({"stdole2.tlb", *Guid::Parse("{00020430-0000-0000-C000-000000000046}"), 2, 0});
-  for (const ClassTable* cls : ComponentClasses()) {
+  for (const ComponentClass& c : ComponentClasses()) {
+    const ClassTable* cls = &c.table;
     TypeDesc iface;
     iface.kind = TypeDesc::kInterface;
     iface.name = "_" + cls->name;
@@ -42,25 +43,20 @@ ClassRegistration RegistrationOf(const ClassTable& cls, const std::string& path)
 
 }  // namespace
 
-const std::vector<const ClassTable*>& ComponentClasses() {
-  static const std::vector<const ClassTable*> classes = {&HostTable(), &FtpTable(), &SystemTable(),
-                                                         &MailTable(), &DnsTable(), &SQLTable()};
-  return classes;
-}
-
 const TypeLib& ComponentTypeLib() {
   static const TypeLib lib = BuildTypeLib();
   return lib;
 }
 
 void RegisterComponent(RegistryStore& registry, const std::string& windows_path) {
-  for (const ClassTable* cls : ComponentClasses())
-    RegisterInprocClass(registry, RegistrationOf(*cls, windows_path));
+  for (const ComponentClass& cls : ComponentClasses())
+    RegisterInprocClass(registry, RegistrationOf(cls.table, windows_path));
   RegisterTypeLib(registry, ComponentTypeLib(), windows_path);
 }
 
 void UnregisterComponent(RegistryStore& registry) {
-  for (const ClassTable* cls : ComponentClasses()) UnregisterInprocClass(registry, RegistrationOf(*cls, ""));
+  for (const ComponentClass& cls : ComponentClasses())
+    UnregisterInprocClass(registry, RegistrationOf(cls.table, ""));
   UnRegisterTypeLib(registry, ComponentTypeLib());
 }
 

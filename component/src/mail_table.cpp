@@ -8,7 +8,7 @@ const ClassTable& MailTable() {
   static const ClassTable table{"Mail",
                                 "{250EF537-57D7-43DC-BDC6-ACA2E8FECAC8}",
                                 "{3A85EC25-0D05-4320-9C4A-4CD8A886B78C}",
-                                "MailType",
+                                Selector::kMailType,
                                 {
                                     {"GetMailServer", {}},
                                     {"CreateMail", {"Domain", "MaxUser", "MaxSpace"}},

@@ -2,9 +2,18 @@
 
 namespace quorvale::component {
 
+const char* SelectorName(Selector selector) {
+  switch (selector) {
+    case Selector::kMailType: return "MailType";
+    case Selector::kSQLType: return "SQLType";
+    case Selector::kNone: break;
+  }
+  return nullptr;
+}
+
 std::vector<std::string> DeclaredParams(const ClassTable& cls, const MethodEntry& method) {
   std::vector<std::string> all = {"ServerIP", "ServerPort", "ServerPassWord"};
-  if (!cls.selector.empty()) all.push_back(cls.selector);
+  if (cls.selector != Selector::kNone) all.push_back(SelectorName(cls.selector));
   all.insert(all.end(), method.params.begin(), method.params.end());
   return all;
 }

@@ -10,20 +10,6 @@ namespace quorvale::component {
 
 namespace {
 
-// A management object of one class; the factory makes one per call.
-template <const ClassTable& (*Table)()>
-class Instance final : public ClassObject {
- public:
-  Instance() : ClassObject(Table()) {}
-};
-
-template <const ClassTable& (*Table)()>
-HRESULT FactoryOf(const Guid& clsid, const Guid& iid, void** out) {
-  static Factory<Instance<Table>> factory;
-  if (!(clsid == *Guid::Parse(Table().clsid))) return CLASS_E_CLASSNOTAVAILABLE;
-  return factory.QueryInterface(iid, out);
-}
-
 // The full path of this library, as Windows names it when the file lies
 // on the machine's drives.
 std::string LibraryPath() {
@@ -43,11 +29,8 @@ using namespace quorvale::component;
 extern "C" HRESULT DllGetClassObject(const Guid& clsid, const Guid& iid, void** out) {
   if (!out) return E_POINTER;
   *out = nullptr;
-  for (auto get : {FactoryOf<HostTable>, FactoryOf<FtpTable>, FactoryOf<SystemTable>, FactoryOf<MailTable>,
-                   FactoryOf<DnsTable>, FactoryOf<SQLTable>}) {
-    HRESULT hr = get(clsid, iid, out);
-    if (hr != CLASS_E_CLASSNOTAVAILABLE) return hr;
-  }
+  for (const ComponentClass& cls : ComponentClasses())
+    if (cls.clsid == clsid) return cls.Factory().QueryInterface(iid, out);
   return CLASS_E_CLASSNOTAVAILABLE;
 }
 

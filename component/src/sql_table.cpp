@@ -9,7 +9,7 @@ const ClassTable& SQLTable() {
       "SQL",
       "{CD32DCAD-135D-4BB5-874B-B289822B5696}",
       "{9F253AC7-AD40-420F-AA98-BE17D5E56E23}",
-      "SQLType",
+      Selector::kSQLType,
       {
           {"GetSQLServer", {}, "Get", "Server"},
           {"CreateSQL", {"DataBase", "PassWord", "DataDirectory", "MaxSpace"}, "Create", ""},

@@ -8,7 +8,7 @@ const ClassTable& SystemTable() {
   static const ClassTable table{"System",
                                 "{3007E277-761F-4AF0-9EBC-360030AB3B3A}",
                                 "{FA59ABEC-CB63-4EFD-8B7F-D75015379B8B}",
-                                "",
+                                Selector::kNone,
                                 {
                                     {"Hello", {}},
                                     {"ShutDownComputer", {}},

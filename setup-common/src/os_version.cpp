@@ -1,6 +1,29 @@
 #include "quorvale/setup/os_version.h"
 
+#include <cstring>
+
+#include "quorvale/win32/win32.h"
+
 namespace quorvale::setup {
+
+namespace w = quorvale::win32;
+
+OSVersionRecord GetVersionRecord() {
+  OSVersionRecord r;
+  w::OSVERSIONINFOA info{};
+  info.dwOSVersionInfoSize = sizeof info;
+  if (w::GetVersionExA(&info)) {
+    r.dwMajorVersion = info.dwMajorVersion;
+    r.dwMinorVersion = info.dwMinorVersion;
+    r.dwBuildNumber = info.dwBuildNumber;
+    r.dwPlatformId = info.dwPlatformId;
+    r.szCSDVersion =
+        w::FromAnsi(std::string(info.szCSDVersion, ::strnlen(info.szCSDVersion, sizeof info.szCSDVersion)));
+  }
+  // A failed call leaves platform 0, named "Failed".
+  r.name = WindowsName(r.dwPlatformId, r.dwMajorVersion, r.dwMinorVersion);
+  return r;
+}
 
 std::string WindowsName(std::uint32_t platform_id, std::uint32_t major, std::uint32_t minor) {
   if (platform_id == 1) {  // Windows 9x

@@ -30,7 +30,10 @@ std::optional<std::string> SetupProgram::ShowFileDialog(const win32::FileDialogR
 
 WizardPage& SetupProgram::StartPage() { return profile_.order.front().open(*this); }
 
-void SetupProgram::Start() { StartPage().Show(); }
+void SetupProgram::Start() {
+  if (profile_.start) return profile_.start(*this);
+  StartPage().Show();
+}
 
 std::size_t SetupProgram::PlaceOf(const WizardPage& page) const {
   const std::type_index type(typeid(page));
@@ -81,6 +84,21 @@ bool SetupProgram::StartProgram(const std::string& command_line) {
 void SetupProgram::RunSequence(ProgressForm& page) {
   if (!profile_.sequence) throw std::logic_error(profile_.name + ": the profile has no sequence");
   profile_.sequence(*this, page);
+}
+
+std::string AppPathOf(const std::string& program_file) {
+  const auto end = program_file.rfind('\\');
+  if (end == std::string::npos) return "";
+  std::string folder = program_file.substr(0, end);
+  if (folder.size() == 2 && folder[1] == ':') folder += '\\';
+  return folder;
+}
+
+std::string RunningAppPath() {
+  char buffer[win32::MAX_PATH] = {};
+  const auto n = win32::GetModuleFileNameA(nullptr, buffer, win32::MAX_PATH);
+  if (n == 0 || n >= win32::MAX_PATH) return "";
+  return AppPathOf(win32::FromAnsi(std::string(buffer, n)));
 }
 
 }  // namespace quorvale::setup

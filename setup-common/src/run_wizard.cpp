@@ -1,5 +1,8 @@
 #include "quorvale/setup/run_wizard.h"
 
+#include <stdlib.h>
+
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -20,6 +23,20 @@ void ShowStartError(const ProgramProfile& profile, const std::string& message) {
   ui::FltkBackend backend;
   ui::Application app(backend);
   app.RunEvent([&] { app.MsgBox(message, ui::MsgButtons::OK, ui::MsgIcon::Critical, profile.name); });
+}
+
+// The arguments as one text: as the command line held them when a program
+// of the machine started this one (QUORVALE_COMMAND_LINE, blanks and all),
+// else joined by blanks.
+std::string CommandLineOf(const std::vector<std::string>& args) {
+  if (const char* given = std::getenv("QUORVALE_COMMAND_LINE")) {
+    std::string line = given;
+    ::unsetenv("QUORVALE_COMMAND_LINE");  // not for the programs this one starts
+    return line;
+  }
+  std::string line;
+  for (const auto& a : args) line += (line.empty() ? "" : " ") + a;
+  return line;
 }
 
 }  // namespace
@@ -45,9 +62,8 @@ int RunWizard(const ProgramProfile& profile, int argc, char** argv) {
   ui::FltkBackend backend;
   ui::Application app(backend);
   SetupProgram program(app, profile);
-  std::string command_line;
-  for (const auto& a : args) command_line += (command_line.empty() ? "" : " ") + a;
-  program.SetCommandLine(command_line);
+  program.SetCommandLine(CommandLineOf(args));
+  program.SetAppPath(RunningAppPath());
   app.RunEvent([&] { program.Start(); });
   backend.RunUntilEnd(app);
   if (auto error = app.Unhandled()) {

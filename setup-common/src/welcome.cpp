@@ -1,8 +1,7 @@
 #include "quorvale/setup/welcome.h"
 
-#include <cstring>
-
 #include "quorvale/com/create_object.h"
+#include "quorvale/core/errors.h"
 #include "quorvale/core/text.h"
 #include "quorvale/setup/registry_helpers.h"
 #include "quorvale/setup/system_helpers.h"
@@ -35,44 +34,28 @@ Welcome::Welcome(SetupProgram& program) : WizardPage(program, "Welcome") {
   CancelButton.OnClick([this] { Close(ui::UnloadMode::Code); });
 }
 
-OSVersionRecord Welcome::GetVersionRecord() {
-  OSVersionRecord r;
-  w::OSVERSIONINFOA info{};
-  info.dwOSVersionInfoSize = sizeof info;
-  if (w::GetVersionExA(&info)) {
-    r.dwMajorVersion = info.dwMajorVersion;
-    r.dwMinorVersion = info.dwMinorVersion;
-    r.dwBuildNumber = info.dwBuildNumber;
-    r.dwPlatformId = info.dwPlatformId;
-    r.szCSDVersion =
-        w::FromAnsi(std::string(info.szCSDVersion, ::strnlen(info.szCSDVersion, sizeof info.szCSDVersion)));
-  }
-  // A failed call leaves platform 0, named "Failed".
-  r.name = WindowsName(r.dwPlatformId, r.dwMajorVersion, r.dwMinorVersion);
-  return r;
-}
-
-std::string Welcome::GetOSName() { return GetVersionRecord().name; }
-
-void Welcome::Refuse(const std::string& message) {
-  MsgBox(message, ui::MsgButtons::OK, ui::MsgIcon::Question, "安装");
-  End();
-}
-
-void Welcome::OnLoad() {
+void RefuseUnsupportedSystem(SetupProgram& program, const std::function<std::string()>& os_name) {
+  auto refuse = [&](const std::string& message) {
+    program.App().MsgBox(message, ui::MsgButtons::OK, ui::MsgIcon::Question, "安装");
+    program.App().End();
+  };
   std::string os;
-  Resume([&] { os = LowerCase(GetOSName()); });
+  program.PageErr().Resume([&] { os = LowerCase(os_name()); });
   if (os != "windows 2000" && os != "windows server 2003") {
-    Refuse("Quorvale虚拟主机管理系统不支持您当前所使用的操作系统版本!");
+    refuse("Quorvale虚拟主机管理系统不支持您当前所使用的操作系统版本!");
   }
   // The binding raises when IIS is missing; the object is released at once.
   // A machine whose state cannot be read is no missing IIS: the damaged
   // file's message is shown instead.
-  if (!Resume([] { GetObject("IIS://localhost/w3svc"); })) {
-    const Err& err = Program().PageErr();
-    if (err.Number() == ErrorNumber(Error::kSystemFileCorrupt)) Refuse(err.Description());
-    Refuse("您的操作系统中未安装IIS，请您先安装IIS!");
+  if (!program.PageErr().Resume([] { GetObject("IIS://localhost/w3svc"); })) {
+    const Err& err = program.PageErr();
+    if (err.Number() == ErrorNumber(Error::kSystemFileCorrupt)) refuse(err.Description());
+    refuse("您的操作系统中未安装IIS，请您先安装IIS!");
   }
+}
+
+void Welcome::OnLoad() {
+  RefuseUnsupportedSystem(Program(), [this] { return GetOSName(); });
   std::string uninstall;
   Resume([&] {
     uninstall = RegistryHelpers().ReadString(w::HKEY_LOCAL_MACHINE, Program().Texts().uninstall_key,

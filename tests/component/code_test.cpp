@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "raw_agent.h"
 #include "transport_fixture.h"
 
 namespace quorvale::component {
@@ -24,19 +25,43 @@ TEST(CommandUrl, Recipe) {
   for (const auto& c : cases) EXPECT_EQ(CommandUrl(c.ip, c.port, c.password, c.command, c.query), c.url);
 }
 
-TEST(WireUrl, EncodesOnlyWhatWouldBreakTheRequestLine) {
+// The request line the agent receives, byte for byte, for a query text.
+TEST_F(Transport, WireEncodingOnTheRequestLine) {
   struct Case {
-    const char* url;
-    const char* wire;
+    const char* password;
+    const char* query;
+    const char* target;
   } cases[] = {
-      {"/X?a=1&b=?=", "/X?a=1&b=?="},
-      {"/X?a=b c", "/X?a=b%20c"},
-      {"/X?a=1\r\nHost: evil", "/X?a=1%0D%0AHost:%20evil"},
-      {"/X?a=#frag&b=2", "/X?a=%23frag&b=2"},
-      {"/X?d=中文.com", "/X?d=%D6%D0%CE%C4.com"},
-      {"/X?t=\t\x7F", "/X?t=%09%7F"},
+      // ASCII goes as it stands, "%", "&", "=", "?" and "\" included.
+      {"pw", "a=1&b=?=&c=%41|\\{}[]^`~'!$()*+,;:@",
+       "/X?ServerPassWord=pw&a=1&b=?=&c=%41|\\{}[]^`~'!$()*+,;:@"},
+      // Blanks, control bytes and DEL are encoded: no second line, no header.
+      {"pw", "v=a b\tc\r\nHost: x\x01\x7F", "/X?ServerPassWord=pw&v=a%20b%09c%0D%0AHost:%20x%01%7F"},
+      {"p w", "", "/X?ServerPassWord=p%20w"},
+      // "#" would end the query as a fragment.
+      {"pw", "v=#1&w=##", "/X?ServerPassWord=pw&v=%231&w=%23%23"},
+      // Chinese as code page 936, every byte encoded, the ASCII trail bytes
+      // of 镕 (E9 46), 誠 (D5 5C) and 輡 (DD 7C) too.
+      {"pw", "d=目录", "/X?ServerPassWord=pw&d=%C4%BF%C2%BC"},
+      {"pw", "d=镕誠輡", "/X?ServerPassWord=pw&d=%E9%46%D5%5C%DD%7C"},
+      {"密码", "", "/X?ServerPassWord=%C3%DC%C2%EB"},
+      // The euro sign is the single byte 80 of code page 936.
+      {"pw", "v=€5", "/X?ServerPassWord=pw&v=%805"},
+      // A character code page 936 cannot hold goes as its UTF-8 bytes and
+      // changes nothing else of the request.
+      {"pw", "d=目录&u=ß", "/X?ServerPassWord=pw&d=%C4%BF%C2%BC&u=%C3%9F"},
+      {"pw", "d=目ß录😀", "/X?ServerPassWord=pw&d=%C4%BF%C3%9F%C2%BC%F0%9F%98%80"},
+      {"pw",
+       "d=a\xFF"
+       "b",
+       "/X?ServerPassWord=pw&d=a%FFb"},
   };
-  for (const auto& c : cases) EXPECT_EQ(WireUrl(c.url), c.wire) << c.url;
+  RawAgent agent;
+  for (const auto& c : cases) {
+    EXPECT_EQ(SendCommand("127.0.0.1", std::int32_t{agent.Port()}, c.password, "X", c.query), Variant("ok"))
+        << c.query;
+    EXPECT_EQ(agent.RequestLine(), std::string("GET ") + c.target + " HTTP/1.1") << c.query;
+  }
 }
 
 TEST_F(Transport, RepliesAndTargets) {

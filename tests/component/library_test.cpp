@@ -140,7 +140,8 @@ TEST_F(Registration, RoundTrip) {
   const std::string before = ReadFile(RegistryFileOf(machine_));
   ASSERT_EQ(Entry<DllRegisterServerFn>("DllRegisterServer")(), S_OK);
   const std::string root = "HKEY_CLASSES_ROOT\\";
-  for (const ClassTable* cls : ComponentClasses()) {
+  for (const ComponentClass& c : ComponentClasses()) {
+    const ClassTable* cls = &c.table;
     const std::string clsid = root + "CLSID\\" + cls->clsid;
     EXPECT_EQ(Text(root + "Quorvale." + cls->name + "\\CLSID"), cls->clsid);
     EXPECT_EQ(Text(clsid + "\\InprocServer32"), "C:\\WINDOWS\\system32\\Quorvale.dll");

@@ -22,12 +22,15 @@ TEST(QueryText, KeysInOrderEmptyValuesKeepTheirKeys) {
 }
 
 TEST(DeclaredParams, AddressThenSelectorThenOwn) {
-  ClassTable mail{"Mail", "", "", "MailType", {}};
+  ClassTable mail{"Mail", "", "", Selector::kMailType, {}};
   MethodEntry m{"GetMailUserA", {"Domain", "MailUser"}};
   EXPECT_EQ(DeclaredParams(mail, m), (std::vector<std::string>{"ServerIP", "ServerPort", "ServerPassWord",
                                                                "MailType", "Domain", "MailUser"}));
-  ClassTable host{"Host", "", "", "", {}};
+  ClassTable host{"Host", "", "", Selector::kNone, {}};
   EXPECT_EQ(DeclaredParams(host, MethodEntry{"Hello", {}}).size(), 3u);
+  ClassTable sql{"SQL", "", "", Selector::kSQLType, {}};
+  EXPECT_EQ(DeclaredParams(sql, MethodEntry{"GetSQLServer", {}}),
+            (std::vector<std::string>{"ServerIP", "ServerPort", "ServerPassWord", "SQLType"}));
 }
 
 }  // namespace

@@ -279,5 +279,18 @@ TEST(PageFlow, EveryPageTakesItsProgramsTexts) {
   EXPECT_TRUE(s.Page<Welcome>().Label5.Visible());
 }
 
+TEST(Frame, AppPathIsTheProgramFilesFolderADriveRootWithItsBackslash) {
+  struct Case {
+    const char* file;
+    const char* path;
+  } cases[] = {
+      {"C:\\Program Files\\Quorvale\\主控端\\Uninstall.exe", "C:\\Program Files\\Quorvale\\主控端"},
+      {"C:\\Uninstall.exe", "C:\\"},
+      {"D:\\Q\\Uninstall.exe", "D:\\Q"},
+      {"", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(AppPathOf(c.file), c.path) << c.file;
+}
+
 }  // namespace
 }  // namespace quorvale::setup::testing

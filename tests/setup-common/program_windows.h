@@ -17,11 +17,13 @@ namespace quorvale::setup::testing {
 class ProgramWindows : public ui::fltk::testing::WindowTest {
  protected:
   // Call from the derived SetUp after WindowTest::SetUp, unless it skipped.
-  void StartProgram(ProgramProfile profile, const MachineShape& shape = {}) {
+  void StartProgram(ProgramProfile profile, const MachineShape& shape = {},
+                    const std::string& command_line = "") {
     temp_ = std::make_unique<quorvale::testing::TempMachine>(shape);
     RegisterProviders(temp_->machine().Registry(), PROVIDERS_PATH);
     StartBackend(temp_->Folder());
     program_ = std::make_unique<SetupProgram>(*app_, std::move(profile));
+    program_->SetCommandLine(command_line);
     app_->RunEvent([&] { program_->Start(); });
     backend_->Flush();
   }

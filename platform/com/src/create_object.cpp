@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include <cstdlib>
 #include <map>
 #include <mutex>
 
@@ -22,11 +23,17 @@ ComHost& DefaultHostSlot() {
 }
 
 // Without a host set at start-up, objects come from the process's machine;
-// it follows QUORVALE_MACHINE when a test points it at another folder.
+// it follows QUORVALE_MACHINE when a test points it at another folder. While
+// that variable names the folder the host was made for, nothing is worked
+// out again.
 const ComHost& MachineHost() {
   static std::filesystem::path folder;
+  static std::string named;  // QUORVALE_MACHINE when the host was made
   static std::unique_ptr<RegistryStore> registry;
   static ComHost host;
+  const char* variable = std::getenv("QUORVALE_MACHINE");
+  if (registry && variable && *variable && named == variable) return host;
+  named = variable ? variable : "";
   auto current = MachineFolder();
   if (!registry || current != folder) {
     folder = current;
@@ -90,25 +97,25 @@ Resolved Resolve(const std::string& prog_id, const ComHost& host, const Registry
   return {*clsid, get_class};
 }
 
-// The last resolution of each ProgID, good while the registry it was read
-// from is unchanged: a call then costs no lookups at all.
+// The last resolution of each ProgID, good while nothing was written to the
+// registry it was read from: a call then costs no lookup and no system call.
 Resolved ResolveCached(const std::string& prog_id, const ComHost& host) {
   struct Entry {
-    RegistryStore::Snapshot registry;
+    RegistryStore::Stand stand;
     Resolved resolved;
   };
   static std::mutex mutex;
   static std::map<std::pair<const RegistryStore*, std::string>, Entry> cache;
-  auto registry = host.registry->Take();
+  const auto stand = host.registry->CurrentStand();
   const auto key = std::make_pair(host.registry, UpperCase(prog_id));
   {
     std::lock_guard lock(mutex);
     auto it = cache.find(key);
-    if (it != cache.end() && it->second.registry.SameAs(registry)) return it->second.resolved;
+    if (it != cache.end() && it->second.stand == stand) return it->second.resolved;
   }
-  Resolved resolved = Resolve(prog_id, host, registry);
+  Resolved resolved = Resolve(prog_id, host, host.registry->Take());
   std::lock_guard lock(mutex);
-  cache.insert_or_assign(key, Entry{std::move(registry), resolved});
+  cache.insert_or_assign(key, Entry{stand, resolved});
   return resolved;
 }
 
@@ -202,11 +209,18 @@ Variant ToVariant(ComPtr<IDispatch> d) { return Variant(std::make_shared<Dispatc
 Variant Call(IDispatch* target, const std::string& member, std::uint16_t flags,
              const std::vector<Variant*>& args) {
   if (!target) Raise(Error::kObjectRequired);
-  std::vector<DISPID> ids;
-  if (target->GetIDsOfNames({member}, &ids) != S_OK || ids.empty()) Raise(Error::kNoSuchMember, member);
+  // One name list per thread, kept between calls, so that looking a member
+  // up allocates nothing; the lists are done with before Invoke runs.
+  thread_local struct {
+    std::vector<std::string> names = std::vector<std::string>(1);
+    std::vector<DISPID> ids;
+  } lookup;
+  lookup.names[0] = member;
+  if (target->GetIDsOfNames(lookup.names, &lookup.ids) != S_OK || lookup.ids.empty())
+    Raise(Error::kNoSuchMember, member);
   Variant result;
   ExcepInfo excep;
-  HRESULT hr = target->Invoke(ids[0], flags, args, &result, &excep);
+  HRESULT hr = target->Invoke(lookup.ids[0], flags, args, &result, &excep);
   if (hr == DISP_E_EXCEPTION)
     throw RaisedError(excep.code ? excep.code : ErrorNumber(Error::kInternal), excep.description);
   if (hr != S_OK) Raise(Error::kNoSuchMember, member);

@@ -13,6 +13,25 @@ std::atomic<int> server_locks{0};
 
 }  // namespace
 
+NumberedMembers::NumberedMembers(std::initializer_list<const char*> names) {
+  for (const char* name : names) {
+    names_.emplace_back(name);
+    members_.push_back({name, static_cast<DISPID>(members_.size() + 1), {}});
+  }
+}
+
+const Member* NumberedMembers::Named(const std::string& name) const {
+  for (std::size_t i = 0; i < names_.size(); ++i)
+    if (SameText(names_[i], name)) return &members_[i];
+  return nullptr;
+}
+
+const Member* NumberedMembers::WithId(DISPID id) const {
+  return id >= 1 && static_cast<std::size_t>(id) <= members_.size()
+             ? &members_[static_cast<std::size_t>(id) - 1]
+             : nullptr;
+}
+
 DispatchBase::DispatchBase() { ++live_objects; }
 DispatchBase::~DispatchBase() { --live_objects; }
 int DispatchBase::Live() { return live_objects; }
@@ -47,12 +66,7 @@ std::uint32_t DispatchBase::Release() {
 HRESULT DispatchBase::GetIDsOfNames(const std::vector<std::string>& names, std::vector<DISPID>* ids) {
   if (!ids || names.empty()) return E_POINTER;
   ids->assign(names.size(), -1);
-  const Member* found = nullptr;
-  for (const auto& m : Members())
-    if (SameText(m.name, names[0])) {
-      found = &m;
-      break;
-    }
+  const Member* found = FindMember(names[0]);
   if (!found) return DISP_E_UNKNOWNNAME;
   (*ids)[0] = found->id;
   HRESULT hr = S_OK;
@@ -66,24 +80,34 @@ HRESULT DispatchBase::GetIDsOfNames(const std::vector<std::string>& names, std::
 
 HRESULT DispatchBase::Invoke(DISPID member, std::uint16_t flags, const std::vector<Variant*>& args,
                              Variant* result, ExcepInfo* excep) {
-  for (const auto& m : Members()) {
-    if (m.id != member) continue;
-    try {
-      Variant r = m.call(args, flags);
-      if (result) *result = std::move(r);
-      return S_OK;
-    } catch (const RaisedError& e) {
-      if (excep) *excep = {e.Number(), e.what()};
-      return DISP_E_EXCEPTION;
-    } catch (const MachineStateError& e) {
-      if (excep) *excep = {ErrorNumber(Error::kSystemFileCorrupt), e.what()};
-      return DISP_E_EXCEPTION;
-    } catch (const std::exception& e) {
-      if (excep) *excep = {ErrorNumber(Error::kInternal), e.what()};
-      return DISP_E_EXCEPTION;
-    }
+  const Member* m = FindMember(member);
+  if (!m) return DISP_E_MEMBERNOTFOUND;
+  try {
+    Variant r = CallMember(*m, args, flags);
+    if (result) *result = std::move(r);
+    return S_OK;
+  } catch (const RaisedError& e) {
+    if (excep) *excep = {e.Number(), e.what()};
+    return DISP_E_EXCEPTION;
+  } catch (const MachineStateError& e) {
+    if (excep) *excep = {ErrorNumber(Error::kSystemFileCorrupt), e.what()};
+    return DISP_E_EXCEPTION;
+  } catch (const std::exception& e) {
+    if (excep) *excep = {ErrorNumber(Error::kInternal), e.what()};
+    return DISP_E_EXCEPTION;
   }
-  return DISP_E_MEMBERNOTFOUND;
+}
+
+const Member* DispatchBase::FindMember(const std::string& name) const {
+  for (const auto& m : Members())
+    if (SameText(m.name, name)) return &m;
+  return nullptr;
+}
+
+const Member* DispatchBase::FindMember(DISPID id) const {
+  for (const auto& m : Members())
+    if (m.id == id) return &m;
+  return nullptr;
 }
 
 }  // namespace quorvale

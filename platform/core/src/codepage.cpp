@@ -11,8 +11,9 @@ namespace quorvale {
 
 namespace {
 
-// One conversion descriptor per direction and call; iconv_t is not shareable
-// between threads.
+// A conversion descriptor of one direction. iconv_t is not shareable between
+// threads, and opening one costs more than converting a short text, so each
+// thread keeps one per direction for its lifetime.
 class Converter {
  public:
   Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
@@ -25,6 +26,7 @@ class Converter {
   // Converts as much as it can; returns false at an invalid or incomplete
   // sequence, leaving in/left pointing at it.
   bool Run(const char*& in, size_t& left, std::string& out) {
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);  // back to the initial state
     char buf[4096];
     while (left > 0) {
       char* inp = const_cast<char*>(in);
@@ -42,10 +44,20 @@ class Converter {
   iconv_t cd_;
 };
 
+Converter& ToUtf8() {
+  thread_local Converter conv("UTF-8", "CP936");
+  return conv;
+}
+
+Converter& ToCp936() {
+  thread_local Converter conv("CP936", "UTF-8");
+  return conv;
+}
+
 }  // namespace
 
 std::string Cp936ToUtf8(std::string_view bytes) {
-  Converter conv("UTF-8", "CP936");
+  Converter& conv = ToUtf8();
   std::string out;
   out.reserve(bytes.size() * 3 / 2);
   const char* in = bytes.data();
@@ -60,7 +72,7 @@ std::string Cp936ToUtf8(std::string_view bytes) {
 }
 
 std::optional<std::string> Utf8ToCp936(std::string_view text) {
-  Converter conv("CP936", "UTF-8");
+  Converter& conv = ToCp936();
   std::string out;
   const char* in = text.data();
   size_t left = text.size();

@@ -188,9 +188,9 @@ std::optional<std::string> Machine::LongNameOfShort(const std::string& dir_long,
 }
 
 std::string Machine::ShortNameOf(const std::string& long_path) const {
-  auto [parent, name] = ParentAndName(long_path);
+  const auto [parent, name] = ParentAndName(long_path);
   if (FitsShortName(name)) return name;
-  auto find = [&]() -> std::optional<std::string> {
+  auto find = [this, &parent = parent, &name = name]() -> std::optional<std::string> {
     for (const auto& r : short_names_.Load())
       if (NamesEqual(r[0], parent) && r[1] == name) return r[2];
     return std::nullopt;

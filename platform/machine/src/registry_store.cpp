@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
 #include <mutex>
 #include <sstream>
@@ -261,7 +262,17 @@ std::string FormatRegistryText(const Tree& tree) {
 
 // The parsed file, kept while neither a store's write (the write count)
 // nor an edit by hand (the file's identity, size and time) has changed it.
+namespace {
+
+std::uint64_t NextSerial() {
+  static std::atomic<std::uint64_t> next{1};
+  return next++;
+}
+
+}  // namespace
+
 struct RegistryStore::Cache {
+  const std::uint64_t serial = NextSerial();
   std::mutex mutex;
   std::shared_ptr<const Tree> tree;
   std::uint64_t generation = 0;
@@ -310,6 +321,8 @@ std::uint64_t RegistryStore::SharedGeneration() const {
 }
 
 RegistryStore::Snapshot RegistryStore::Take() const { return Snapshot(Current(SharedGeneration())); }
+
+RegistryStore::Stand RegistryStore::CurrentStand() const { return {cache_->serial, SharedGeneration()}; }
 
 std::optional<RegValue> RegistryStore::Snapshot::GetValue(const std::string& key,
                                                           const std::string& name) const {

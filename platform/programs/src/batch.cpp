@@ -29,11 +29,17 @@ struct Batch {
 bool IsOption(const std::string& word) { return word.size() >= 2 && word[0] == '/'; }
 
 // ping HOST -n N sends N echoes a second apart: a pause of N-1 seconds.
+// ping refuses a count that is not a number from 1 to 4294967295 and then
+// sends nothing.
 void Ping(Batch& batch, const std::vector<std::string>& words) {
-  long count = 4;
+  std::uint64_t count = 4;
   for (std::size_t i = 1; i + 1 < words.size(); ++i)
-    if (NamesEqual(words[i], "-n") || NamesEqual(words[i], "/n"))
-      count = std::strtol(words[i + 1].c_str(), nullptr, 10);
+    if (NamesEqual(words[i], "-n") || NamesEqual(words[i], "/n")) {
+      const std::string& n = words[i + 1];
+      const bool digits = !n.empty() && n.size() <= 10 && n.find_first_not_of("0123456789") == std::string::npos;
+      count = digits ? std::stoull(n) : 0;
+      if (count > 0xFFFFFFFFu) count = 0;
+    }
   if (count > 1) batch.host.Sleep(std::chrono::seconds(count - 1));
 }
 

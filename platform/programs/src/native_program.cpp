@@ -26,12 +26,17 @@ bool IsNativeProgram(const std::string& host_file) { return ElfKindOf(host_file)
 
 namespace {
 
-std::vector<std::string> EnvironmentFor(const fs::path& machine) {
+// The caller's environment with the machine, and the arguments as the
+// command line held them (blanks included), as a Windows program reads its
+// own command line.
+std::vector<std::string> EnvironmentFor(const fs::path& machine, const std::string& arguments) {
   std::lock_guard lock(EnvironmentMutex());
   std::vector<std::string> env;
   for (char** e = environ; *e; ++e)
-    if (std::strncmp(*e, "QUORVALE_MACHINE=", 17) != 0) env.emplace_back(*e);
+    if (std::strncmp(*e, "QUORVALE_MACHINE=", 17) != 0 && std::strncmp(*e, "QUORVALE_COMMAND_LINE=", 22) != 0)
+      env.emplace_back(*e);
   env.push_back("QUORVALE_MACHINE=" + machine.string());
+  env.push_back("QUORVALE_COMMAND_LINE=" + arguments);
   return env;
 }
 
@@ -53,7 +58,7 @@ bool StartNativeProgram(const ProgramRun& run) {
                   fs::perm_options::add, ec);
   std::vector<std::string> argv_text{file->string()};
   for (auto& a : SplitArguments(run.arguments)) argv_text.push_back(a);
-  auto env_text = EnvironmentFor(run.host.MachineFolder());
+  auto env_text = EnvironmentFor(run.host.MachineFolder(), run.arguments);
   auto argv = Pointers(argv_text);
   auto envp = Pointers(env_text);
 

@@ -50,11 +50,10 @@ void HttpRequest::Send() {
   std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(), curl_easy_cleanup);
   if (!curl) return;
   // Only Host goes with the request: drop the Accept line libcurl would add.
-  std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> headers(curl_slist_append(nullptr, "Accept:"),
-                                                                      curl_slist_free_all);
+  static curl_slist* const headers = curl_slist_append(nullptr, "Accept:");
   Sink sink{&body_};
   curl_easy_setopt(curl.get(), CURLOPT_URL, url_.c_str());
-  curl_easy_setopt(curl.get(), CURLOPT_HTTPHEADER, headers.get());
+  curl_easy_setopt(curl.get(), CURLOPT_HTTPHEADER, headers);
   curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, Collect);
   curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &sink);
   curl_easy_setopt(curl.get(), CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);

@@ -70,6 +70,9 @@ namespace quorvale::win32::detail {
 // Handle values of files and listings, never a predefined key's.
 std::uintptr_t NewHandleValue();
 
+// Closes a handle of CreateMutexA; false when h is none.
+bool CloseMutexHandle(HANDLE h);
+
 // Any hold on the path or below it.
 bool HeldWithin(const Machine& m, const std::string& long_path);
 

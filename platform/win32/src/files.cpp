@@ -267,7 +267,7 @@ BOOL CloseHandle(HANDLE h) {
   {
     std::lock_guard lock(files_mutex);
     auto it = Files().find(reinterpret_cast<std::uintptr_t>(h));
-    if (it == Files().end()) return Fail(ERROR_INVALID_HANDLE);
+    if (it == Files().end()) return detail::CloseMutexHandle(h) ? TRUE : Fail(ERROR_INVALID_HANDLE);
     file = it->second;
     Files().erase(it);
   }

@@ -138,7 +138,8 @@ DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR default_value,
         if (l.kind == Line::kSection) names.push_back(l.name);
       return CopyList(names, buffer, size);
     }
-    std::size_t s = FindSection(lines, section);
+    // Names are taken without the blanks around them, as the file's lines are.
+    std::size_t s = FindSection(lines, Trim(section));
     if (!key) {
       std::vector<std::string> names;
       if (s < lines.size())
@@ -148,7 +149,7 @@ DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR default_value,
     }
     if (s < lines.size())
       for (std::size_t i = s + 1; i < SectionEnd(lines, s); ++i)
-        if (lines[i].kind == Line::kKey && Cp936SameText(lines[i].name, key)) {
+        if (lines[i].kind == Line::kKey && Cp936SameText(lines[i].name, Trim(key))) {
           SetLastError(ERROR_SUCCESS);
           return CopyValue(lines[i].value, buffer, size);
         }
@@ -166,11 +167,10 @@ BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR
   };
   if (!section) return key || value ? fail(ERROR_INVALID_PARAMETER) : TRUE;  // all null: a flush
   // What an INI line cannot hold and read back is refused, not written.
-  const std::string sec = section, k = key ? key : "", v = value ? value : "";
-  if (sec.find_first_of("]\r\n") != std::string::npos || Trim(sec).empty())
-    return fail(ERROR_INVALID_PARAMETER);
-  if (key && (k.find_first_of("=\r\n") != std::string::npos || Trim(k).empty() || Trim(k)[0] == '[' ||
-              Trim(k)[0] == ';'))
+  // Names go without the blanks around them, as the file's lines are read.
+  const std::string sec = Trim(section), k = Trim(key ? key : ""), v = value ? value : "";
+  if (sec.find_first_of("]\r\n") != std::string::npos || sec.empty()) return fail(ERROR_INVALID_PARAMETER);
+  if (key && (k.find_first_of("=\r\n") != std::string::npos || k.empty() || k[0] == '[' || k[0] == ';'))
     return fail(ERROR_INVALID_PARAMETER);
   if (v.find_first_of("\r\n") != std::string::npos) return fail(ERROR_INVALID_PARAMETER);
   return detail::Guard(FALSE, [&] {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "quorvale/com/dispatch_base.h"
 #include "quorvale/core/err.h"
 
 namespace quorvale {
@@ -75,6 +76,39 @@ TEST_F(CreateObjectTest, BrokenChainsRaise429) {
   }
   Register("Bad.Library2", "{11111111-2222-3333-4444-555555555557}", "C:\\missing.dll");
   EXPECT_THROW(CreateObject("Bad.Library2", host_), RaisedError);
+}
+
+// A resolution is kept only while nothing is written to the registry
+// through any store, and never passes to another store.
+TEST_F(CreateObjectTest, KeptResolutionFollowsTheRegistry) {
+  Register("Test.Echo", kClsid, "C:\\WINDOWS\\system32\\Echo.dll");
+  ASSERT_TRUE(CreateObject("Test.Echo", host_));
+  RegistryStore elsewhere(dir_ / "registry.reg");
+  ASSERT_TRUE(elsewhere.DeleteTree("HKEY_CLASSES_ROOT\\Test.Echo"));
+  EXPECT_THROW(CreateObject("Test.Echo", host_), RaisedError);
+  Register("Test.Echo", kClsid, "C:\\WINDOWS\\system32\\Echo.dll");
+  ASSERT_TRUE(CreateObject("Test.Echo", host_));
+  // A new store in an empty registry, perhaps where the old one lay in
+  // memory, knows no class of the old one.
+  registry_.reset();
+  registry_ = std::make_unique<RegistryStore>(dir_ / "empty.reg");
+  host_.registry = registry_.get();
+  EXPECT_THROW(CreateObject("Test.Echo", host_), RaisedError);
+}
+
+TEST(NumberedMembers, NamesWithoutCaseIdsByPosition) {
+  const NumberedMembers members{"Open", "Send", "ReadText"};
+  struct Case {
+    const char* name;
+    DISPID id;  // 0: no such member
+  } cases[] = {{"Open", 1}, {"SEND", 2}, {"readtext", 3}, {"ReadTex", 0}, {"ReadTextX", 0}, {"", 0}};
+  for (const auto& c : cases) {
+    const Member* m = members.Named(c.name);
+    EXPECT_EQ(m ? m->id : 0, c.id) << c.name;
+  }
+  EXPECT_EQ(members.WithId(2)->name, "Send");
+  for (DISPID id : {0, 4, -1}) EXPECT_EQ(members.WithId(id), nullptr) << id;
+  EXPECT_EQ(members.All().size(), 3u);
 }
 
 TEST(Guid, ParseAndPrint) {

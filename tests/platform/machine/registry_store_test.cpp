@@ -131,5 +131,30 @@ TEST_F(RegistryStoreTest, KeptCopyFollowsOtherWritersAndHandEdits) {
   EXPECT_EQ(before.GetValue(key, "v"), RegValue::Text("9"));
 }
 
+// The stand tells stores apart and moves with a write through any store of
+// the file; reads and hand edits leave it where it is.
+TEST_F(RegistryStoreTest, StandMovesWithEveryWrite) {
+  const std::string key = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Q";
+  RegistryStore a(File()), b(File()), other(dir_ / "other.reg");
+  EXPECT_NE(a.CurrentStand().store, b.CurrentStand().store);
+  EXPECT_NE(a.CurrentStand(), other.CurrentStand());
+  const auto start = a.CurrentStand();
+  ASSERT_TRUE(b.CreateKey(key));
+  const auto written = a.CurrentStand();
+  EXPECT_EQ(written.store, start.store);
+  EXPECT_GT(written.writes, start.writes);
+  EXPECT_EQ(b.CurrentStand().writes, written.writes);
+  a.GetValue(key, "v");
+  a.SubKeys("HKEY_LOCAL_MACHINE");
+  EXPECT_EQ(a.CurrentStand(), written);
+  ASSERT_TRUE(a.SetValue(key, "v", RegValue::Text("x")));
+  EXPECT_GT(b.CurrentStand().writes, written.writes);
+  EXPECT_EQ(other.CurrentStand().writes, 0u);
+  const auto before_edit = a.CurrentStand();
+  std::ofstream(File(), std::ios::binary | std::ios::trunc) << "REGEDIT4\r\n\r\n; end\r\n";
+  EXPECT_EQ(a.CurrentStand(), before_edit);
+  EXPECT_FALSE(a.KeyExists(key));  // the reads see the edit at once
+}
+
 }  // namespace
 }  // namespace quorvale

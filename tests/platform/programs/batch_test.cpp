@@ -64,6 +64,15 @@ TEST_F(BatchTest, PingCountsBecomePausesOfOneSecondLess) {
   EXPECT_EQ(moments, (std::vector<std::uint64_t>{3999, 4001, 6999}));
 }
 
+// ping refuses a count outside 1 to 4294967295, or no number at all, and
+// then sends nothing: no pause.
+TEST_F(BatchTest, RefusedPingCountsMakeNoPause) {
+  WriteBatch({"ping 127.0.0.1 -n 0", "ping 127.0.0.1 -n -3", "ping 127.0.0.1 -n 5x", "ping 127.0.0.1 -n x",
+              "ping 127.0.0.1 -n 4294967296", "ping 127.0.0.1 -n 99999999999999999999", "ping 127.0.0.1 -n 3"});
+  Run(kBatch);
+  EXPECT_EQ(ClockNow(), 2000u);  // only the last one
+}
+
 TEST_F(BatchTest, RunsInParallelWithItsCaller) {
   std::promise<void> release;
   std::shared_future<void> released = release.get_future().share();

@@ -120,7 +120,11 @@ TEST(PlatformObjects, ABindOnADamagedFileRaisesItsMessage) {
     SCOPED_TRACE(std::string(c.file) + " " + c.bind);
     TempMachine temp;
     EnsurePlatformObjects(temp.machine(), PROVIDERS_PATH);
-    ASSERT_EQ(Raised([&] { GetObject(c.bind); }).Number(), 0);
+    // A ProgID's resolution is kept until the registry is next written, so a
+    // hand edit of registry.reg shows at the first bind after it.
+    if (std::string(c.file) != "registry.reg") {
+      ASSERT_EQ(Raised([&] { GetObject(c.bind); }).Number(), 0);
+    }
     fs::resize_file(temp.Folder() / c.file, 10);
     const Err err = Raised([&] { GetObject(c.bind); });
     EXPECT_EQ(err.Number(), -2147023504);  // 0x80070570

@@ -88,6 +88,25 @@ TEST(Profile, ReadingTrimsCutsAndFallsBack) {
   EXPECT_EQ(std::string(buf, 10), std::string("Padded\0Q\0\0", 10));
 }
 
+// Blanks around a section or key name are no part of it, in a call as in
+// the file: what is written under a padded name reads back under either.
+TEST(Profile, NamesGoWithoutTheirBlanks) {
+  TempMachine temp;
+  temp.Write(kIni, "");
+  ASSERT_TRUE(WritePrivateProfileStringA(" Sec\t", "\tKey ", "v", kIni));
+  ASSERT_TRUE(WritePrivateProfileStringA("Sec", "Key", "w", kIni));
+  EXPECT_EQ(temp.Read(kIni), "[Sec]\r\nKey=w\r\n");
+  char buf[16];
+  for (const char* section : {"Sec", " Sec ", "\tSec"}) {
+    EXPECT_EQ(GetPrivateProfileStringA(section, " Key\t", "", buf, 16, kIni), 1u) << section;
+    EXPECT_STREQ(buf, "w");
+  }
+  ASSERT_TRUE(WritePrivateProfileStringA("Sec ", " Key", nullptr, kIni));
+  EXPECT_EQ(temp.Read(kIni), "[Sec]\r\n");
+  EXPECT_FALSE(WritePrivateProfileStringA(" \t", "K", "x", kIni));
+  EXPECT_FALSE(WritePrivateProfileStringA("Sec", "  ", "x", kIni));
+}
+
 TEST(Profile, WhatALineCannotHoldIsRefused) {
   TempMachine temp;
   struct Case {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "quorvale/com/create_object.h"
 #include "quorvale/core/variant.h"
 
 namespace quorvale::component {
@@ -15,9 +16,11 @@ namespace quorvale::component {
 std::optional<std::string> CommandUrl(const Variant& ip, const Variant& port, const Variant& password,
                                       const Variant& command, const Variant& query);
 
-// The URL as it goes on the wire: control characters, blanks, DEL, "#" and
-// every byte of non-ASCII text (as code page 936) percent-encoded; "&", "="
-// and "?" stay as they are, so the agent splits the query as before.
+// The URL as it goes on the wire, character by character: control
+// characters, blanks, DEL and "#" percent-encoded; a character outside ASCII
+// as its code-page-936 bytes, or its own UTF-8 bytes where code page 936 has
+// no place for it, every byte percent-encoded; the rest ("&", "=", "?" and
+// "%" included) as it stands, so the agent splits the query as before.
 std::string WireUrl(const std::string& url);
 
 // Sends the command and returns the decoded body of any completed response,
@@ -25,8 +28,8 @@ std::string WireUrl(const std::string& url);
 Variant SendCommand(const Variant& ip, const Variant& port, const Variant& password, const Variant& command,
                     const Variant& query);
 
-// Decodes a byte array in the named charset through adodb.stream; Empty when
-// anything fails. Never raises.
-Variant BytesToText(const Variant& bytes, const Variant& charset);
+// Decodes a byte array in the named charset through adodb.stream, made by
+// host; Empty when anything fails. Never raises.
+Variant BytesToText(Variant bytes, const Variant& charset, const ComHost& host = DefaultComHost());
 
 }  // namespace quorvale::component

@@ -1,19 +1,16 @@
-// The component library as a whole: its classes in declaration order, its
-// type library, and what registering it writes into the registry.
+// The component library as a whole: its type library, and what registering
+// it writes into the registry.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "quorvale/com/typelib.h"
-#include "quorvale/component/method_table.h"
+#include "quorvale/component/classes.h"
 
 namespace quorvale::component {
 
 inline constexpr const char* kLibid = "{BC34AEFD-0C8D-478D-83D6-44936BC9D116}";
-
-// Host, Ftp, System, Mail, Dns, SQL.
-const std::vector<const ClassTable*>& ComponentClasses();
 
 // _Host, Host, _Ftp, Ftp, ... built from the method tables.
 const TypeLib& ComponentTypeLib();

@@ -23,14 +23,20 @@ struct MethodEntry {
   std::string prefix = {}, suffix = {}, fixed_command = {};
 };
 
+// The fourth parameter of Mail and SQL, which chooses the mail server or the
+// database kind; the other classes have none.
+enum class Selector { kNone, kMailType, kSQLType };
+
 struct ClassTable {
   std::string name;  // "Host"
   const char* clsid;
   const char* iid;
-  // "MailType" / "SQLType" for the classes with a type selector, else empty.
-  std::string selector;
+  Selector selector;
   std::vector<MethodEntry> methods;
 };
+
+// The selector's parameter name: "MailType", "SQLType"; nothing for kNone.
+const char* SelectorName(Selector selector);
 
 // ServerIP, ServerPort, ServerPassWord, the selector if any, then the
 // method's own parameters: the full parameter list as declared.

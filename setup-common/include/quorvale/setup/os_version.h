@@ -16,6 +16,9 @@ struct OSVersionRecord {
   std::string name;          // the Windows name, filled from the numbers
 };
 
+// The record GetVersionExA fills, with its Windows name.
+OSVersionRecord GetVersionRecord();
+
 // "Windows 2000", "Windows Server 2003", ...; "" for a version of a known
 // platform that has no name; "Failed" for any other platform.
 std::string WindowsName(std::uint32_t platform_id, std::uint32_t major, std::uint32_t minor);

@@ -41,6 +41,10 @@ struct ProgramProfile {
   std::vector<PageEntry> order;
   // What the progress page runs on its first tick (nothing: no steps).
   std::function<void(SetupProgram&, ProgressForm&)> sequence;
+  // How the program starts (nothing: the start page is shown, its load
+  // running the start-up checks), for a program whose start-up may go
+  // straight past its start page.
+  std::function<void(SetupProgram&)> start;
 };
 
 }  // namespace quorvale::setup

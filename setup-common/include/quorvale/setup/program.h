@@ -52,7 +52,7 @@ class SetupProgram {
   WizardPage& StartPage();
 
   // Starts the program: the start page is loaded (its start-up checks run)
-  // and shown.
+  // and shown, or the profile's own start runs.
   void Start();
 
   // The next page of the order after from whose condition holds now, shown
@@ -80,6 +80,12 @@ class SetupProgram {
   const std::string& CommandLine() const { return command_line_; }
   void SetCommandLine(std::string text) { command_line_ = std::move(text); }
 
+  // App.Path: the folder of the program's own file on the machine, without
+  // a trailing "\" except at a drive root ("C:\"); "" when the file lies
+  // outside the machine's drives.
+  const std::string& AppPath() const { return app_path_; }
+  void SetAppPath(std::string folder) { app_path_ = std::move(folder); }
+
  private:
   // The place of a page in the order.
   std::size_t PlaceOf(const WizardPage& page) const;
@@ -92,9 +98,16 @@ class SetupProgram {
   ProgramProfile profile_;
   Err err_;
   std::string command_line_;
+  std::string app_path_;
   std::unordered_map<std::type_index, std::unique_ptr<WizardPage>> pages_;
   win32::FileDialog previous_dialog_;
 };
+
+// App.Path of a program file's Windows path: its folder, "C:\" for a file in
+// a drive root; "" for "".
+std::string AppPathOf(const std::string& program_file);
+// The running program's AppPathOf, through GetModuleFileNameA.
+std::string RunningAppPath();
 
 template <class P>
 PageEntry OrderLine(PageCondition when) {

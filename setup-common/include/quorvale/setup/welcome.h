@@ -2,6 +2,7 @@
 // installation's uninstaller) and the way into the wizard.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "quorvale/setup/os_version.h"
@@ -9,12 +10,20 @@
 
 namespace quorvale::setup {
 
+// The first start-up checks of every program, in this order: a Windows
+// other than Windows 2000 and Windows Server 2003, then a machine without
+// IIS, is refused with its message (title "安装") and the program ends; a
+// machine whose state cannot be read shows the damaged file's message in
+// place of the missing-IIS one.
+// os_name: the start page's GetOSName.
+void RefuseUnsupportedSystem(SetupProgram& program, const std::function<std::string()>& os_name);
+
 class Welcome : public WizardPage {
  public:
   explicit Welcome(SetupProgram& program);
 
   // The Windows name of GetVersionRecord.
-  std::string GetOSName();
+  std::string GetOSName() { return GetVersionRecord().name; }
   ui::Control* EntryFocus(Arrival) override { return &NextButton; }
 
   ui::CommandButton NextButton{*this, "NextButton"};
@@ -30,11 +39,6 @@ class Welcome : public WizardPage {
  protected:
   void OnLoad() override;
   bool OnQueryUnload(ui::UnloadMode mode) override;
-
- private:
-  OSVersionRecord GetVersionRecord();
-  // Ends the program after a refusal.
-  [[noreturn]] void Refuse(const std::string& message);
 };
 
 }  // namespace quorvale::setup

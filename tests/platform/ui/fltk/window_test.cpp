@@ -83,6 +83,8 @@ RgbImage WindowTest::Shot(const Form& form) {
 
 void WindowTest::Save(const RgbImage& shot, const std::string& name) {
   const auto path = std::filesystem::path(QUORVALE_SCREENSHOT_DIR) / (name + ".png");
+  std::error_code ec;
+  std::filesystem::create_directories(path.parent_path(), ec);  // a program's own folder of captures
   EXPECT_TRUE(WritePng(path, shot)) << path;
 }
 

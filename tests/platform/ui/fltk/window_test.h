@@ -32,7 +32,8 @@ class WindowTest : public ::testing::Test {
   // Lets the loop run, timers included, until done() holds (at most 5 s).
   bool RunUntil(const std::function<bool()>& done);
   RgbImage Shot(const Form& form);
-  // Saves a capture as build/screenshots/<name>.png.
+  // Saves a capture as build/screenshots/<name>.png ("Uninstall/Welcome":
+  // in the folder Uninstall).
   void Save(const RgbImage& shot, const std::string& name);
 
   std::unique_ptr<FltkBackend> backend_;

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "quorvale/com/unknown.h"
@@ -45,16 +46,41 @@ class DispatchBase : public IDispatch {
   virtual const std::vector<Member>& Members() const = 0;
   // An interface of its own (a dual interface) the object also answers to.
   virtual bool Implements(const Guid&) const { return false; }
+  // The member of that name (without regard to case) or DISPID; nothing when
+  // there is none. A search through Members() unless the object knows a
+  // quicker way.
+  virtual const Member* FindMember(const std::string& name) const;
+  virtual const Member* FindMember(DISPID id) const;
+  // Runs the member Invoke found: its own call. An object whose member table
+  // is one static table for all its instances runs its members here.
+  virtual Variant CallMember(const Member& member, const std::vector<Variant*>& args, std::uint16_t flags) {
+    return member.call(args, flags);
+  }
 
  private:
   std::atomic<std::uint32_t> refs_{1};
+};
+
+// Members numbered 1, 2, ... in the order of their names, one table for all
+// objects of a class: a name is looked up in a compact list of the names and
+// a DISPID by its position, so a call touches little memory.
+class NumberedMembers {
+ public:
+  explicit NumberedMembers(std::initializer_list<const char*> names);
+  const std::vector<Member>& All() const { return members_; }
+  const Member* Named(const std::string& name) const;
+  const Member* WithId(DISPID id) const;
+
+ private:
+  std::vector<std::string_view> names_;
+  std::vector<Member> members_;
 };
 
 // A class object that makes each object with a function; a static object
 // of its library.
 class MakerFactory : public IClassFactory {
  public:
-  explicit MakerFactory(IDispatch* (*make)()) : make_(make) {}
+  explicit MakerFactory(std::function<IDispatch*()> make) : make_(std::move(make)) {}
   HRESULT QueryInterface(const Guid& iid, void** out) override {
     if (!out) return E_POINTER;
     if (iid == IID_IUnknown || iid == IID_IClassFactory) {
@@ -81,7 +107,7 @@ class MakerFactory : public IClassFactory {
   }
 
  private:
-  IDispatch* (*make_)();
+  std::function<IDispatch*()> make_;
 };
 
 // A factory that makes a fresh T for each CreateInstance.

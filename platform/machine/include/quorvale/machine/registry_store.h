@@ -75,6 +75,17 @@ class RegistryStore {
   };
   Snapshot Take() const;
 
+  // Where the registry stands, read without a system call: this store's own
+  // number (no two stores share one) and the count of writes made through
+  // any store of the file, in any process. What a caller derived from the
+  // registry holds while the stand is the same, unless the file was edited
+  // by hand meanwhile: only Take and the reads look at the file itself.
+  struct Stand {
+    std::uint64_t store = 0, writes = 0;
+    bool operator==(const Stand&) const = default;
+  };
+  Stand CurrentStand() const;
+
   struct CaseLess {
     bool operator()(const std::string& a, const std::string& b) const;
   };

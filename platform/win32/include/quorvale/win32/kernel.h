@@ -61,6 +61,19 @@ UINT WinExec(LPCSTR command_line, UINT show);
 using ProgramLauncher = std::function<bool(const std::string& command_line, int show)>;
 void SetProgramLauncher(ProgramLauncher launcher);
 
+// A named mutex, kept per machine: it exists while any handle to it is open
+// in any process on the machine. The last error is ERROR_ALREADY_EXISTS when
+// the name was there before the call, ERROR_SUCCESS when the call made it.
+// Only named mutexes are kept (no name: nullptr, ERROR_INVALID_PARAMETER);
+// CloseHandle lets go of the handle.
+HANDLE CreateMutexA(LPVOID security_attributes, BOOL initial_owner, LPCSTR name);
+
+// The running program's file as a Windows path on the machine (module
+// nullptr). 0 with ERROR_FILE_NOT_FOUND when the program's file lies outside
+// the machine's drives (a program run from the build); a path longer than
+// the buffer is cut to size - 1 characters and its NUL, and size returned.
+DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size);
+
 // On the test clock, returns at once with virtual time advanced.
 void Sleep(DWORD milliseconds);
 DWORD GetTickCount();

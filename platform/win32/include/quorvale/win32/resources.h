@@ -12,7 +12,6 @@
 
 namespace quorvale::win32 {
 
-using HMODULE = void*;
 using HGLOBAL = void*;
 struct HRSRC__;
 using HRSRC = const HRSRC__*;

@@ -25,6 +25,7 @@ using LPDWORD = DWORD*;
 using LPVOID = void*;
 using LPCVOID = const void*;
 using HANDLE = void*;
+using HMODULE = void*;
 using REGSAM = DWORD;
 struct HKEY__;
 using HKEY = HKEY__*;

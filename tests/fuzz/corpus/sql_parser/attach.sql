@@ -1,0 +1,1 @@
+USE master EXEC sp_attach_db @dbname = N'Panel', @filename1= N'C:\Program Files\Quorvale\Data\Panel.mdf', @filename2= N'C:\Program Files\Quorvale\Data\Panel_log.ldf'

@@ -1,0 +1,2 @@
+exec master..sp_addlogin 'Quorvale', 'p''w', 'Panel' -- login
+/* then */ USE Panel sp_grantdbaccess 'Quorvale' sp_addrolemember 'db_owner','Quorvale' sp_change_users_login 'Update_One', 'Quorvale', 'Quorvale' sp_droplogin N'x'

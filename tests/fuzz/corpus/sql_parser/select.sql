@@ -1,0 +1,1 @@
+SELECT name, dbid FROM master.dbo.sysdatabases WHERE name = N'中文' AND dbid = 5 select * from master..sysxlogins where name = NULL

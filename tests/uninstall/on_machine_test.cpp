@@ -1,0 +1,122 @@
+// Uninstall run on a machine as the control end's Uninstall.exe: copied
+// into the install folder and started by WinExec as a process of its own,
+// as Windows' list of installed programs starts it. The user's Enter key
+// reaches its windows through the X server. Needs an X display.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "quorvale/machine/clock.h"
+#include "quorvale/machine/testing/temp_machine.h"
+#include "quorvale/programs/launch.h"
+#include "quorvale/providers/registration.h"
+#include "quorvale/setup/program.h"
+#include "quorvale/ui/headless.h"
+#include "quorvale/uninstall/repair_program.h"
+#include "quorvale/win32/win32.h"
+#include "window_test.h"
+#include "x_client.h"
+
+namespace quorvale::uninstall {
+namespace {
+
+constexpr const char* kProgram = "C:\\Program Files\\Quorvale\\主控端\\Uninstall.exe";
+constexpr const char* kBatch = "C:\\Documents and Settings\\Administrator\\Local Settings\\Temp\\Delete.bat";
+
+bool WaitFor(const std::function<bool()>& done, std::chrono::seconds limit = std::chrono::seconds(30)) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return true;
+}
+
+// A fresh machine with the program in the install folder.
+class UninstallOnMachine : public ui::fltk::testing::WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    ASSERT_TRUE(x);
+    temp = std::make_unique<quorvale::testing::TempMachine>();
+    // The program's own waits run on the real clock; so do this test's.
+    UseTestClock(false);
+    RegisterProviders(temp->machine().Registry(), PROVIDERS_PATH);
+    InstallLauncher();
+    std::filesystem::create_directories(temp->Host(kProgram).parent_path());
+    std::filesystem::copy_file(UNINSTALL_PROGRAM, temp->Host(kProgram));
+  }
+  void TearDown() override {
+    WaitForPrograms(std::chrono::seconds(30));
+    temp.reset();
+    WindowTest::TearDown();
+  }
+  // Started as Windows' list of installed programs starts it.
+  void Start(const std::string& arguments) {
+    const std::string line = std::string("\"") + kProgram + "\" " + arguments;
+    ASSERT_GT(win32::WinExec(win32::ToAnsi(line)->c_str(), win32::SW_SHOWNORMAL), 31u);
+  }
+
+  testing::XClient x;
+  std::unique_ptr<quorvale::testing::TempMachine> temp;
+};
+
+TEST_F(UninstallOnMachine, TheInstallFoldersProgramFindsItsFolderAndRunsOncePerMachine) {
+  if (IsSkipped() || HasFatalFailure()) return;
+  Start("-delete");
+  ASSERT_TRUE(WaitFor([&] { return x.CountShown("卸载") > 0; })) << "no confirmation came up";
+
+  // While it runs, another instance on the same machine ends without a word.
+  {
+    ui::HeadlessDriver driver;
+    setup::SetupProgram second(driver.App(), RepairProgram::Profile());
+    driver.Run([&] { second.Start(); });
+    EXPECT_TRUE(driver.Ended());
+    EXPECT_TRUE(driver.Messages().empty());
+    EXPECT_TRUE(driver.ShownForms().empty());
+  }
+
+  x.PressEnter("卸载");
+  // Running takes Enter without effect; Complete's default button leaves.
+  ASSERT_TRUE(WaitFor([&] {
+    if (temp->Exists(kBatch)) return true;
+    x.PressEnter("Quorvale虚拟主机管理系统v3.0主控端");
+    return temp->Exists(kBatch);
+  })) << "no Delete.bat";
+  std::string batch;
+  ASSERT_TRUE(WaitFor([&] { return (batch = temp->Read(kBatch)).size() > 100; }));
+  EXPECT_NE(batch.find("\r\nrd /s /q C:\\PROGRA~1\\Quorvale\\\xD6\xF7\xBF\xD8\xB6\xCB\r\n"),
+            std::string::npos)
+      << batch;
+  EXPECT_TRUE(WaitForPrograms(std::chrono::seconds(30))) << "the program did not end";
+  bool batch_started = false;
+  for (const auto& s : temp->machine().StartedPrograms())
+    batch_started |= s.command_line == "C:\\DOCUME~1\\ADMINI~1\\LOCALS~1\\Temp\\Delete.bat" && s.show == 0;
+  EXPECT_TRUE(batch_started);
+}
+
+// The program reads its command line as WinExec handed it: a blank after
+// the switch makes it no switch, and the page comes up with repair chosen.
+TEST_F(UninstallOnMachine, ASwitchWithATrailingBlankShowsThePage) {
+  if (IsSkipped() || HasFatalFailure()) return;
+  Start("-delete ");
+  // The page: Enter presses Next, and the question is the repair's.
+  ASSERT_TRUE(WaitFor([&] {
+    if (x.CountShown("修复") > 0) return true;
+    x.PressEnter("Quorvale虚拟主机管理系统v3.0主控端");
+    return x.CountShown("修复") > 0;
+  })) << "no repair question";
+  EXPECT_EQ(x.CountShown("卸载"), 0);
+  x.PressEnter("修复");
+  ASSERT_TRUE(WaitFor([&] {
+    x.PressEnter("Quorvale虚拟主机管理系统v3.0主控端");
+    return WaitForPrograms(std::chrono::milliseconds(100));
+  })) << "the program did not end";
+  EXPECT_FALSE(temp->Exists(kBatch));
+}
+
+}  // namespace
+}  // namespace quorvale::uninstall

@@ -1,0 +1,108 @@
+// Uninstall's pages on real windows: the mode page, both confirmations,
+// Running and Complete after each mode, captured as
+// build/screenshots/Uninstall/<page>.png, with every caption shown whole.
+// Needs an X display; skips without one unless QUORVALE_REQUIRE_DISPLAY=1.
+#include <FL/Fl.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Window.H>
+#include <gtest/gtest.h>
+
+#include "program_windows.h"
+#include "quorvale/setup/program.h"
+#include "quorvale/ui/fltk/twips.h"
+#include "quorvale/ui/user_input.h"
+#include "quorvale/uninstall/complete_page.h"
+#include "quorvale/uninstall/mode_page.h"
+#include "quorvale/uninstall/repair_program.h"
+#include "quorvale/uninstall/running.h"
+
+namespace quorvale::uninstall {
+namespace {
+
+using namespace ui::fltk::testing;
+using ui::fltk::RgbImage;
+
+class UninstallWindows : public setup::testing::ProgramWindows {
+ protected:
+  void Open(const std::string& command_line) { StartProgram(RepairProgram::Profile(), {}, command_line); }
+
+  bool Shown(const ui::Form& page) {
+    backend_->Flush();
+    return backend_->WindowOf(page) != nullptr && backend_->WindowOf(page)->shown();
+  }
+
+  // The program's caption on the window, every caption whole, and the
+  // capture checked and saved.
+  void CheckPage(const ui::Form& page, const std::string& name) {
+    SCOPED_TRACE(name);
+    ASSERT_TRUE(Shown(page));
+    EXPECT_STREQ(backend_->WindowOf(page)->label(), "Quorvale虚拟主机管理系统v3.0主控端");
+    EXPECT_EQ(backend_->WindowOf(page)->w(), ui::fltk::TwipsToPixels(7590) - 6);
+    ShotOfPage(page, "Uninstall/" + name);
+    EXPECT_EQ(CutCaptions(page), std::vector<std::string>{});
+  }
+
+  // The confirmation as the user sees it: captured from inside its loop,
+  // then answered OK with Enter.
+  struct Question {
+    std::string title;
+    int buttons = 0;
+  };
+  void AnswerOkTo(Question& seen, const std::string& name) {
+    WhenModalOpens([&seen, name, this](Fl_Window& box) {
+      seen.title = box.label() ? box.label() : "";
+      for (int i = 0; i < box.children(); ++i)
+        seen.buttons += dynamic_cast<Fl_Button*>(box.child(i)) != nullptr;
+      const RgbImage shot = ui::FltkBackend::Capture(box).value_or(RgbImage{});
+      EXPECT_GT(shot.width, 0) << name;
+      // The blue disc of the question icon.
+      EXPECT_EQ(PixelAt(shot, 12 + 6, 14 + 16), (Rgb{0, 70, 200})) << name;
+      Save(shot, "Uninstall/" + name);
+      PressKey(box, FL_Enter);
+    });
+  }
+};
+
+TEST_F(UninstallWindows, RepairFromTheModePageThroughRunningToComplete) {
+  if (IsSkipped()) return;
+  Open("");
+  auto& welcome = program_->Page<Welcome>();
+  CheckPage(welcome, "Welcome");
+  Question seen;
+  AnswerOkTo(seen, "RepairQuestion");
+  ASSERT_TRUE(ui::input::Click(*app_, welcome.NextButton));
+  EXPECT_EQ(seen.title, "修复");
+  EXPECT_EQ(seen.buttons, 2);  // 确定, 取消
+  auto& running = program_->Page<Running>();
+  EXPECT_FALSE(Shown(welcome));
+  EXPECT_EQ(running.TypeTitle.Caption(), "正在修复");
+  CheckPage(running, "Running");
+  auto& complete = program_->Page<Complete>();
+  ASSERT_TRUE(RunUntil([&] { return complete.Visible(); }));
+  EXPECT_FALSE(Shown(running));
+  EXPECT_EQ(complete.Label1.Caption(), "恭喜，软件修复成功！");
+  CheckPage(complete, "Complete");
+  backend_->Post([&] { ui::input::Click(*app_, complete.CompleteButton); });
+  backend_->RunUntilEnd(*app_);
+  EXPECT_TRUE(app_->Ended());
+}
+
+TEST_F(UninstallWindows, UninstallFromTheCommandLineThroughRunningToComplete) {
+  if (IsSkipped()) return;
+  Question seen;
+  AnswerOkTo(seen, "UninstallQuestion");
+  Open("-delete");
+  EXPECT_EQ(seen.title, "卸载");
+  EXPECT_EQ(seen.buttons, 2);
+  auto& running = program_->Page<Running>();
+  EXPECT_FALSE(Shown(program_->Page<Welcome>()));
+  EXPECT_EQ(running.TypeTitle.Caption(), "正在卸载");
+  CheckPage(running, "RunningUninstall");
+  auto& complete = program_->Page<Complete>();
+  ASSERT_TRUE(RunUntil([&] { return complete.Visible(); }));
+  EXPECT_EQ(complete.Label1.Caption(), "恭喜，软件卸载成功！");
+  CheckPage(complete, "CompleteUninstall");
+}
+
+}  // namespace
+}  // namespace quorvale::uninstall

@@ -1,0 +1,37 @@
+#include "quorvale/uninstall/complete_page.h"
+
+#include "quorvale/uninstall/delete_batch.h"
+#include "quorvale/uninstall/mode_page.h"
+
+namespace quorvale::uninstall {
+
+Complete::Complete(setup::SetupProgram& program) : WizardPage(program, "Complete") {
+  PlaceFrame(LogoImage, Frame1);
+  PlaceLogoColumn(LogoImage);
+  PlaceButtons(nullptr, CompleteButton, ExitButton);
+  CompleteButton.SetCaption("完成(&C) >");
+  ExitButton.SetCaption("退出(&C)");
+  Label1.SetFontBold(true);
+  PlaceBesideLogo(Label1, 360, 375);
+  PlaceBesideLogo(Label2, 1080, 495);
+  PlaceBesideLogo(Label3, 3480, 255);
+  CompleteButton.OnClick([this] { Leave(); });
+  ExitButton.OnClick([this] { Leave(); });
+}
+
+void Complete::Leave() {
+  const auto& welcome = Program().Page<Welcome>();
+  if (welcome.Modify.Value()) End();
+  if (!welcome.Delete.Value()) return;
+  // With resume-on-error: a batch that cannot be written is not started,
+  // and the program ends all the same.
+  Resume([&] { StartDeleteBatch(Program().AppPath()); });
+  End();
+}
+
+bool Complete::OnQueryUnload(ui::UnloadMode) {
+  Leave();
+  End();
+}
+
+}  // namespace quorvale::uninstall

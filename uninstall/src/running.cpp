@@ -1,0 +1,48 @@
+#include "quorvale/uninstall/running.h"
+
+#include "quorvale/uninstall/mode_page.h"
+
+namespace quorvale::uninstall {
+
+Running::Running(setup::SetupProgram& program) : ProgressForm(program, "Running") {
+  PlaceFrame(Image1, Frame1);
+  PlaceHeader(TypeTitle, "", TypeInfo, "");
+  // The button is there and can be pressed, but does nothing: a started
+  // repair or uninstall always runs to its end.
+  CancelButton.SetEnabled(true);
+}
+
+std::string Running::Cut(const std::string& content, const std::string& head, const std::string& bot) {
+  const auto at = content.find(head);
+  const auto end = content.find(bot);
+  if (at == std::string::npos || end == std::string::npos || end < at + head.size()) return "";
+  return content.substr(at + head.size(), end - at - head.size());
+}
+
+void Running::OnLoad() {
+  // The page's own load: the timer stays off until the user has confirmed.
+  WizardPage::OnLoad();
+  const auto& welcome = Program().Page<Welcome>();
+  const bool modify = welcome.Modify.Value();
+  const auto answer = modify ? MsgBox("您确定要修复 Quorvale虚拟主机管理系统v3.0 主控端 程序吗？",
+                                      ui::MsgButtons::OKCancel, ui::MsgIcon::Question, "修复")
+                             : MsgBox(
+                                   "您确定要卸载 Quorvale虚拟主机管理系统v3.0 主控端 程序吗？\r\n\r\n"
+                                   "警告：系统将完全删除所有网站、数据库等相关文件！",
+                                   ui::MsgButtons::OKCancel, ui::MsgIcon::Question, "卸载");
+  if (answer != ui::MsgResult::OK) End();
+  if (modify) {
+    TypeTitle.SetCaption("正在修复");
+    TypeInfo.SetCaption("正在将Quorvale虚拟主机管理系统修复到原始状态。");
+    StateCaption.SetCaption("正在准备修复...");
+  } else if (welcome.Delete.Value()) {
+    TypeTitle.SetCaption("正在卸载");
+    TypeInfo.SetCaption("正在将Quorvale虚拟主机管理系统从您的电脑中卸载。");
+    StateCaption.SetCaption("正在准备卸载...");
+  } else {
+    End();
+  }
+  Timer.SetEnabled(true);
+}
+
+}  // namespace quorvale::uninstall
