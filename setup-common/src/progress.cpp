@@ -44,7 +44,7 @@ void ProgressForm::ReportStep(const StepRow& step, const std::function<void()>& 
   }
   if (work) err_.Resume(work);
   if (step.failure) CheckStep(step.failure);
-  MoveBar(step.bar);
+  if (step.bar) MoveBar(step.bar);
 }
 
 void ProgressForm::ShowStep(const std::string& text) {

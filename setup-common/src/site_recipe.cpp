@@ -111,7 +111,7 @@ class SiteBuilder {
   }
 
   SiteOutcome Run() {
-    if (v_.present_line && SitePresent()) {
+    if (v_.present_line && SiteExists(err_, out_.number)) {
       out_.present = true;
       out_.account = "IUSR_" + out_.number;
       r_.ListLine(v_.present_line);
@@ -132,10 +132,6 @@ class SiteBuilder {
   void Begin(const SiteStep& step) { r_.ShowStep(step.caption); }
   void Statement(const std::function<void()>& f) { err_.Resume(f); }
   std::string Computer() const { return "WinNT://" + SystemHelpers::ComputerName(); }
-
-  bool SitePresent() {
-    return err_.Resume([&] { LateBound::Bind(std::string(kSites) + "/" + out_.number).Release(); });
-  }
 
   void Prepare() {
     Begin(v_.prepare);
@@ -274,14 +270,35 @@ std::optional<double> FindFreeSiteNumber(Err& err, bool reseed_first) {
     if (draw > 0 || reseed_first) win32::Randomize();
     const double n = DrawSiteNumber();
     err.Clear();
-    if (!err.Resume([&] { LateBound::Bind(std::string(kSites) + "/" + SiteNumberText(n)).Release(); }))
-      return n;
+    if (!SiteExists(err, SiteNumberText(n))) return n;
   }
   return std::nullopt;
 }
 
 std::string SiteNumberText(const std::optional<double>& number) {
   return number ? std::to_string(static_cast<long long>(*number)) : std::string();
+}
+
+bool SiteExists(Err& err, const std::string& number) {
+  if (number.empty()) return false;
+  return err.Resume([&] { LateBound::Bind(std::string(kSites) + "/" + number).Release(); });
+}
+
+void DeleteSiteAccount(Err& err, const std::string& account) {
+  LateBound user, computer;
+  Variant name;
+  err.Resume([&] { user = LateBound::Bind("WinNT://" + SystemHelpers::ComputerName() + "/" + account); });
+  err.Resume([&] {
+    const auto parent = user.Get("Parent").TextForm();
+    if (!parent) Raise(Error::kTypeMismatch);
+    computer = LateBound::Bind(*parent);
+  });
+  err.Resume([&] { name = user.Get("Name"); });
+  err.Resume([&] { computer.Call("Delete", {"User", name}); });
+}
+
+void DeleteWebSite(Err& err, const std::string& number) {
+  err.Resume([&] { LateBound::Bind(kSites).Call("Delete", {"IIsWebServer", number}); });
 }
 
 SiteOutcome BuildSite(StepReporter& reporter, const SiteVariant& variant, const SiteRequest& request) {

@@ -27,6 +27,7 @@ namespace quorvale::client {
 namespace {
 
 using namespace ui::fltk::testing;
+using setup::testing::Watch;
 using ui::fltk::RgbImage;
 
 class ClientWindows : public setup::testing::ProgramWindows {
@@ -78,23 +79,6 @@ TEST_F(ClientWindows, DataBaseShowsTheServerBoxesOnlyForSqlServer) {
   EXPECT_STREQ(password->value(), "******");
   EXPECT_STREQ(backend_->WidgetOf(page.MSSQLServer)->tooltip(), "MSSQL数据库服务器");
 }
-
-// A hidden form whose timer runs look until it says it is done, also while
-// a sequence runs (the loop's turns fire due timers).
-class Watch : public ui::Form {
- public:
-  Watch(ui::Application& app, std::function<bool()> look) : Form(app, "Watch") {
-    Timer.SetInterval(10);
-    Timer.OnTimer([this, look] {
-      if (look()) Timer.SetEnabled(false);
-    });
-    app.RunEvent([this] {
-      Load();
-      Timer.SetEnabled(true);
-    });
-  }
-  ui::Timer Timer{*this, "Timer"};
-};
 
 // The user's walk with Access to Domain's install button; the progress
 // page is shown and its timer not fired yet.

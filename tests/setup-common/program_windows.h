@@ -4,12 +4,14 @@
 // Needs an X display; skips without one unless QUORVALE_REQUIRE_DISPLAY=1.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "quorvale/machine/testing/temp_machine.h"
 #include "quorvale/providers/registration.h"
 #include "quorvale/setup/program.h"
+#include "quorvale/ui/controls.h"
 #include "window_test.h"
 
 namespace quorvale::setup::testing {
@@ -17,13 +19,16 @@ namespace quorvale::setup::testing {
 class ProgramWindows : public ui::fltk::testing::WindowTest {
  protected:
   // Call from the derived SetUp after WindowTest::SetUp, unless it skipped.
+  // before_start readies the machine and the program just before it starts.
   void StartProgram(ProgramProfile profile, const MachineShape& shape = {},
-                    const std::string& command_line = "") {
+                    const std::string& command_line = "",
+                    const std::function<void(SetupProgram&)>& before_start = {}) {
     temp_ = std::make_unique<quorvale::testing::TempMachine>(shape);
     RegisterProviders(temp_->machine().Registry(), PROVIDERS_PATH);
     StartBackend(temp_->Folder());
     program_ = std::make_unique<SetupProgram>(*app_, std::move(profile));
     program_->SetCommandLine(command_line);
+    if (before_start) before_start(*program_);
     app_->RunEvent([&] { program_->Start(); });
     backend_->Flush();
   }
@@ -60,6 +65,23 @@ class ProgramWindows : public ui::fltk::testing::WindowTest {
 
   std::unique_ptr<quorvale::testing::TempMachine> temp_;
   std::unique_ptr<SetupProgram> program_;
+};
+
+// A hidden form whose timer runs look until it says it is done, also while
+// a sequence runs (the loop's turns fire due timers).
+class Watch : public ui::Form {
+ public:
+  Watch(ui::Application& app, std::function<bool()> look) : Form(app, "Watch") {
+    Timer.SetInterval(10);
+    Timer.OnTimer([this, look] {
+      if (look()) Timer.SetEnabled(false);
+    });
+    app.RunEvent([this] {
+      Load();
+      Timer.SetEnabled(true);
+    });
+  }
+  ui::Timer Timer{*this, "Timer"};
 };
 
 }  // namespace quorvale::setup::testing

@@ -3,14 +3,15 @@
 // hidden and ends, and the batch removes the install folder and itself.
 #include <gtest/gtest.h>
 
+#include "panel_machine.h"
 #include "quorvale/programs/launch.h"
 #include "quorvale/uninstall/delete_batch.h"
-#include "uninstall_run.h"
 
 namespace quorvale::uninstall {
 namespace {
 
 using testing::kInstallFolder;
+using testing::PanelMachine;
 using testing::UninstallRun;
 
 constexpr const char* kTemp = "C:\\Documents and Settings\\Administrator\\Local Settings\\Temp";
@@ -40,12 +41,12 @@ const Leave kEveryWay[] = {Leave::kCompleteButton, Leave::kExitButton, Leave::kC
 TEST(UninstallComplete, AfterARepairEveryWayOutJustEnds) {
   for (Leave how : kEveryWay) {
     SCOPED_TRACE(static_cast<int>(how));
-    UninstallRun run;
-    run.temp.Write(std::string(kInstallFolder) + "\\Uninstall.ini", "[Uninstall]\r\n");
+    PanelMachine run;
+    run.Install({.sql_server = false});
     RunToComplete(run, "-modify");
     LeaveBy(run, how);
     EXPECT_TRUE(run.driver.Ended());
-    EXPECT_TRUE(run.Started().empty());
+    EXPECT_TRUE(run.BatchesStarted().empty());
     EXPECT_FALSE(run.temp.Exists(kBatch));
     EXPECT_TRUE(run.temp.Exists(std::string(kInstallFolder) + "\\Uninstall.ini"));
   }
@@ -59,7 +60,7 @@ TEST(UninstallComplete, AfterAnUninstallTheBatchRemovesTheInstallFolderAndItself
     RunToComplete(run, "-delete");
     LeaveBy(run, how);
     EXPECT_TRUE(run.driver.Ended());
-    const auto started = run.temp.machine().StartedPrograms();
+    const auto started = run.BatchesStarted();
     ASSERT_EQ(started.size(), 1u);
     EXPECT_EQ(started[0].command_line, kShortBatch);
     EXPECT_EQ(started[0].show, 0);
@@ -105,7 +106,7 @@ TEST(UninstallComplete, NoBatchWhereItWouldRemoveTheWrongFolder) {
     RunToComplete(run, "-delete");
     run.driver.Click(run.complete().CompleteButton);
     EXPECT_TRUE(run.driver.Ended());
-    EXPECT_TRUE(run.Started().empty());
+    EXPECT_TRUE(run.BatchesStarted().empty());
     EXPECT_FALSE(run.temp.Exists(kBatch));
     EXPECT_TRUE(run.temp.Exists(kInstallFolder));
   }
@@ -117,7 +118,7 @@ TEST(UninstallComplete, ATemporaryFolderThatCannotBeWrittenStartsNothing) {
   RunToComplete(run, "-delete");
   run.driver.Click(run.complete().ExitButton);
   EXPECT_TRUE(run.driver.Ended());
-  EXPECT_TRUE(run.Started().empty());
+  EXPECT_TRUE(run.BatchesStarted().empty());
   EXPECT_TRUE(run.temp.Exists(kInstallFolder));
 }
 

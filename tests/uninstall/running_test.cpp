@@ -2,13 +2,14 @@
 // on Complete, and the helper procedures it offers the sequences.
 #include <gtest/gtest.h>
 
+#include "panel_machine.h"
 #include "quorvale/machine/clock.h"
 #include "quorvale/win32/win32.h"
-#include "uninstall_run.h"
 
 namespace quorvale::uninstall {
 namespace {
 
+using testing::PanelMachine;
 using testing::UninstallRun;
 
 struct ModeCase {
@@ -28,7 +29,8 @@ const ModeCase kModes[] = {
 TEST(UninstallRunning, ShowsTheModesCaptionsThenRunsItsSequenceOnTheFirstTick) {
   for (const auto& m : kModes) {
     SCOPED_TRACE(m.line);
-    UninstallRun run;
+    PanelMachine run;
+    run.Install({.sql_server = false});
     run.driver.Answer(ui::MsgResult::OK);
     run.Start(m.line);
     auto& r = run.running();

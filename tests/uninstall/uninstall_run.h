@@ -53,6 +53,13 @@ struct UninstallRun {
     for (const auto& s : temp.machine().StartedPrograms()) out.push_back(s.command_line);
     return out;
   }
+  // The batch files started (Delete.bat), with their show states.
+  std::vector<StartedProgram> BatchesStarted() {
+    std::vector<StartedProgram> out;
+    for (const auto& s : temp.machine().StartedPrograms())
+      if (s.command_line.ends_with(".bat")) out.push_back(s);
+    return out;
+  }
 
   quorvale::testing::TempMachine temp;
   ui::HeadlessDriver driver;

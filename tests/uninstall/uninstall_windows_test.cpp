@@ -1,12 +1,15 @@
 // Uninstall's pages on real windows: the mode page, both confirmations,
-// Running and Complete after each mode, captured as
-// build/screenshots/Uninstall/<page>.png, with every caption shown whole.
+// Running before and while its sequence runs, and Complete after each
+// mode, captured as build/screenshots/Uninstall/<page>.png, with every
+// caption shown whole. The machine holds a control end: damaged for the
+// repair, whole for the uninstall.
 // Needs an X display; skips without one unless QUORVALE_REQUIRE_DISPLAY=1.
 #include <FL/Fl.H>
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Window.H>
 #include <gtest/gtest.h>
 
+#include "panel_machine.h"
 #include "program_windows.h"
 #include "quorvale/setup/program.h"
 #include "quorvale/ui/fltk/twips.h"
@@ -24,7 +27,35 @@ using ui::fltk::RgbImage;
 
 class UninstallWindows : public setup::testing::ProgramWindows {
  protected:
-  void Open(const std::string& command_line) { StartProgram(RepairProgram::Profile(), {}, command_line); }
+  void Open(const std::string& command_line, bool damaged) {
+    StartProgram(RepairProgram::Profile(), {}, command_line, [&](setup::SetupProgram& program) {
+      InstallLauncher();
+      testing::PrepareForPanel(*temp_);
+      const auto site = testing::InstallPanel(*temp_, testing::kInstallFolder, {});
+      if (damaged) testing::DamagePanel(*temp_, site);
+      program.SetAppPath(testing::kInstallFolder);
+    });
+  }
+  void TearDown() override {
+    WaitForPrograms();
+    ProgramWindows::TearDown();
+  }
+
+  // Running caught while its sequence is past from and short of the end.
+  void CatchRunning(int from, const std::string& name) {
+    auto& running = program_->Page<Running>();
+    caught_ = false;
+    watch_ = std::make_unique<setup::testing::Watch>(*app_, [&running, from, name, this] {
+      if (!running.Visible() || running.Loading.Width() < from) return false;
+      caught_ = running.Loading.Width() < 6765;
+      backend_->Flush();
+      ShotOfPage(running, "Uninstall/" + name);
+      EXPECT_EQ(CutCaptions(running), std::vector<std::string>{});
+      return true;
+    });
+  }
+  bool caught_ = false;
+  std::unique_ptr<setup::testing::Watch> watch_;
 
   bool Shown(const ui::Form& page) {
     backend_->Flush();
@@ -65,7 +96,7 @@ class UninstallWindows : public setup::testing::ProgramWindows {
 
 TEST_F(UninstallWindows, RepairFromTheModePageThroughRunningToComplete) {
   if (IsSkipped()) return;
-  Open("");
+  Open("", true);
   auto& welcome = program_->Page<Welcome>();
   CheckPage(welcome, "Welcome");
   Question seen;
@@ -77,8 +108,12 @@ TEST_F(UninstallWindows, RepairFromTheModePageThroughRunningToComplete) {
   EXPECT_FALSE(Shown(welcome));
   EXPECT_EQ(running.TypeTitle.Caption(), "正在修复");
   CheckPage(running, "Running");
+  // While the components are written, byte by byte.
+  CatchRunning(4000, "Running-repairing");
   auto& complete = program_->Page<Complete>();
   ASSERT_TRUE(RunUntil([&] { return complete.Visible(); }));
+  EXPECT_TRUE(caught_) << "Running was not caught mid-run";
+  EXPECT_EQ(running.SetupList.Items().back(), "主控端修复完毕...");
   EXPECT_FALSE(Shown(running));
   EXPECT_EQ(complete.Label1.Caption(), "恭喜，软件修复成功！");
   CheckPage(complete, "Complete");
@@ -91,15 +126,19 @@ TEST_F(UninstallWindows, UninstallFromTheCommandLineThroughRunningToComplete) {
   if (IsSkipped()) return;
   Question seen;
   AnswerOkTo(seen, "UninstallQuestion");
-  Open("-delete");
+  Open("-delete", false);
   EXPECT_EQ(seen.title, "卸载");
   EXPECT_EQ(seen.buttons, 2);
   auto& running = program_->Page<Running>();
   EXPECT_FALSE(Shown(program_->Page<Welcome>()));
   EXPECT_EQ(running.TypeTitle.Caption(), "正在卸载");
   CheckPage(running, "RunningUninstall");
+  // While the database goes.
+  CatchRunning(1800, "Running-uninstalling");
   auto& complete = program_->Page<Complete>();
   ASSERT_TRUE(RunUntil([&] { return complete.Visible(); }));
+  EXPECT_TRUE(caught_) << "Running was not caught mid-run";
+  EXPECT_EQ(running.SetupList.Items().back(), "正在更新注册表...");
   EXPECT_EQ(complete.Label1.Caption(), "恭喜，软件卸载成功！");
   CheckPage(complete, "CompleteUninstall");
 }

@@ -19,6 +19,12 @@ Complete::Complete(setup::SetupProgram& program) : WizardPage(program, "Complete
   ExitButton.OnClick([this] { Leave(); });
 }
 
+void Complete::SetTexts(const std::string& title, const std::string& message) {
+  Label1.SetCaption(title);
+  Label2.SetCaption(message);
+  Label3.SetCaption("单击“完成”关闭此向导。");
+}
+
 void Complete::Leave() {
   const auto& welcome = Program().Page<Welcome>();
   if (welcome.Modify.Value()) End();

@@ -3,8 +3,9 @@
 #include "quorvale/core/text.h"
 #include "quorvale/uninstall/complete_page.h"
 #include "quorvale/uninstall/mode_page.h"
+#include "quorvale/uninstall/repair_sequence.h"
 #include "quorvale/uninstall/running.h"
-#include "quorvale/uninstall/sequences.h"
+#include "quorvale/uninstall/uninstall_sequence.h"
 
 namespace quorvale::uninstall {
 

@@ -1,5 +1,6 @@
 #include "quorvale/uninstall/running.h"
 
+#include "quorvale/setup/machine_check.h"
 #include "quorvale/uninstall/mode_page.h"
 
 namespace quorvale::uninstall {
@@ -17,6 +18,16 @@ std::string Running::Cut(const std::string& content, const std::string& head, co
   const auto end = content.find(bot);
   if (at == std::string::npos || end == std::string::npos || end < at + head.size()) return "";
   return content.substr(at + head.size(), end - at - head.size());
+}
+
+void Running::Stop(const std::string& message, ui::MsgIcon icon, const std::string& title) {
+  MsgBox(message, ui::MsgButtons::OK, icon, title);
+  End();
+}
+
+void Running::StopOnDamagedMachine(const std::string& title) {
+  const std::string damaged = setup::DamagedMachineFile();
+  if (!damaged.empty()) Stop(damaged, ui::MsgIcon::Critical, title);
 }
 
 void Running::OnLoad() {

@@ -19,7 +19,7 @@ inline constexpr int kBarStart = 15;
 struct StepRow {
   const char* caption;  // StateCaption's text; "" for a step that shows no text
   const char* line;     // the list line; nullptr: the caption
-  int bar;              // Loading's width after the work
+  int bar;              // Loading's width after the work; 0: the work moves the bar itself
   // A check point: when anything failed since the last check, this line is
   // listed after the work (nullptr: no check).
   const char* failure = nullptr;
@@ -33,8 +33,9 @@ class ProgressForm : public WizardPage, public StepReporter {
 
   // One step: the caption shows its text and the list gets its line (unless
   // the step shows no text), the work runs with resume-on-error, a check
-  // point lists its failure line, the bar takes the step's width, and the
-  // message loop runs once.
+  // point lists its failure line, then the bar takes the step's width and
+  // the message loop runs once (neither for a width of 0: the work moved
+  // the bar itself).
   void ReportStep(const StepRow& step, const std::function<void()>& work);
 
   // The parts of a step, for work that reports as it goes (the shared

@@ -30,6 +30,17 @@ std::optional<double> FindFreeSiteNumber(Err& err, bool reseed_first = true);
 // The decimal digits of a site number; "" for none.
 std::string SiteNumberText(const std::optional<double>& number);
 
+// Whether IIS://localhost/w3svc/<number> binds: a site of that number is
+// there. A failed bind is left in err. No number names no site.
+bool SiteExists(Err& err, const std::string& number);
+
+// The uninstall's removal: the site account through its Parent (the
+// computer's Delete of the "User" of the account's Name), and the site
+// under IIS://localhost/w3svc (not stopped first; its folder stays).
+// Failures are left in err.
+void DeleteSiteAccount(Err& err, const std::string& account);
+void DeleteWebSite(Err& err, const std::string& number);
+
 struct SiteStep {
   const char* caption;  // also the list line
   int width;

@@ -4,6 +4,8 @@
 // once the program has ended.
 #pragma once
 
+#include <string>
+
 #include "quorvale/setup/wizard_page.h"
 
 namespace quorvale::uninstall {
@@ -12,6 +14,8 @@ class Complete : public setup::WizardPage {
  public:
   explicit Complete(setup::SetupProgram& program);
   ui::Control* EntryFocus(setup::Arrival) override { return nullptr; }
+  // The sequence's title and message; the hint is the same after both.
+  void SetTexts(const std::string& title, const std::string& message);
 
   // Title, message and hint, set by the sequence that ran.
   ui::Label Label1{*this, "Label1"};

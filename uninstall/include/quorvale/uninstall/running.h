@@ -21,6 +21,14 @@ class Running : public setup::ProgressForm, public RepairProgram::Helpers {
   // bot; "" when either is missing or the bot comes before the head ends.
   static std::string Cut(const std::string& content, const std::string& head, const std::string& bot);
 
+  // A check of a sequence that fails: the message (OK only), then the
+  // program ends. The sequences make their checks before their first
+  // change.
+  [[noreturn]] void Stop(const std::string& message, ui::MsgIcon icon, const std::string& title);
+  // A damaged file of the machine's own stops the program with the
+  // message naming it (critical icon, the title given).
+  void StopOnDamagedMachine(const std::string& title);
+
   ui::Label TypeTitle{*this, "TypeTitle"};
   ui::Label TypeInfo{*this, "TypeInfo"};
   ui::Frame Frame1{*this, "Frame1"};

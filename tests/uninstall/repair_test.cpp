@@ -1,0 +1,489 @@
+// The repair on a control end that Windows set up again left damaged, and
+// on what a repair finds still in place: the list lines and bar widths,
+// and what the machine holds afterwards.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "panel_machine.h"
+#include "quorvale/setup/text_file.h"
+#include "quorvale/win32/vb_random.h"
+#include "recipe_fixture.h"
+
+namespace quorvale::uninstall {
+namespace {
+
+using testing::kSystem;
+using testing::Lines;
+using testing::Panel;
+using testing::PanelMachine;
+
+const Lines kSiteRebuilt = {"正在准备建立主控端站点...",     "正在建立网站独立帐户...",
+                            "正在设置网站独立帐户所属组...", "正在设置网站文件夹权限...",
+                            "正在建立主控端站点...",         "正在建立主控端站点虚拟目录...",
+                            "正在启动主控端站点..."};
+const Lines kDatabaseAttached = {"正在设置站点数据库文件...", "正在建立站点数据库..."};
+const Lines kEnd = {"正在注册组件...", "正在修改网站配置文件...", "正在配置反安装系统...",
+                    "主控端修复完毕..."};
+
+template <class T>
+std::vector<T> Join(std::initializer_list<std::vector<T>> parts) {
+  std::vector<T> out;
+  for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+  return out;
+}
+
+const std::vector<int> kStart = {15, 50, 100, 150, 200, 300, 400, 600, 700};
+const std::vector<int> kSqlChecks = {800, 900};
+const std::vector<int> kSiteWidths = {1000, 1200, 1400, 1600, 1800, 2000, 2200};
+const std::vector<int> kDatabaseWidths = {2300, 2500, 2600, 2800, 3000, 3200, 3400, 3600, 3800};
+const std::vector<int> kComponentWidths = {4000, 4200, 4400, 4600, 4800, 5000, 5200, 5400, 5600, 5800};
+const std::vector<int> kSqlEnd = {6000, 6200, 6300, 6400, 6600, 6765};
+const std::vector<int> kAccessEnd = {6000, 6300, 6400, 6600, 6765};
+
+// Conn.asp as the repair writes it for SQL Server: the five lines anew and,
+// after the one line end the setup's edit added, one more.
+std::string RewrittenSettings(const std::string& server, const std::string& login, const std::string& pw,
+                              const std::string& db) {
+  return "<%\r\n"
+         "Server.ScriptTimeout = 90\r\n"
+         "DBType = \"SQL\"               '数据库类型,如果数据库为SQL数据库,则此值为SQL\r\n"
+         "ServerName = \"" +
+         server + "\"              'SQLServer数据库服务器\r\n" + "UserName = \"" + login +
+         "\"                   '用户名\r\n" + "PassWord = \"" + pw + "\"                       '密码\r\n" +
+         "DataBase = \"" + db + "\"                       '数据库名\r\n" + "%>\r\n\r\n\r\n";
+}
+
+// The commands the components step starts for the site account.
+Lines ComponentCommands(const std::string& account) {
+  return {
+      "C:\\WINDOWS\\MICROS~1.NET\\FRAMEW~1\\V11~1.432\\RegAsm.exe C:\\WINDOWS\\system32\\DodIde.dll "
+      "/CodeBase",
+      "regsvr32 C:\\WINDOWS\\system32\\Quorvale.dll /s",
+      "regsvr32 C:\\WINDOWS\\system32\\jmail.dll /s",
+      "Cacls C:\\WINDOWS\\system32\\DodIde.dll /e /c /g " + account + ":F",
+      "Cacls C:\\WINDOWS\\system32\\Quorvale.dll /e /c /g " + account + ":F",
+      "Cacls C:\\WINDOWS\\system32\\jmail.dll /e /c /g " + account + ":F"};
+}
+
+std::string Resource(const char* path) { return setup::testing::HostFile(path); }
+
+struct WholeCase {
+  const char* name;
+  Panel panel;
+  Lines list;
+  std::vector<int> widths;
+  const char* binding;
+};
+
+const WholeCase kWholeCases[] = {
+    {"SQL Server, a host name",
+     {},
+     Join<std::string>({{"正在准备修复主控端程序..."}, kSiteRebuilt, kDatabaseAttached, kEnd}),
+     Join<int>({kStart, kSqlChecks, kSiteWidths, kDatabaseWidths, kComponentWidths, kSqlEnd}),
+     ":80:panel.quorvale.cn"},
+    {"Access, no host name",
+     {.sql_server = false, .domain = ""},
+     Join<std::string>({{"正在准备修复主控端程序..."}, kSiteRebuilt, kEnd}),
+     Join<int>({kStart, kSiteWidths, kComponentWidths, kAccessEnd}),
+     ":80:"},
+};
+
+TEST(Repair, RebuildsWhatAWindowsSetUpAgainLost) {
+  for (const auto& c : kWholeCases) {
+    SCOPED_TRACE(c.name);
+    PanelMachine m;
+    m.Install(c.panel);
+    const std::string number = m.site.number, account = "IUSR_" + number;
+    const auto record_before = m.Record();
+    m.Damage();
+    m.Run("-modify");
+
+    EXPECT_EQ(m.List(), c.list);
+    EXPECT_EQ(m.widths, c.widths);
+    EXPECT_EQ(m.Prompts(), Lines{"您确定要修复 Quorvale虚拟主机管理系统v3.0 主控端 程序吗？"});
+    EXPECT_EQ(m.driver.ShownForms(), Lines{"Complete"});
+    EXPECT_EQ(m.running().StateCaption.Caption(), "主控端修复完毕...");
+
+    // The site under the recorded number, run by its account.
+    const auto site = m.Key("/LM/W3SVC/" + number);
+    ASSERT_TRUE(site);
+    EXPECT_EQ(*site->Find("ServerBindings"), c.binding);
+    EXPECT_EQ(*site->Find("ServerComment"), "HostSystem");
+    EXPECT_EQ(*site->Find("DefaultDoc"), "Index.asp");
+    EXPECT_EQ(*site->Find("AnonymousUserName"), account);
+    EXPECT_EQ(*site->Find("ServerState"), "2");  // started
+    const auto root = m.Key("/LM/W3SVC/" + number + "/ROOT");
+    ASSERT_TRUE(root);
+    EXPECT_EQ(*root->Find("Path"), m.In("Web"));
+    const auto user = m.Account(account);
+    ASSERT_TRUE(user);
+    EXPECT_EQ(user->password, *site->Find("AnonymousUserPass"));
+    EXPECT_EQ(user->full_name, "网站用户独立帐户");
+    EXPECT_EQ(user->flags, 65600u);
+    // The components from the program's own resources, registered and
+    // opened to the account.
+    EXPECT_TRUE(m.temp.Read(m.Sys("DodIde.dll")) == Resource(DODIDE));
+    EXPECT_TRUE(m.temp.Read(m.Sys("Quorvale.dll")) == Resource(COMPONENT));
+    EXPECT_TRUE(m.temp.Read(m.Sys("jmail.dll")) == Resource(JMAIL));
+    EXPECT_EQ(m.StartedSinceInstall(),
+              Join<std::string>({{"Cacls C:\\PROGRA~1\\Quorvale\\主控端\\Web /t /e /c /g " + account + ":F"},
+                                 ComponentCommands(account)}));
+    // The records as the install wrote them.
+    EXPECT_TRUE(m.EntryThere());
+    EXPECT_EQ(m.Record(), record_before);
+    if (c.panel.sql_server) {
+      auto catalogue = m.Catalogue();
+      ASSERT_TRUE(catalogue.FindDatabase("Panel"));
+      EXPECT_EQ(catalogue.FindDatabase("Panel")->mdf, m.In("Data\\Panel.mdf"));
+      EXPECT_TRUE(catalogue.FindLogin("PanelUser"));
+      EXPECT_EQ(setup::ReadTextFile(m.In("Web\\Inc\\Conn.asp")),
+                RewrittenSettings("(local)", "PanelUser", "panel-pw", "Panel"));
+    } else {
+      EXPECT_EQ(m.temp.Read(m.In("Web\\Inc\\Conn.asp")), testing::kShippedSettings);
+    }
+  }
+}
+
+// The order of the six checks: each case breaks its own check and every
+// later one; the first check stops the repair before anything changes.
+struct StopCase {
+  const char* name;
+  std::function<void(PanelMachine&)> arrange;
+  const char* message;
+  ui::MsgIcon icon;
+  const char* title;
+};
+
+void StopSqlServer(PanelMachine& m) {
+  auto service = *m.temp.machine().FindService("MSSQLSERVER");
+  service.state = "stopped";
+  m.temp.machine().SetService(service);
+}
+void RemoveDataFiles(PanelMachine& m) {
+  for (const char* f : {"Panel.mdf", "Panel.ldf"}) std::filesystem::remove(m.temp.Host(m.In("Data\\") + f));
+}
+
+const StopCase kStopCases[] = {
+    {"no Web",
+     [](PanelMachine& m) {
+       std::filesystem::remove_all(m.temp.Host(m.In("Web")));
+       std::filesystem::remove_all(m.temp.Host(m.In("Data")));
+       std::filesystem::remove(m.temp.Host(m.In("Uninstall.ini")));
+     },
+     "主控端网站文件被移动或删除，无法进行修复操作！", ui::MsgIcon::Critical, "修复"},
+    {"no Data",
+     [](PanelMachine& m) {
+       std::filesystem::remove_all(m.temp.Host(m.In("Data")));
+       std::filesystem::remove(m.temp.Host(m.In("Web\\Inc\\Conn.asp")));
+     },
+     "主控端数据库文件被移动或删除，无法进行修复操作！", ui::MsgIcon::Critical, "修复"},
+    {"no Conn.asp",
+     [](PanelMachine& m) {
+       std::filesystem::remove(m.temp.Host(m.In("Web\\Inc\\Conn.asp")));
+       std::filesystem::remove(m.temp.Host(m.In("Uninstall.ini")));
+     },
+     "主控端网站文件被移动或删除，无法进行修复操作！", ui::MsgIcon::Critical, "修复"},
+    {"no database type and no record",
+     [](PanelMachine& m) {
+       m.temp.Write(m.In("Web\\Inc\\Conn.asp"), "<%\r\nDBType = \"\"\r\n%>\r\n");
+       std::filesystem::remove(m.temp.Host(m.In("Uninstall.ini")));
+       StopSqlServer(m);
+     },
+     "主控端配置文件参数调用失败，无法进行修复操作！", ui::MsgIcon::Question, "修复"},
+    {"no SQL Server, not even (local)",
+     [](PanelMachine& m) {
+       StopSqlServer(m);
+       RemoveDataFiles(m);
+     },
+     "您本机未安装SQL Server或不允许访问，无法进行修复操作！", ui::MsgIcon::None, ""},
+    {"none of the three data-file pairs",
+     [](PanelMachine& m) {
+       RemoveDataFiles(m);
+       std::filesystem::remove(m.temp.Host(m.In("Data\\Quorvale.ldf")));
+     },
+     "主控端数据库文件被移动或删除，无法进行修复操作！", ui::MsgIcon::None, ""},
+    // What cannot be read stops the repair too.
+    {"a record that cannot be read",
+     [](PanelMachine& m) { m.temp.Write(m.In("Uninstall.ini"), "[Uninstall]\r\nDataType=\xFF\r\n"); },
+     "主控端配置文件参数调用失败，无法进行修复操作！", ui::MsgIcon::Question, "修复"},
+    {"a Conn.asp that cannot be read",
+     [](PanelMachine& m) { m.temp.Write(m.In("Web\\Inc\\Conn.asp"), "DBType = \"\x81\""); },
+     "主控端配置文件参数调用失败，无法进行修复操作！", ui::MsgIcon::Question, "修复"},
+};
+
+TEST(Repair, EachCheckStopsItBeforeAnythingChanges) {
+  for (const auto& c : kStopCases) {
+    SCOPED_TRACE(c.name);
+    PanelMachine m;
+    m.Install();
+    m.Damage();
+    c.arrange(m);
+    const std::string registry = m.RegistryText();
+    m.Run("-modify");
+
+    ASSERT_EQ(m.driver.Messages().size(), 2u);
+    const auto& box = m.driver.Messages()[1].request;
+    EXPECT_EQ(box.prompt, c.message);
+    EXPECT_EQ(box.icon, c.icon);
+    EXPECT_EQ(box.title, c.title);
+    EXPECT_EQ(box.buttons, ui::MsgButtons::OK);
+    EXPECT_TRUE(m.driver.Ended());
+    EXPECT_FALSE(m.complete().Loaded());
+    EXPECT_EQ(m.List(), Lines{"正在准备修复主控端程序..."});
+    EXPECT_EQ(m.StartedSinceInstall(), Lines{});
+    EXPECT_EQ(m.RegistryText(), registry);
+    EXPECT_FALSE(m.SiteThere(m.site.number));
+    EXPECT_FALSE(m.Account(m.site.account));
+    EXPECT_FALSE(m.temp.Exists(m.Sys("Quorvale.dll")));
+  }
+}
+
+// What a repair finds still in place it leaves alone: a site IIS still has,
+// a database SQL Server still lists, an account that only gets a new
+// password, a component file that is only registered again.
+struct InPlaceCase {
+  const char* name;
+  bool keep_site, keep_account, keep_sql_server, keep_quorvale_dll;
+  Lines list;
+  std::vector<int> widths;
+};
+
+const InPlaceCase kInPlaceCases[] = {
+    {"nothing lost", true, true, true, true,
+     Join<std::string>({{"正在准备修复主控端程序...", "主控端站点正常...", "网站数据库正常..."}, kEnd}),
+     Join<int>({kStart, kSqlChecks, {2200, 3800}, kComponentWidths, kSqlEnd})},
+    {"the site, not the database", true, true, false, false,
+     Join<std::string>({{"正在准备修复主控端程序...", "主控端站点正常..."}, kDatabaseAttached, kEnd}),
+     Join<int>({kStart, kSqlChecks, {2200}, kDatabaseWidths, kComponentWidths, kSqlEnd})},
+    // Already in Guests, the account gets the group step's failure line.
+    {"the account, not its site", false, true, true, false,
+     Join<std::string>({{"正在准备修复主控端程序..."},
+                        Lines(kSiteRebuilt.begin(), kSiteRebuilt.begin() + 3),
+                        {"网站独立访问帐户添加失败..."},
+                        Lines(kSiteRebuilt.begin() + 3, kSiteRebuilt.end()),
+                        {"网站数据库正常..."},
+                        kEnd}),
+     Join<int>({kStart, kSqlChecks, kSiteWidths, {3800}, kComponentWidths, kSqlEnd})},
+};
+
+TEST(Repair, LeavesWhatIsStillInPlace) {
+  for (const auto& c : kInPlaceCases) {
+    SCOPED_TRACE(c.name);
+    PanelMachine m;
+    m.Install();
+    const std::string number = m.site.number, account = m.site.account;
+    // Marks that a rebuild would lose.
+    LocalAccounts(m.temp.machine()).UpdateUser({account, "kept", "an account of the panel", 65600, "old-pw"});
+    const auto login = m.Catalogue().FindLogin("PanelUser")->sid;
+    Err err;
+    if (!c.keep_site) setup::DeleteWebSite(err, number);
+    if (!c.keep_sql_server) m.NewSqlServer();
+    for (const char* f : {"DodIde.dll", "Jmail.dll"}) std::filesystem::remove(m.temp.Host(m.Sys(f)));
+    if (!c.keep_quorvale_dll) std::filesystem::remove(m.temp.Host(m.Sys("Quorvale.dll")));
+    m.Run("-modify");
+
+    EXPECT_EQ(m.List(), c.list);
+    EXPECT_EQ(m.widths, c.widths);
+    const auto user = m.Account(account);
+    ASSERT_TRUE(user);
+    EXPECT_EQ(user->full_name, "kept");
+    const auto site = m.Key("/LM/W3SVC/" + number);
+    ASSERT_TRUE(site);
+    if (c.keep_site) {
+      EXPECT_EQ(user->password, "old-pw");
+    } else {
+      EXPECT_EQ(user->password.size(), 32u);
+      EXPECT_EQ(*site->Find("AnonymousUserPass"), user->password);
+    }
+    auto catalogue = m.Catalogue();
+    ASSERT_TRUE(catalogue.FindLogin("PanelUser"));
+    EXPECT_EQ(catalogue.FindLogin("PanelUser")->sid == login, c.keep_sql_server);
+    EXPECT_EQ(m.temp.Read(m.Sys("Quorvale.dll")) == "Quorvale.dll", c.keep_quorvale_dll);
+    EXPECT_TRUE(m.temp.Read(m.Sys("jmail.dll")) == Resource(JMAIL));
+    // Registered and opened to the account again, written or not.
+    const Lines started = m.StartedSinceInstall();
+    const Lines commands = ComponentCommands(account);
+    ASSERT_GE(started.size(), commands.size());
+    EXPECT_EQ(Lines(started.end() - static_cast<long>(commands.size()), started.end()), commands);
+  }
+}
+
+// The administrator of the record cannot connect, the machine's own server
+// with the Windows login can: the repair goes on with it and records it.
+TEST(Repair, FallsBackToTheLocalServer) {
+  PanelMachine m;
+  m.Install();
+  m.Damage();
+  setup::ControlEndHelpers ini;
+  ini.INIFileName = m.In("Uninstall.ini");
+  ini.WriteIniKey("Uninstall", "MSSQLServer", "sqlbox.quorvale.cn");
+  setup::RewriteConnectionSettings(m.folder, "sqlbox.quorvale.cn", "PanelUser", "panel-pw", "Panel");
+  m.Run("-modify");
+
+  EXPECT_EQ(m.List(),
+            Join<std::string>({{"正在准备修复主控端程序..."}, kSiteRebuilt, kDatabaseAttached, kEnd}));
+  auto record = m.Record();
+  EXPECT_EQ(record["MSSQLServer"], "(local)");
+  EXPECT_EQ(record["MSSQLUserName"], "");
+  EXPECT_EQ(record["MSSQLPassWord"], "");
+  EXPECT_EQ(record["SQLUserName"], "PanelUser");
+  EXPECT_NE(setup::ReadTextFile(m.In("Web\\Inc\\Conn.asp")).find("ServerName = \"(local)\" "),
+            std::string::npos);
+  EXPECT_TRUE(m.Catalogue().FindDatabase("Panel"));
+}
+
+// Which data files the repair attaches: named after the record's database,
+// else after the settings' one, else the shipped pair, renamed to the
+// database's name unless it has it in any letter case.
+struct PairCase {
+  const char* name;
+  const char* database;                                      // the install's
+  const char* record_database;                               // written over the record's after the install
+  std::vector<std::pair<const char*, const char*>> renames;  // in Data, after the damage
+  const char* attached;                                      // the data file the database is attached from
+  std::vector<const char*> left;                             // files in Data afterwards
+};
+
+const PairCase kPairCases[] = {
+    {"the record's pair", "Panel", nullptr, {}, "Panel.mdf", {"Panel.ldf", "Panel.mdf"}},
+    {"the settings' pair", "Panel", "Old", {}, "Panel.mdf", {"Panel.ldf", "Panel.mdf"}},
+    {"the shipped pair",
+     "Panel",
+     nullptr,
+     {{"Panel.mdf", "Quorvale.mdf"}, {"Panel.ldf", "Quorvale.ldf"}},
+     "Panel.mdf",
+     {"Panel.ldf", "Panel.mdf"}},
+    {"the shipped pair under its own name",
+     "QUORVALE",
+     "Old",
+     {},
+     "Quorvale.mdf",
+     {"Quorvale.ldf", "Quorvale.mdf"}},
+};
+
+TEST(Repair, FindsTheDataFiles) {
+  for (const auto& c : kPairCases) {
+    SCOPED_TRACE(c.name);
+    PanelMachine m;
+    m.Install({.database = c.database});
+    m.Damage();
+    if (c.record_database) {
+      setup::ControlEndHelpers ini;
+      ini.INIFileName = m.In("Uninstall.ini");
+      ini.WriteIniKey("Uninstall", "SQLDataBase", c.record_database);
+    }
+    for (const auto& [from, to] : c.renames)
+      std::filesystem::rename(m.temp.Host(m.In("Data\\") + from), m.temp.Host(m.In("Data")) / to);
+    m.Run("-modify");
+
+    EXPECT_EQ(m.List(),
+              Join<std::string>({{"正在准备修复主控端程序..."}, kSiteRebuilt, kDatabaseAttached, kEnd}));
+    auto catalogue = m.Catalogue();
+    ASSERT_TRUE(catalogue.FindDatabase(c.database));
+    EXPECT_EQ(catalogue.FindDatabase(c.database)->mdf, m.In("Data\\") + c.attached);
+    std::vector<std::string> left;
+    for (const auto& f : std::filesystem::directory_iterator(m.temp.Host(m.In("Data"))))
+      left.push_back(f.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, std::vector<std::string>(c.left.begin(), c.left.end()));
+    EXPECT_EQ(m.Record()["SQLDataBase"], c.database);
+  }
+}
+
+// An Access control end without its record: the settings name no server,
+// so everything comes from the missing record; the site is built under a
+// number drawn without reseeding the generator first, and the record is
+// written anew with it.
+TEST(Repair, WithoutARecordBuildsUnderANewNumber) {
+  PanelMachine m;
+  m.Install({.sql_server = false});
+  m.Damage();
+  std::filesystem::remove(m.temp.Host(m.In("Uninstall.ini")));
+  // The next number of the generator as it stands.
+  const auto state = static_cast<std::uint32_t>(win32::Rnd(0) * 16777216.0f);
+  const std::uint32_t next = (state * 1140671485u + 12820163u) & 0xFFFFFFu;
+  const auto first = static_cast<long long>(
+      std::floor(static_cast<double>(static_cast<float>(next) / 16777216.0f) * 999999999.0 + 1.0));
+  const std::string number = std::to_string(first);
+  m.Run("-modify");
+
+  EXPECT_EQ(m.List(), Join<std::string>({{"正在准备修复主控端程序..."}, kSiteRebuilt, kEnd}));
+  EXPECT_TRUE(m.SiteThere(number));
+  EXPECT_EQ(*m.Key("/LM/W3SVC/" + number)->Find("ServerBindings"), ":80:");
+  EXPECT_TRUE(m.Account("IUSR_" + number));
+  EXPECT_EQ(m.Record(), (std::map<std::string, std::string>{{"DataType", ""},
+                                                            {"SetupDir", m.folder},
+                                                            {"DomainName", ""},
+                                                            {"SiteNum", number},
+                                                            {"User", "IUSR_" + number}}));
+  EXPECT_EQ(m.temp.Read(m.In("Web\\Inc\\Conn.asp")), testing::kShippedSettings);
+}
+
+// A number is drawn in every run, also when the record has one.
+TEST(Repair, DrawsANumberInEveryRun) {
+  PanelMachine m;
+  m.Install({.sql_server = false});
+  const float before = win32::Rnd(0);
+  m.Run("-modify");
+  EXPECT_NE(win32::Rnd(0), before);
+  EXPECT_EQ(m.Record()["SiteNum"], m.site.number);
+}
+
+// From a drive root the folder is the two characters "C:"; a folder of
+// three characters that is no drive root stays as it is.
+struct FolderCase {
+  const char* app_path;
+  const char* folder;
+  const char* cacls;
+};
+
+const FolderCase kFolderCases[] = {
+    {"C:\\", "C:", "Cacls C:\\Web /t /e /c /g "},
+    {"C:\\Q", "C:\\Q", "Cacls C:\\Q\\Web /t /e /c /g "},
+};
+
+TEST(Repair, FromADriveRootWorksInTheTwoCharacters) {
+  for (const auto& c : kFolderCases) {
+    SCOPED_TRACE(c.app_path);
+    PanelMachine m;
+    m.folder = c.folder;
+    m.program->SetAppPath(c.app_path);
+    m.Install();
+    m.Damage();
+    m.Run("-modify");
+
+    EXPECT_EQ(m.List(),
+              Join<std::string>({{"正在准备修复主控端程序..."}, kSiteRebuilt, kDatabaseAttached, kEnd}));
+    const auto record = m.Record();
+    EXPECT_EQ(record.at("SetupDir"), c.folder);
+    EXPECT_EQ(record.at("MDF"), std::string(c.folder) + "\\Data\\Panel.mdf");
+    EXPECT_EQ(*m.Key("/LM/W3SVC/" + m.site.number + "/ROOT")->Find("Path"), std::string(c.folder) + "\\Web");
+    EXPECT_EQ(m.StartedSinceInstall().at(0), c.cacls + m.site.account + ":F");
+    EXPECT_EQ(m.temp.machine().Registry().GetValue(testing::kEntry, "UninstallString")->data,
+              std::string(c.folder) + "\\Uninstall.exe -delete");
+  }
+}
+
+// A state file of the machine found damaged stops the repair with the
+// file's own message, before anything changes.
+TEST(Repair, ADamagedMachineFileIsNamed) {
+  PanelMachine m;
+  m.Install();
+  m.Damage();
+  const auto accounts = m.temp.Folder() / "accounts.txt";
+  std::filesystem::resize_file(accounts, 10);
+  m.Run("-modify");
+
+  ASSERT_EQ(m.driver.Messages().size(), 2u);
+  const auto& box = m.driver.Messages()[1].request;
+  EXPECT_EQ(box.prompt.find("machine file " + accounts.string() + ": "), 0u) << box.prompt;
+  EXPECT_EQ(box.icon, ui::MsgIcon::Critical);
+  EXPECT_EQ(box.title, "修复");
+  EXPECT_TRUE(m.driver.Ended());
+  EXPECT_EQ(m.List(), Lines{"正在准备修复主控端程序..."});
+  EXPECT_FALSE(m.SiteThere(m.site.number));
+}
+
+}  // namespace
+}  // namespace quorvale::uninstall

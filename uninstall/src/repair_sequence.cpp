@@ -1,0 +1,179 @@
+#include "quorvale/uninstall/repair_sequence.h"
+
+#include "quorvale/core/text.h"
+#include "quorvale/setup/component_recipe.h"
+#include "quorvale/setup/site_recipe.h"
+#include "quorvale/setup/system_helpers.h"
+#include "quorvale/setup/text_file.h"
+#include "quorvale/uninstall/complete_page.h"
+#include "quorvale/uninstall/repair_folder.h"
+
+namespace quorvale::uninstall {
+
+using namespace setup;
+
+namespace {
+
+constexpr const char* kTitle = "修复";
+constexpr const char* kWebMissing = "主控端网站文件被移动或删除，无法进行修复操作！";
+constexpr const char* kDataMissing = "主控端数据库文件被移动或删除，无法进行修复操作！";
+constexpr const char* kSettingsFailed = "主控端配置文件参数调用失败，无法进行修复操作！";
+constexpr const char* kNoSqlServer = "您本机未安装SQL Server或不允许访问，无法进行修复操作！";
+
+// Whether anything, a file or a folder, has that name.
+bool Named(const std::string& path) { return FileExists(path) || FolderExists(path); }
+
+}  // namespace
+
+// Rows whose work reports its own steps (the shared recipes), and the
+// checks, show nothing themselves; a width of 0 leaves the bar to the work.
+const std::vector<RepairSequence::Step>& RepairSequence::Steps() {
+  using S = RepairSequence;
+  static const std::vector<Step> steps = {
+      {"正在准备修复主控端程序...", nullptr, 100, &S::TakeFolders},
+      {"", nullptr, 0, &S::CheckFolders},
+      {"", nullptr, 200, &S::ReadRecord},
+      {"", nullptr, 300, &S::ReadSettingsText},
+      {"", nullptr, 400, &S::ReadSettings},
+      {"", nullptr, 600, &S::DrawNumber},
+      {"", nullptr, 0, &S::CheckSettings},
+      {"", nullptr, 700, &S::ChooseValues},
+      {"", nullptr, 800, &S::ConnectAdministrator, nullptr, &S::WithSqlServer},
+      {"", nullptr, 900, &S::FindDataFiles, nullptr, &S::WithSqlServer},
+      {"", nullptr, 0, &S::RebuildSite},
+      {"", nullptr, 0, &S::RebuildDatabase, nullptr, &S::WithSqlServer},
+      {"", nullptr, 0, &S::RegisterComponents},
+      {"正在修改网站配置文件...", nullptr, 6300, &S::RewriteSettings},
+      {"正在配置反安装系统...", nullptr, 0, &S::WriteRecords},
+      {"主控端修复完毕...", nullptr, kBarFull, &S::Finish},
+  };
+  return steps;
+}
+
+bool RepairSequence::WithSqlServer() const { return LowerCase(kind_) == "sql"; }
+
+void RepairSequence::TakeFolders() {
+  folder_ = RepairFolder(Program().AppPath());
+  Page().MoveBar(50);
+  Resume([&] { windir_ = SystemHelpers::GetWindowsFolder(); });
+  Resume([&] { sysdir_ = SystemHelpers::GetSystemFolder(); });
+}
+
+void RepairSequence::CheckFolders() {
+  Helpers().StopOnDamagedMachine(kTitle);
+  if (!Named(folder_ + "\\Web")) Helpers().Stop(kWebMissing, ui::MsgIcon::Critical, kTitle);
+  if (!Named(folder_ + "\\Data")) Helpers().Stop(kDataMissing, ui::MsgIcon::Critical, kTitle);
+  if (!FileExists(ConnectionSettingsFile(folder_)))
+    Helpers().Stop(kWebMissing, ui::MsgIcon::Critical, kTitle);
+}
+
+void RepairSequence::ReadRecord() {
+  Resume([&] { record_present_ = UninstallRecordPresent(folder_); });
+  Page().MoveBar(150);
+  if (!record_present_) return;
+  // A record that is there but cannot be read would pass for a missing one.
+  if (!Resume([&] { ReadTextFile(UninstallRecordPath(folder_)); }))
+    Helpers().Stop(kSettingsFailed, ui::MsgIcon::Question, kTitle);
+  Resume([&] { record_ = ReadControlEndRecord(Helpers(), folder_); });
+}
+
+void RepairSequence::ReadSettingsText() {
+  if (!Resume([&] { settings_text_ = ReadSettingsFile(folder_); }))
+    Helpers().Stop(kSettingsFailed, ui::MsgIcon::Question, kTitle);
+}
+
+void RepairSequence::ReadSettings() { settings_ = ReadConnectionSettings(settings_text_); }
+
+void RepairSequence::DrawNumber() {
+  // A number in every run, the first without reseeding the generator.
+  new_number_ = SiteNumberText(FindFreeSiteNumber(SequenceErr(), false));
+}
+
+void RepairSequence::CheckSettings() {
+  if (settings_.type.empty() && !record_present_)
+    Helpers().Stop(kSettingsFailed, ui::MsgIcon::Question, kTitle);
+}
+
+void RepairSequence::ChooseValues() {
+  const auto& s = settings_;
+  const auto& r = record_;
+  // Settings with a value missing give way to the record entirely; the
+  // server always comes from the record, the settings' one only counts
+  // in that test.
+  const bool settings_whole =
+      !s.type.empty() && !s.server.empty() && !s.login.empty() && !s.pw.empty() && !s.db.empty();
+  kind_ = settings_whole ? s.type : r.DataType;
+  admin_ = {r.MSSQLServer, r.MSSQLUserName, r.MSSQLPassWord};
+  db_ = settings_whole ? PanelDatabase{s.db, s.login, s.pw}
+                       : PanelDatabase{r.SQLDataBase, r.SQLUserName, r.SQLPassWord};
+  host_ = r.DomainName;
+  site_number_ = r.SiteNum.empty() ? new_number_ : r.SiteNum;
+  user_ = "IUSR_" + site_number_;
+  SequenceErr().Clear();
+}
+
+void RepairSequence::ConnectAdministrator() {
+  administrator_ = OpenAdministrator(Page(), admin_, 0);
+  if (!administrator_) Helpers().Stop(kNoSqlServer, ui::MsgIcon::None, "");
+}
+
+void RepairSequence::FindDataFiles() {
+  // Named after the record's database, the settings' one, or as shipped;
+  // both files of a pair must be there, whatever they hold.
+  for (const std::string& name : {record_.SQLDataBase, settings_.db, std::string("Quorvale")}) {
+    const DataFilePair pair = DataFilesNamed(folder_, name);
+    if (FileExists(pair.mdf) && FileExists(pair.ldf)) {
+      files_ = pair;
+      return;
+    }
+  }
+  Helpers().Stop(kDataMissing, ui::MsgIcon::None, "");
+}
+
+void RepairSequence::RebuildSite() {
+  BuildSite(Page(), kPanelSiteRebuild, {folder_, host_, "", site_number_});
+}
+
+void RepairSequence::RebuildDatabase() {
+  RepairDatabase(Page(), administrator_.get(), admin_, db_, folder_, files_);
+}
+
+void RepairSequence::RegisterComponents() {
+  setup::RegisterComponents(Page(), kRepairComponents, {folder_, sysdir_, windir_, user_, &Helpers()});
+}
+
+void RepairSequence::RewriteSettings() {
+  Page().MoveBar(6000);
+  if (!WithSqlServer()) return;
+  Page().MoveBar(6200);
+  Resume([&] { RewriteConnectionSettings(folder_, admin_.server, db_.login, db_.password, db_.name); });
+}
+
+void RepairSequence::WriteRecords() {
+  Page().MoveBar(6400);
+  Resume([&] { WriteUninstallEntry(Helpers(), InstallEnd::kControl, folder_); });
+  Page().MoveBar(6600);
+  ControlEndRecord record;
+  record.DataType = kind_;
+  if (WithSqlServer()) {
+    record.MSSQLServer = admin_.server;
+    record.MSSQLUserName = admin_.uid;
+    record.MSSQLPassWord = admin_.pwd;
+    record.SQLDataBase = db_.name;
+    record.SQLUserName = db_.login;
+    record.SQLPassWord = db_.password;
+    record.SetDataFiles(folder_, db_.name);
+  }
+  record.SetupDir = folder_;
+  record.DomainName = host_;
+  record.SiteNum = site_number_;
+  record.User = user_;
+  Resume([&] { WriteControlEndRecord(Helpers(), record); });
+}
+
+void RepairSequence::Finish() {
+  Program().Page<Complete>().SetTexts("恭喜，软件修复成功！",
+                                      "您已成功修复Quorvale虚拟主机管理系统v3.0 主控端。");
+}
+
+}  // namespace quorvale::uninstall

@@ -1,0 +1,97 @@
+#include "quorvale/uninstall/uninstall_sequence.h"
+
+#include "quorvale/core/text.h"
+#include "quorvale/setup/component_recipe.h"
+#include "quorvale/setup/install_records.h"
+#include "quorvale/setup/site_recipe.h"
+#include "quorvale/setup/system_helpers.h"
+#include "quorvale/setup/text_file.h"
+#include "quorvale/uninstall/complete_page.h"
+#include "quorvale/uninstall/repair_folder.h"
+
+namespace quorvale::uninstall {
+
+using namespace setup;
+
+namespace {
+
+constexpr const char* kTitle = "卸载";
+constexpr const char* kRecordFailed = "主控端配置文件参数调用失败，无法进行卸载操作！";
+
+}  // namespace
+
+// A step that is skipped leaves the bar where it is, except where the
+// table moves it past the step (the rows without a caption); a width of
+// 0 leaves the bar to the work (the shared recipes).
+const std::vector<UninstallSequence::Step>& UninstallSequence::Steps() {
+  using S = UninstallSequence;
+  static const std::vector<Step> steps = {
+      {"正在准备卸载主控端程序...", nullptr, 200, &S::TakeFolders},
+      {"", nullptr, 300, &S::ReadRecord},
+      {"正在准备删除主控端站点...", nullptr, 300, &S::FindSite, nullptr, &S::WithSiteNumber},
+      {"", nullptr, 1000, &S::Skip, nullptr, &S::WithoutSiteNumber},
+      {"正在删除网站独立帐户...", nullptr, 500, &S::RemoveAccount, "网站独立帐户删除失败...",
+       &S::SitePresent},
+      {"正在删除主控端站点...", nullptr, 1000, &S::RemoveSite, "主控端站点删除失败...", &S::SitePresent},
+      {"正在准备删除数据库...", nullptr, 1800, &S::ConnectAdministrator, nullptr, &S::WithSqlServer},
+      {"", nullptr, 2500, &S::Skip, nullptr, &S::NotConnected},
+      {"", nullptr, 0, &S::RemoveDatabase, nullptr, &S::Connected},
+      {"", nullptr, 0, &S::RemoveComponents},
+      {"正在更新注册表...", nullptr, kBarFull, &S::DeleteEntry},
+  };
+  return steps;
+}
+
+bool UninstallSequence::WithSqlServer() const { return LowerCase(kind_) == "sql"; }
+
+void UninstallSequence::TakeFolders() {
+  folder_ = RepairFolder(Program().AppPath());
+  Resume([&] { windir_ = SystemHelpers::GetWindowsFolder(); });
+  Resume([&] { sysdir_ = SystemHelpers::GetSystemFolder(); });
+  Helpers().StopOnDamagedMachine(kTitle);
+  Page().MoveBar(100);
+  Resume([&] { record_present_ = UninstallRecordPresent(folder_); });
+}
+
+void UninstallSequence::ReadRecord() {
+  if (!record_present_) return;
+  // A record that is there but cannot be read would leave the site and
+  // the database behind, their traces gone with the install folder.
+  if (!Resume([&] { ReadTextFile(UninstallRecordPath(folder_)); }))
+    Helpers().Stop(kRecordFailed, ui::MsgIcon::Question, kTitle);
+  ControlEndRecord r;
+  Resume([&] { r = ReadControlEndRecord(Helpers(), folder_); });
+  kind_ = r.DataType;
+  admin_ = {r.MSSQLServer, r.MSSQLUserName, r.MSSQLPassWord};
+  db_ = {r.SQLDataBase, r.SQLUserName, ""};
+  site_number_ = r.SiteNum;
+  user_ = r.User;
+}
+
+void UninstallSequence::FindSite() {
+  SequenceErr().Clear();
+  site_present_ = SiteExists(SequenceErr(), site_number_);
+}
+
+void UninstallSequence::RemoveAccount() { DeleteSiteAccount(SequenceErr(), user_); }
+
+void UninstallSequence::RemoveSite() { DeleteWebSite(SequenceErr(), site_number_); }
+
+void UninstallSequence::ConnectAdministrator() {
+  Page().MoveBar(1200);
+  administrator_ = OpenAdministrator(Page(), admin_, 1500);
+}
+
+void UninstallSequence::RemoveDatabase() { setup::RemoveDatabase(Page(), administrator_.get(), db_); }
+
+void UninstallSequence::RemoveComponents() {
+  setup::RemoveComponents(Page(), kUninstallComponents, {folder_, sysdir_, windir_, "", &Helpers()});
+}
+
+void UninstallSequence::DeleteEntry() {
+  Resume([&] { DeleteUninstallEntry(Helpers()); });
+  Program().Page<Complete>().SetTexts("恭喜，软件卸载成功！",
+                                      "您已成功卸载Quorvale虚拟主机管理系统v3.0 主控端。");
+}
+
+}  // namespace quorvale::uninstall
