@@ -22,6 +22,7 @@
 namespace quorvale::uninstall {
 namespace {
 
+constexpr const char* kFolder = "C:\\Program Files\\Quorvale\\主控端";
 constexpr const char* kProgram = "C:\\Program Files\\Quorvale\\主控端\\Uninstall.exe";
 constexpr const char* kBatch = "C:\\Documents and Settings\\Administrator\\Local Settings\\Temp\\Delete.bat";
 
@@ -96,6 +97,11 @@ TEST_F(UninstallOnMachine, TheInstallFoldersProgramFindsItsFolderAndRunsOncePerM
   for (const auto& s : temp->machine().StartedPrograms())
     batch_started |= s.command_line == "C:\\DOCUME~1\\ADMINI~1\\LOCALS~1\\Temp\\Delete.bat" && s.show == 0;
   EXPECT_TRUE(batch_started);
+  // The program has ended; its batch runs on and removes the install
+  // folder, the program's file among it, and itself.
+  EXPECT_TRUE(WaitFor([&] { return !temp->Exists(kFolder) && !temp->Exists(kBatch); }))
+      << "the install folder or the batch is still there";
+  EXPECT_TRUE(temp->Exists("C:\\Program Files\\Quorvale"));
 }
 
 // The program reads its command line as WinExec handed it: a blank after

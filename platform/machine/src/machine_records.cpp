@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <fstream>
 #include <utility>
 
 #include "quorvale/machine/machine.h"
@@ -13,6 +14,16 @@ namespace quorvale {
 
 namespace {
 
+// Whether a process that has ended but is not yet reaped: it runs nothing.
+bool Zombie(long pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string text;
+  std::getline(stat, text);
+  // pid (name) S ...: the state follows the last ")".
+  const auto close = text.rfind(')');
+  return close != std::string::npos && close + 2 < text.size() && text[close + 2] == 'Z';
+}
+
 // A hold of a process that has ended holds nothing.
 bool Alive(const std::string& pid_text) {
   long pid = 0;
@@ -21,7 +32,7 @@ bool Alive(const std::string& pid_text) {
   } catch (const std::exception&) {
     return false;
   }
-  return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
+  return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM) && !Zombie(pid);
 }
 
 }  // namespace
@@ -43,13 +54,14 @@ std::vector<ServiceRecord> ParseServices(const std::string& text, const std::fil
   return out;
 }
 
-FileHold::FileHold(const Machine* machine, std::string holder, std::string path)
-    : machine_(machine), holder_(std::move(holder)), path_(std::move(path)) {}
+FileHold::FileHold(const Machine* machine, std::string holder, std::string path, long pid)
+    : machine_(machine), holder_(std::move(holder)), path_(std::move(path)), pid_(pid) {}
 
 FileHold::FileHold(FileHold&& other) noexcept
     : machine_(std::exchange(other.machine_, nullptr)),
       holder_(std::move(other.holder_)),
-      path_(std::move(other.path_)) {}
+      path_(std::move(other.path_)),
+      pid_(other.pid_) {}
 
 FileHold& FileHold::operator=(FileHold&& other) noexcept {
   if (this != &other) {
@@ -57,6 +69,7 @@ FileHold& FileHold::operator=(FileHold&& other) noexcept {
     machine_ = std::exchange(other.machine_, nullptr);
     holder_ = std::move(other.holder_);
     path_ = std::move(other.path_);
+    pid_ = other.pid_;
   }
   return *this;
 }
@@ -70,22 +83,24 @@ FileHold::~FileHold() {
 }
 
 void FileHold::Release() {
-  if (machine_) std::exchange(machine_, nullptr)->ReleaseHold(holder_, path_);
+  if (machine_) std::exchange(machine_, nullptr)->ReleaseHold(holder_, path_, pid_);
 }
 
-FileHold Machine::Hold(const std::string& long_path, const std::string& holder) const {
+FileHold Machine::Hold(const std::string& long_path, const std::string& holder, long pid) const {
+  if (pid <= 0) pid = ::getpid();
   holds_.Update([&](std::vector<Record>& records) {
-    records.push_back({std::to_string(::getpid()), holder, long_path});
+    records.push_back({std::to_string(pid), holder, long_path});
     return true;
   });
-  return FileHold(this, holder, long_path);
+  return FileHold(this, holder, long_path, pid);
 }
 
-void Machine::ReleaseHold(const std::string& holder, const std::string& path) const {
-  const std::string pid = std::to_string(::getpid());
+void Machine::ReleaseHold(const std::string& holder, const std::string& path, long pid) const {
+  const std::string pid_text = std::to_string(pid);
   holds_.Update([&](std::vector<Record>& records) {
-    auto it = std::find_if(records.begin(), records.end(),
-                           [&](const Record& r) { return r[0] == pid && r[1] == holder && r[2] == path; });
+    auto it = std::find_if(records.begin(), records.end(), [&](const Record& r) {
+      return r[0] == pid_text && r[1] == holder && r[2] == path;
+    });
     if (it != records.end()) records.erase(it);
     std::erase_if(records, [](const Record& r) { return !Alive(r[0]); });
     return true;

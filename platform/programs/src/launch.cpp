@@ -3,6 +3,7 @@
 #include <array>
 
 #include "programs.h"
+#include "quorvale/machine/clock.h"
 #include "windows_paths.h"
 
 namespace quorvale {
@@ -130,7 +131,12 @@ bool Launch(ProgramHost& host, const std::string& command_line, int show) {
   if (name == "notepad.exe") body = RunNotepad;
   if (name == "rar.exe") body = RunUnpacker;
   if (name == "service.exe") body = RunServiceProgram;
-  if (ext == ".bat" || ext == ".cmd") body = RunBatch;
+  if (ext == ".bat" || ext == ".cmd") {
+    // On the machine's test clock, a clock of this process, the batch stays
+    // in it; otherwise it runs in a process of its own, as on Windows.
+    if (!OnTestClock()) return StartBatchProcess(run);
+    body = RunBatch;
+  }
   if (body) {
     RunDetached([run, body] { body(run); });
     return true;

@@ -51,10 +51,10 @@ bool MachineProgramHost::IsHeld(const fs::path& file) const {
   return path && machine_->IsHeld(*path);
 }
 
-FileHold MachineProgramHost::Hold(const fs::path& file, const std::string& holder) const {
+FileHold MachineProgramHost::Hold(const fs::path& file, const std::string& holder, long pid) const {
   auto path = WindowsPathOf(file);
   if (!path) return FileHold();
-  return machine_->Hold(*path, holder);
+  return machine_->Hold(*path, holder, pid);
 }
 
 void MachineProgramHost::AddAccessEntry(const AccessGrant& grant) {

@@ -2,6 +2,8 @@
 // Windows names) run as processes of their own on the same machine: the
 // machine folder in QUORVALE_MACHINE, the program's folder as the current
 // folder, the command line's arguments split as Windows programs split them.
+// A batch file runs in a process of its own too (quorvale-cmd), which
+// outlives the program that started it, as cmd.exe does.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -9,7 +11,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <memory>
+#include <optional>
 
 #include "elf_file.h"
 #include "programs.h"
@@ -47,6 +51,49 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
   return out;
 }
 
+// Starts file with the arguments (after its own name), the run's machine
+// and command line in the environment, stdin from /dev/null, in folder, in
+// a session of its own when asked; nothing when it cannot be started, the
+// failure recorded under the name.
+std::optional<pid_t> Spawn(const ProgramRun& run, const std::string& name, const fs::path& file,
+                           const std::vector<std::string>& arguments, const fs::path& folder,
+                           bool own_session) {
+  std::vector<std::string> argv_text{file.string()};
+  argv_text.insert(argv_text.end(), arguments.begin(), arguments.end());
+  auto env_text = EnvironmentFor(run.host.MachineFolder(), run.arguments);
+  auto argv = Pointers(argv_text);
+  auto envp = Pointers(env_text);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  if (own_session) posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+  pid_t pid = 0;
+  int failed = ::posix_spawn(&pid, file.c_str(), &actions, &attributes, argv.data(), envp.data());
+  posix_spawnattr_destroy(&attributes);
+  posix_spawn_file_actions_destroy(&actions);
+  if (failed != 0) {
+    run.host.Record({name, "failed", run.program, std::strerror(failed)});
+    return std::nullopt;
+  }
+  return pid;
+}
+
+// The process is reaped when it ends, and then release runs. A caller of
+// this process waits for it with WaitForPrograms; if the caller ends first,
+// the process goes on alone.
+void ReapWhenEnded(pid_t pid, std::function<void()> release) {
+  RunDetached([pid, release = std::move(release)] {
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (release) release();
+  });
+}
+
 }  // namespace
 
 bool StartNativeProgram(const ProgramRun& run) {
@@ -56,32 +103,23 @@ bool StartNativeProgram(const ProgramRun& run) {
   std::error_code ec;
   fs::permissions(*file, fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
                   fs::perm_options::add, ec);
-  std::vector<std::string> argv_text{file->string()};
-  for (auto& a : SplitArguments(run.arguments)) argv_text.push_back(a);
-  auto env_text = EnvironmentFor(run.host.MachineFolder(), run.arguments);
-  auto argv = Pointers(argv_text);
-  auto envp = Pointers(env_text);
+  const std::string name = FileNameOf(run.program);
+  const auto pid = Spawn(run, name, *file, SplitArguments(run.arguments), file->parent_path(), false);
+  if (!pid) return false;
+  run.host.Record({name, "started", run.program, run.arguments});
+  // A running program's file cannot be deleted, as on Windows; the hold is
+  // the program's own, so it ends with the program, whatever becomes of
+  // the process that started it.
+  auto hold = std::make_shared<FileHold>(run.host.Hold(*file, name, *pid));
+  ReapWhenEnded(*pid, [hold] { hold->Release(); });
+  return true;
+}
 
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addchdir_np(&actions, file->parent_path().c_str());
-  pid_t pid = 0;
-  int failed = ::posix_spawn(&pid, file->c_str(), &actions, nullptr, argv.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  if (failed != 0) {
-    run.host.Record({FileNameOf(run.program), "failed", run.program, std::strerror(failed)});
-    return false;
-  }
-  run.host.Record({FileNameOf(run.program), "started", run.program, run.arguments});
-  // A running program's file cannot be deleted, as on Windows.
-  auto hold = std::make_shared<FileHold>(run.host.Hold(*file, FileNameOf(run.program)));
-  RunDetached([pid, hold] {
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    hold->Release();
-  });
+bool StartBatchProcess(const ProgramRun& run) {
+  const fs::path runner = QUORVALE_BATCH_RUNNER;
+  const auto pid = Spawn(run, "cmd.exe", runner, {run.program}, runner.parent_path(), true);
+  if (!pid) return false;
+  ReapWhenEnded(*pid, nullptr);
   return true;
 }
 

@@ -29,6 +29,9 @@ void RunBatch(const ProgramRun& run);
 // A program of ours: started as a process; false when it cannot be started.
 bool IsNativeProgram(const std::string& host_file);
 bool StartNativeProgram(const ProgramRun& run);
+// A batch file run by quorvale-cmd, a process of its own in a session of
+// its own: it outlives the program that started it.
+bool StartBatchProcess(const ProgramRun& run);
 
 // Runs body on a thread of its own, counted until it ends.
 void RunDetached(std::function<void()> body);

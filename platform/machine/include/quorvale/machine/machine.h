@@ -116,11 +116,12 @@ struct HoldRecord {
 class Machine;
 
 // A file held open by a program: DeleteFileA and MoveFileA fail on it while
-// the hold lives. Moves only; it must not outlive the Machine that gave it.
+// the hold lives and its process runs. Moves only; it must not outlive the
+// Machine that gave it.
 class FileHold {
  public:
   FileHold() = default;
-  FileHold(const Machine* machine, std::string holder, std::string path);
+  FileHold(const Machine* machine, std::string holder, std::string path, long pid);
   FileHold(FileHold&& other) noexcept;
   FileHold& operator=(FileHold&& other) noexcept;
   ~FileHold();
@@ -129,6 +130,7 @@ class FileHold {
  private:
   const Machine* machine_ = nullptr;
   std::string holder_, path_;
+  long pid_ = 0;
 };
 
 class Machine {
@@ -187,7 +189,9 @@ class Machine {
   // A file or folder moved: its records move with it (its 8.3 name goes).
   void MovePath(const std::string& from, const std::string& to) const;
 
-  FileHold Hold(const std::string& long_path, const std::string& holder) const;
+  // Held by this process, or by the process pid (a program it started:
+  // the hold ends with that program, whatever becomes of this one).
+  FileHold Hold(const std::string& long_path, const std::string& holder, long pid = 0) const;
   bool IsHeld(const std::string& long_path) const;
   std::vector<HoldRecord> Holds() const;
 
@@ -228,7 +232,7 @@ class Machine {
   MachineIni LoadIni() const;
   // Reads machine.ini, changes it and writes it back under its lock.
   void UpdateIni(const std::function<void(MachineIni&)>& change);
-  void ReleaseHold(const std::string& holder, const std::string& path) const;
+  void ReleaseHold(const std::string& holder, const std::string& path, long pid) const;
   void AssignShortNames(const std::filesystem::path& dir_host, const std::string& dir_long) const;
   std::optional<std::string> LongNameOfShort(const std::string& dir_long,
                                              const std::string& short_name) const;

@@ -20,6 +20,8 @@ namespace quorvale {
 // The program runs in parallel with the caller; Launch returns at once:
 // true when it started, false when the command names no file or nothing
 // the machine can run. The host must outlive the program (WaitForPrograms).
+// Programs of ours and batch files (except on the test clock) run as
+// processes of their own and outlive the caller's process.
 bool Launch(ProgramHost& host, const std::string& command_line, int show);
 
 // Makes WinExec run the programs of the process's current machine (the one

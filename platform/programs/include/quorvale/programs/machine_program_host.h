@@ -23,7 +23,7 @@ class MachineProgramHost : public ProgramHost {
   std::string WindowsFolder() const override;
   RegistryStore& Registry() override { return machine_->Registry(); }
   bool IsHeld(const std::filesystem::path& file) const override;
-  FileHold Hold(const std::filesystem::path& file, const std::string& holder) const override;
+  FileHold Hold(const std::filesystem::path& file, const std::string& holder, long pid = 0) const override;
   void AddAccessEntry(const AccessGrant& grant) override;
   bool RegisterService(const ServiceRecord& service) override;
   void Record(const ProgramEvent& event) override;

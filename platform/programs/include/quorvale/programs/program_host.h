@@ -55,8 +55,8 @@ class ProgramHost {
   // True while some program holds the file open: it cannot be deleted.
   virtual bool IsHeld(const std::filesystem::path& file) const = 0;
   // Holds the file open for holder (a program's file name) while the
-  // returned hold lives.
-  virtual FileHold Hold(const std::filesystem::path& file, const std::string& holder) const = 0;
+  // returned hold lives and the process pid runs (0: this process).
+  virtual FileHold Hold(const std::filesystem::path& file, const std::string& holder, long pid = 0) const = 0;
 
   virtual void AddAccessEntry(const AccessGrant& grant) = 0;
   // False when a service of that name exists already (it stays as it was).
