@@ -36,11 +36,22 @@ void Ping(Batch& batch, const std::vector<std::string>& words) {
   for (std::size_t i = 1; i + 1 < words.size(); ++i)
     if (NamesEqual(words[i], "-n") || NamesEqual(words[i], "/n")) {
       const std::string& n = words[i + 1];
-      const bool digits = !n.empty() && n.size() <= 10 && n.find_first_not_of("0123456789") == std::string::npos;
+      const bool digits =
+          !n.empty() && n.size() <= 10 && n.find_first_not_of("0123456789") == std::string::npos;
       count = digits ? std::stoull(n) : 0;
       if (count > 0xFFFFFFFFu) count = 0;
     }
   if (count > 1) batch.host.Sleep(std::chrono::seconds(count - 1));
+}
+
+// Removes a file or an empty folder; what the machine kept about it goes
+// with it.
+bool Remove(const ProgramHost& host, const fs::path& entry) {
+  const auto path = host.WindowsPathOf(entry);
+  std::error_code ec;
+  if (!fs::remove(entry, ec)) return false;
+  if (path) host.ForgetPath(*path);
+  return true;
 }
 
 // Removes what it can under folder; a held file stays, and so do the
@@ -54,11 +65,11 @@ bool RemoveTree(const ProgramHost& host, const fs::path& folder) {
   for (const auto& entry : entries) {
     if (fs::is_directory(fs::symlink_status(entry, ec))) {
       all = RemoveTree(host, entry) && all;
-    } else if (host.IsHeld(entry) || !fs::remove(entry, ec)) {
+    } else if (host.IsHeld(entry) || !Remove(host, entry)) {
       all = false;
     }
   }
-  return all && fs::remove(folder, ec);
+  return all && Remove(host, folder);
 }
 
 void RemoveFolder(Batch& batch, const std::vector<std::string>& words) {
@@ -77,7 +88,7 @@ void RemoveFolder(Batch& batch, const std::vector<std::string>& words) {
       batch.host.Record({kProgram, "refused", path, "rd: a drive is not removed"});
       continue;
     }
-    bool removed = tree ? RemoveTree(batch.host, *folder) : fs::remove(*folder, ec);
+    bool removed = tree ? RemoveTree(batch.host, *folder) : Remove(batch.host, *folder);
     batch.host.Record(
         {kProgram, removed ? "removed" : "failed", path, removed ? "" : "rd: not everything could go"});
   }
@@ -91,7 +102,7 @@ void DeleteFiles(Batch& batch, const std::vector<std::string>& words) {
     std::error_code ec;
     if (!file || !fs::is_regular_file(*file, ec)) {
       batch.host.Record({kProgram, "failed", path, "del: file not found"});
-    } else if (batch.host.IsHeld(*file) || !fs::remove(*file, ec)) {
+    } else if (batch.host.IsHeld(*file) || !Remove(batch.host, *file)) {
       batch.host.Record({kProgram, "failed", path, "del: the file is in use"});
     } else {
       batch.host.Record({kProgram, "deleted", path, ""});

@@ -20,6 +20,10 @@ TEST_F(BatchTest, RemovesTheFolderAfterItsPauseAndDeletesItself) {
   Write("C:\\Program Files\\Quorvale\\Uninstall.exe", "x");
   Write("C:\\Program Files\\Quorvale\\Web\\Inc\\Conn.asp", "x");
   Write("C:\\Temp\\other.txt", "stays");
+  // What the machine keeps about the files goes with them.
+  machine().Grant("C:\\Program Files\\Quorvale\\Web\\Inc\\Conn.asp", "IUSR_7", "F");
+  machine().Grant("C:\\Temp\\Delete.bat", "Everyone", "R");
+  machine().Grant("C:\\Temp\\other.txt", "Everyone", "R");
   WriteBatch({"@echo off", "ping 127.0.0.1 -n 2", "rd /s /q C:\\PROGRA~1\\Quorvale", "del Delete.bat", "cls",
               "exit"});
   bool folder_during_pause = false;
@@ -31,6 +35,7 @@ TEST_F(BatchTest, RemovesTheFolderAfterItsPauseAndDeletesItself) {
   EXPECT_TRUE(Exists("C:\\Program Files"));
   EXPECT_FALSE(Exists(kBatch));
   EXPECT_TRUE(Exists("C:\\Temp\\other.txt"));
+  EXPECT_EQ(machine().AccessList(), (std::vector<AccessEntry>{{"C:\\Temp\\other.txt", "Everyone", "R"}}));
 }
 
 TEST_F(BatchTest, HeldFilesStayAndADriveIsNeverRemoved) {
@@ -68,7 +73,8 @@ TEST_F(BatchTest, PingCountsBecomePausesOfOneSecondLess) {
 // then sends nothing: no pause.
 TEST_F(BatchTest, RefusedPingCountsMakeNoPause) {
   WriteBatch({"ping 127.0.0.1 -n 0", "ping 127.0.0.1 -n -3", "ping 127.0.0.1 -n 5x", "ping 127.0.0.1 -n x",
-              "ping 127.0.0.1 -n 4294967296", "ping 127.0.0.1 -n 99999999999999999999", "ping 127.0.0.1 -n 3"});
+              "ping 127.0.0.1 -n 4294967296", "ping 127.0.0.1 -n 99999999999999999999",
+              "ping 127.0.0.1 -n 3"});
   Run(kBatch);
   EXPECT_EQ(ClockNow(), 2000u);  // only the last one
 }

@@ -24,6 +24,7 @@ class MachineProgramHost : public ProgramHost {
   RegistryStore& Registry() override { return machine_->Registry(); }
   bool IsHeld(const std::filesystem::path& file) const override;
   FileHold Hold(const std::filesystem::path& file, const std::string& holder, long pid = 0) const override;
+  void ForgetPath(const std::string& long_path) const override { machine_->ForgetPath(long_path); }
   void AddAccessEntry(const AccessGrant& grant) override;
   bool RegisterService(const ServiceRecord& service) override;
   void Record(const ProgramEvent& event) override;

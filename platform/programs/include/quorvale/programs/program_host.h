@@ -58,6 +58,10 @@ class ProgramHost {
   // returned hold lives and the process pid runs (0: this process).
   virtual FileHold Hold(const std::filesystem::path& file, const std::string& holder, long pid = 0) const = 0;
 
+  // A file or folder removed: what the machine kept about it (attributes,
+  // 8.3 name, access list), and about everything below it, goes.
+  virtual void ForgetPath(const std::string& long_path) const = 0;
+
   virtual void AddAccessEntry(const AccessGrant& grant) = 0;
   // False when a service of that name exists already (it stays as it was).
   virtual bool RegisterService(const ServiceRecord& service) = 0;
