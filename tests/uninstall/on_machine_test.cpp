@@ -22,18 +22,11 @@
 namespace quorvale::uninstall {
 namespace {
 
+using testing::WaitFor;
+
 constexpr const char* kFolder = "C:\\Program Files\\Quorvale\\主控端";
 constexpr const char* kProgram = "C:\\Program Files\\Quorvale\\主控端\\Uninstall.exe";
 constexpr const char* kBatch = "C:\\Documents and Settings\\Administrator\\Local Settings\\Temp\\Delete.bat";
-
-bool WaitFor(const std::function<bool()>& done, std::chrono::seconds limit = std::chrono::seconds(30)) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  return true;
-}
 
 // A fresh machine with the program in the install folder.
 class UninstallOnMachine : public ui::fltk::testing::WindowTest {

@@ -2,7 +2,10 @@
 // shown top-level windows by their title and presses Enter on them.
 #pragma once
 
+#include <chrono>
+#include <functional>
 #include <string>
+#include <thread>
 
 namespace quorvale::uninstall::testing {
 
@@ -22,5 +25,17 @@ class XClient {
  private:
   void* display_;
 };
+
+// Waits on the real clock, as the person does, until done says so; false
+// after the limit.
+inline bool WaitFor(const std::function<bool()>& done,
+                    std::chrono::seconds limit = std::chrono::seconds(30)) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return true;
+}
 
 }  // namespace quorvale::uninstall::testing
