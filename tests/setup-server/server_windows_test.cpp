@@ -80,7 +80,7 @@ TEST_F(ServerWindows, EveryPageShowsEveryCaptionWhole) {
       {"Mail", program_->Page<Mail>(), true},
       {"SQLServer", program_->Page<SQLServer>(), true},
       {"MySQL", program_->Page<MySQL>(), true},
-      {"Install", program_->Page<setup::Install>()},
+      {"InstallBeforeStart", program_->Page<setup::Install>()},
       {"Complete", program_->Page<setup::Complete>()},
   };
   // The Mail page shows the group of the mail system chosen.
