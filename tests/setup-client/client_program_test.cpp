@@ -176,8 +176,15 @@ struct AtComplete : ClientRun {
     Start();
     driver.Click(WalkToDomain().NextButton);
     driver.Advance(100);
+    installed = Started().size();
   }
   Complete& page() { return Page<Complete>(); }
+  // What Complete started, after the install's own programs.
+  std::vector<std::string> StartedSince() {
+    const auto all = Started();
+    return {all.begin() + static_cast<std::ptrdiff_t>(installed), all.end()};
+  }
+  std::size_t installed = 0;
 };
 
 TEST(ClientComplete, OffersOnlyTheReadMe) {
@@ -206,7 +213,7 @@ TEST(ClientComplete, EveryWayOutEndsTheProgramStartingAtMostTheReadMe) {
     run.page().ReadMe.SetValue(c.read_me);
     run.driver.Click(c.exit ? run.page().ExitButton : run.page().CompleteButton);
     EXPECT_TRUE(run.driver.Ended());
-    EXPECT_EQ(run.Started(), c.started);
+    EXPECT_EQ(run.StartedSince(), c.started);
   }
 }
 

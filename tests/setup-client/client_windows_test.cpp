@@ -6,13 +6,19 @@
 #include <FL/Fl_Window.H>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <iostream>
+
 #include "program_windows.h"
 #include "quorvale/client/client_end.h"
 #include "quorvale/client/database_page.h"
 #include "quorvale/client/domain_page.h"
+#include "quorvale/machine/clock.h"
+#include "quorvale/programs/launch.h"
 #include "quorvale/setup/agreement.h"
 #include "quorvale/setup/complete.h"
 #include "quorvale/setup/directory.h"
+#include "quorvale/setup/progress.h"
 #include "quorvale/setup/welcome.h"
 #include "quorvale/ui/fltk/twips.h"
 #include "quorvale/ui/user_input.h"
@@ -71,6 +77,112 @@ TEST_F(ClientWindows, DataBaseShowsTheServerBoxesOnlyForSqlServer) {
   auto* password = static_cast<Fl_Input*>(backend_->WidgetOf(page.MSSQLPassWord));
   EXPECT_STREQ(password->value(), "******");
   EXPECT_STREQ(backend_->WidgetOf(page.MSSQLServer)->tooltip(), "MSSQL数据库服务器");
+}
+
+// A hidden form whose timer runs look until it says it is done, also while
+// a sequence runs (the loop's turns fire due timers).
+class Watch : public ui::Form {
+ public:
+  Watch(ui::Application& app, std::function<bool()> look) : Form(app, "Watch") {
+    Timer.SetInterval(10);
+    Timer.OnTimer([this, look] {
+      if (look()) Timer.SetEnabled(false);
+    });
+    app.RunEvent([this] {
+      Load();
+      Timer.SetEnabled(true);
+    });
+  }
+  ui::Timer Timer{*this, "Timer"};
+};
+
+// The user's walk with Access to Domain's install button; the progress
+// page is shown and its timer not fired yet.
+class ClientInstallWindows : public ClientWindows {
+ protected:
+  void SetUp() override {
+    ClientWindows::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    InstallLauncher();
+    ASSERT_TRUE(ui::input::Click(*app_, program_->Page<setup::Welcome>().NextButton));
+    ASSERT_TRUE(ui::input::Click(*app_, program_->Page<setup::Agreement>().AgreeButton));
+    ASSERT_TRUE(ui::input::Click(*app_, program_->Page<DataBasePage>().NextButton));
+    ASSERT_TRUE(ui::input::Click(*app_, program_->Page<setup::DirectoryPage>().NextButton));
+    ASSERT_TRUE(ui::input::Type(*app_, program_->Page<DomainPage>().Domain, "panel.quorvale.cn"));
+  }
+  void TearDown() override {
+    WaitForPrograms();
+    ClientWindows::TearDown();
+  }
+  void PressInstall() { ASSERT_TRUE(ui::input::Click(*app_, program_->Page<DomainPage>().NextButton)); }
+  bool Installed() {
+    return temp_->Exists("C:\\WINDOWS\\system32\\Quorvale.dll") &&
+           temp_->Exists("C:\\WINDOWS\\system32\\Jmail.dll") &&
+           temp_->Exists("C:\\Program Files\\Quorvale\\主控端\\Uninstall.ini") &&
+           !temp_->Exists("C:\\Program Files\\Quorvale\\主控端\\Quorvale.rar");
+  }
+};
+
+// The progress page while the payload is written and once the install is
+// done, captured as Client/Install-running.png and Client/Install.png.
+TEST_F(ClientInstallWindows, TheProgressPageWhileRunningAndAtTheEnd) {
+  auto& install = program_->Page<setup::Install>();
+  auto& complete = program_->Page<setup::Complete>();
+  // The unpacker, running beside the install, is done by the install's
+  // first wait for a file (the test clock does not wait for it).
+  AtMoment(0, [] { WaitForPrograms(); });
+  struct Running {
+    int width = 0;
+    std::size_t lines = 0;
+    std::string caption;
+  } running;
+  // Looks at the page every 10 ms of the loop's turns, until it has caught
+  // the bar past 1500.
+  Watch watch(*app_, [&] {
+    if (!install.Visible() || install.Loading.Width() < 1500) return false;
+    running = {install.Loading.Width(), install.SetupList.Items().size(), install.StateCaption.Caption()};
+    backend_->Flush();
+    ShotOfPage(install, "Client/Install-running");
+    EXPECT_EQ(CutCaptions(install), std::vector<std::string>{});
+    return true;
+  });
+  PressInstall();
+  ASSERT_TRUE(RunUntil([&] { return complete.Visible(); }));
+  EXPECT_GE(running.width, 1500);
+  EXPECT_LT(running.width, 6765);
+  EXPECT_GE(running.lines, 3u);
+  EXPECT_NE(running.caption, "安装完毕...");
+  EXPECT_TRUE(Installed());
+
+  EXPECT_EQ(install.StateCaption.Caption(), "安装完毕...");
+  EXPECT_EQ(install.Loading.Width(), 6765);
+  EXPECT_EQ(install.SetupList.Items().back(), "正在配置反安装系统...");
+  ShowOnly(install);
+  const RgbImage done = ShotOfPage(install, "Client/Install");
+  EXPECT_EQ(CutCaptions(install), std::vector<std::string>{});
+  // The bar fills its track: red from the track's left edge to its right.
+  const int y = ui::fltk::TwipsToPixels(1740 + 375 / 2);
+  EXPECT_EQ(PixelAt(done, ui::fltk::TwipsToPixels(390) + 2, y), (Rgb{255, 0, 0}));
+  EXPECT_EQ(PixelAt(done, ui::fltk::TwipsToPixels(390 + 6765) - 3, y), (Rgb{255, 0, 0}));
+  Look(complete, "Complete-installed");
+}
+
+// On the real clock the unpacker really runs beside the install, and the
+// install's waits for its files really wait. Prints how long the install
+// took from the install button to Complete.
+TEST_F(ClientInstallWindows, OnTheRealClockTheInstallWaitsForTheUnpacker) {
+  UseTestClock(false);
+  auto& complete = program_->Page<setup::Complete>();
+  const auto start = std::chrono::steady_clock::now();
+  PressInstall();
+  ASSERT_TRUE(RunUntil([&] { return complete.Visible(); }));
+  const auto ms =
+      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+  std::cout << "install button to Complete on the real clock: " << ms << " ms\n";
+  RecordProperty("install_ms", static_cast<int>(ms));
+  WaitForPrograms();
+  EXPECT_TRUE(Installed());
+  EXPECT_EQ(program_->Page<setup::Install>().SetupList.Items().size(), 16u);
 }
 
 }  // namespace
