@@ -10,10 +10,8 @@
 #include <functional>
 #include <iostream>
 
-#include "program_windows.h"
 #include "quorvale/machine/clock.h"
 #include "quorvale/programs/launch.h"
-#include "quorvale/providers/ado_connection.h"
 #include "quorvale/server/database_pages.h"
 #include "quorvale/server/script.h"
 #include "quorvale/server/server_end.h"
@@ -24,9 +22,8 @@
 #include "quorvale/setup/directory.h"
 #include "quorvale/setup/progress.h"
 #include "quorvale/setup/welcome.h"
-#include "quorvale/sqlserver/catalogue.h"
-#include "quorvale/ui/fltk/twips.h"
 #include "quorvale/ui/user_input.h"
+#include "server_windows.h"
 
 namespace quorvale::server {
 namespace {
@@ -49,17 +46,11 @@ class Watcher : public ui::Form {
   std::function<void()> tick;
 };
 
-class InstallWindows : public setup::testing::ProgramWindows {
+class InstallWindows : public testing::ServerWindows {
  protected:
   void SetUp() override {
-    WindowTest::SetUp();
+    ServerWindows::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    StartProgram(ServerEnd::Profile());
-    RegisterDatabaseProviders(temp_->machine().Registry(), PROVIDERS_PATH);
-    for (const char* f :
-         {"C:\\Program Files\\Serv-U\\ServUDaemon.ini", "C:\\php\\php.exe", "C:\\Perl\\bin\\perl.exe"})
-      temp_->Write(f, "x");
-    sqlserver::InstallSqlServer(temp_->machine(), "Sa2000");
     InstallLauncher();
   }
   void TearDown() override {
