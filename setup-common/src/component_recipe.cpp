@@ -55,11 +55,6 @@ constexpr std::array<RemovalEntry, 3> kUninstallEntries = {{
 
 std::string In(const std::string& folder, const char* file) { return folder + "\\" + file; }
 
-void Start(Err& err, const std::string& command) {
-  const std::string ansi = detail::AnsiText(command);
-  err.Resume([&] { win32::WinExec(ansi.c_str(), win32::SW_HIDE); });
-}
-
 std::string RegistrationCommand(const ComponentVariant& v, const ComponentPlaces& p, const ComponentEntry& e,
                                 const std::string& file) {
   if (e.registration == kRegsvr32) return Regsvr32Command(file);
@@ -126,14 +121,14 @@ void RegisterComponents(StepReporter& r, const ComponentVariant& v, const Compon
     if (e.registration == kNone) continue;
     const std::string file = In(e.placement == Placement::kStays ? p.source : p.target, e.file);
     err.Resume([&] { p.waits->SleepFile(file); });
-    Start(err, RegistrationCommand(v, p, e, file));
+    StartHidden(err, RegistrationCommand(v, p, e, file));
     r.MoveBar(e.registered_width);
   }
   for (const auto& e : v.entries) {
     if (!e.right) continue;
     const std::string principal = e.principal ? e.principal : p.account;
-    Start(err,
-          "Cacls " + SystemHelpers::ShortPath(In(p.target, e.file)) + " /e /c /g " + principal + e.right);
+    StartHidden(
+        err, "Cacls " + SystemHelpers::ShortPath(In(p.target, e.file)) + " /e /c /g " + principal + e.right);
     r.MoveBar(e.access_width);
   }
 }
@@ -167,8 +162,9 @@ void RemoveComponents(StepReporter& r, const RemovalVariant& v, const ComponentP
   WebService(err, "StopService");
   for (const auto& e : v.entries) {
     const std::string file = In(p.target, e.file);
-    Start(err, e.registration == kRegAsm ? RegAsmCommand(p.windows, SystemHelpers::ShortPath(file), true)
-                                         : Regsvr32Command(file, true));
+    StartHidden(err, e.registration == kRegAsm
+                         ? RegAsmCommand(p.windows, SystemHelpers::ShortPath(file), true)
+                         : Regsvr32Command(file, true));
     r.MoveBar(e.unregistered_width);
   }
   for (const auto& e : v.entries) {

@@ -68,9 +68,8 @@ void WriteServerEndRecord(IniHelpers& ini, const ServerEndRecord& record) {
   ini.WriteIniKey(kUninstallSection, "SetupDir", record.SetupDir);
   ini.WriteIniKey(kUninstallSection, "Mail", MailText(record.Mail));
   if (record.Mail != MailSystem::kWinWebMail) return;
-  const std::string number = std::to_string(record.SiteNum);
-  ini.WriteIniKey(kUninstallSection, "SiteNum", number);
-  ini.WriteIniKey(kUninstallSection, "User", UserOf(number));
+  ini.WriteIniKey(kUninstallSection, "SiteNum", record.SiteNum);
+  ini.WriteIniKey(kUninstallSection, "User", record.SiteNum.empty() ? "" : UserOf(record.SiteNum));
   ini.WriteIniKey(kUninstallSection, "WinWebMailPath", record.WinWebMailPath);
 }
 

@@ -3,9 +3,7 @@
 #include <array>
 #include <optional>
 
-#include "ansi_text.h"
 #include "quorvale/setup/system_helpers.h"
-#include "quorvale/win32/kernel.h"
 #include "quorvale/win32/vb_files.h"
 #include "quorvale/win32/vb_resources.h"
 
@@ -101,8 +99,7 @@ void UnpackPayload(StepReporter& reporter, const PayloadVariant& variant, const 
   if (variant.written_width) reporter.MoveBar(variant.written_width);
 
   reporter.ShowStep(variant.unpacking_step);
-  const std::string command = detail::AnsiText(UnpackCommand(folder));
-  reporter.SequenceErr().Resume([&] { win32::WinExec(command.c_str(), win32::SW_HIDE); });
+  StartHidden(reporter.SequenceErr(), UnpackCommand(folder));
   reporter.MoveBar(variant.end_width);
 }
 

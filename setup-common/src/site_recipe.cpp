@@ -2,10 +2,8 @@
 
 #include <cmath>
 
-#include "ansi_text.h"
 #include "late_bound.h"
 #include "quorvale/setup/system_helpers.h"
-#include "quorvale/win32/kernel.h"
 #include "quorvale/win32/vb_random.h"
 
 namespace quorvale::setup {
@@ -188,8 +186,7 @@ class SiteBuilder {
     if (!out_.account.empty()) {
       const std::string web = v_.shortens_folder_only ? SystemHelpers::ShortPath(request_.folder) + "\\Web"
                                                       : SystemHelpers::ShortPath(request_.folder + "\\Web");
-      const std::string command = detail::AnsiText("Cacls " + web + " /t /e /c /g " + out_.account + ":F");
-      Statement([&] { win32::WinExec(command.c_str(), win32::SW_HIDE); });
+      StartHidden(err_, "Cacls " + web + " /t /e /c /g " + out_.account + ":F");
     }
     if (v_.clears_after_permissions) err_.Clear();
     r_.MoveBar(v_.permissions.width);

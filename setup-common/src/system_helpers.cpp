@@ -30,6 +30,11 @@ std::string FolderOf(win32::UINT (*call)(win32::LPSTR, win32::UINT)) {
 
 }  // namespace
 
+void StartHidden(Err& err, const std::string& command) {
+  const std::string ansi = AnsiText(command);
+  err.Resume([&] { win32::WinExec(ansi.c_str(), win32::SW_HIDE); });
+}
+
 std::string SystemHelpers::ComputerName() {
   char buffer[kNameBuffer] = {};
   DWORD size = kNameBuffer;

@@ -43,9 +43,4 @@ ProgramProfile ServerEnd::Profile() {
   return p;
 }
 
-const std::vector<ServerInstall::Step>& ServerInstall::Steps() {
-  static const std::vector<Step> steps;
-  return steps;
-}
-
 }  // namespace quorvale::server

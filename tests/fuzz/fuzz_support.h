@@ -8,8 +8,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 
+#include "quorvale/machine/state_file.h"
 #include "quorvale/machine/testing/temp_machine.h"
 
 namespace quorvale::fuzz {
@@ -28,15 +30,59 @@ inline testing::TempMachine& FuzzMachine() {
 
 // The record of what programs did grows with every run; each run starts
 // without it, so a long run stays as quick as its first inputs.
-inline void ForgetProgramEvents() { std::filesystem::remove(FuzzMachine().Folder() / "program-events.txt"); }
+// (A missing record is a damaged machine: it is written empty.)
+inline void ForgetProgramEvents() {
+  std::ofstream(FuzzMachine().Folder() / "program-events.txt", std::ios::binary | std::ios::trunc)
+      << FormatRecordText("program\twhat it did\tpath\tdetail", {});
+}
 
 inline void WriteFile(const std::filesystem::path& file, const std::string& bytes) {
   std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-[[noreturn]] inline void Broken(const char* promise) {
-  std::fprintf(stderr, "broken: %s\n", promise);
+// detail: what shows the promise broken (a message), printed after it with
+// its control characters as %XX.
+[[noreturn]] inline void Broken(const char* promise, const std::string& detail = "") {
+  std::fprintf(stderr, "broken: %s\n%s\n", promise, EscapeField(detail).c_str());
   std::abort();
+}
+
+// The state a reader takes from a text, or nothing when it refuses the
+// text. Refusing raises MachineStateError: one line that names the file.
+template <class Parse>
+auto ReadOrRefuse(const std::filesystem::path& file, Parse parse) -> std::optional<decltype(parse())> {
+  try {
+    return parse();
+  } catch (const MachineStateError& e) {
+    const std::string message = e.what();
+    if (e.File() != file || message.find(file.string()) == std::string::npos)
+      Broken("a refused state file is named in its message", message);
+    if (message.find_first_of("\r\n") != std::string::npos)
+      Broken("a refused state file's message is one line", message);
+    return std::nullopt;
+  }
+}
+
+// The state a reader takes from a text the machine wrote: refusing it
+// breaks the promise.
+template <class Parse>
+auto ReadWritten(const char* promise, Parse parse) -> decltype(parse()) {
+  try {
+    return parse();
+  } catch (const MachineStateError& e) {
+    Broken(promise, e.what());
+  }
+}
+
+// Reads the text with parse(text); what it takes, written by write and read
+// again, must be the same by same. Gives what was read, or nothing for a
+// text the reader refused.
+template <class Parse, class Write, class Same>
+auto RoundTrip(const std::string& text, const std::filesystem::path& file, Parse parse, Write write,
+               Same same, const char* promise) -> std::optional<decltype(parse(text))> {
+  auto read = ReadOrRefuse(file, [&] { return parse(text); });
+  if (read && !same(ReadWritten(promise, [&] { return parse(write(*read)); }), *read)) Broken(promise);
+  return read;
 }
 
 }  // namespace quorvale::fuzz

@@ -1,24 +1,25 @@
-// The account, group and service files of a machine: tab-separated records,
-// read whole. Each target writes one of them and reads it through the
-// machine's own calls; a change written back must keep what was read.
+// The machine's line files: tab-separated records, one a line, "# end"
+// last. The targets read a text with the machine's own readers; what a
+// reader takes, written again as the machine writes its line files, reads
+// the same.
 #pragma once
 
 #include "fuzz_support.h"
-#include "quorvale/machine/accounts.h"
-#include "quorvale/machine/state_file.h"
 
 namespace quorvale::fuzz {
 
-// Writes the bytes as the machine's file of that name and runs read; a file
-// the machine refuses raises MachineStateError, which is its answer.
-template <class Read>
-void WithRecordFile(const char* name, const std::uint8_t* data, std::size_t size, Read read) {
-  Machine& m = FuzzMachine().machine();
-  WriteFile(m.Folder() / name, Text(data, size));
-  try {
-    read(m);
-  } catch (const MachineStateError&) {
-  }
+// The records of a text the readers took, written again.
+inline std::string Rewritten(const std::string& text, const std::filesystem::path& file, std::size_t fields) {
+  return FormatRecordText("header", ParseRecordText(text, file, fields));
+}
+
+// The round trip of a line file: what parse takes from the text, written
+// again as the machine writes its line files, reads the same.
+template <class Parse, class Same>
+void RecordRoundTrip(const std::string& text, const std::filesystem::path& file, std::size_t fields,
+                     Parse parse, Same same, const char* promise) {
+  RoundTrip(
+      text, file, parse, [&](const auto&) { return Rewritten(text, file, fields); }, same, promise);
 }
 
 }  // namespace quorvale::fuzz

@@ -1,27 +1,36 @@
-// services.txt: the machine's services. Services that were read stay as
-// they were when another is added.
+// services.txt as text: the machine's services. Services that were read
+// have a known state and start type, and are read the same once written
+// again.
+#include "quorvale/machine/machine.h"
 #include "record_files.h"
 
 using namespace quorvale;
 
 namespace {
 
-bool Same(const ServiceRecord& a, const ServiceRecord& b) {
-  return a.name == b.name && a.display_name == b.display_name && a.binary_path == b.binary_path &&
-         a.start_type == b.start_type && a.state == b.state;
+bool Same(const std::vector<ServiceRecord>& a, const std::vector<ServiceRecord>& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (a[i].name != b[i].name || a[i].display_name != b[i].display_name ||
+        a[i].binary_path != b[i].binary_path || a[i].start_type != b[i].start_type ||
+        a[i].state != b[i].state)
+      return false;
+  return true;
+}
+
+std::vector<ServiceRecord> Read(const std::string& text) {
+  auto services = ParseServices(text, "/machine/services.txt");
+  for (const auto& s : services)
+    if ((s.state != "running" && s.state != "stopped") ||
+        (s.start_type != "auto" && s.start_type != "demand" && s.start_type != "disabled"))
+      fuzz::Broken("a service read is running or stopped, and starts auto, on demand or disabled");
+  return services;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::WithRecordFile("services.txt", data, size, [](Machine& m) {
-    const auto before = m.Services();
-    if (!m.AddService({"FuzzService", "Fuzz", "C:\\fuzz.exe"})) return;
-    const auto after = m.Services();
-    if (after.size() != before.size() + 1 || after.back().name != "FuzzService")
-      fuzz::Broken("a new service is kept");
-    for (std::size_t i = 0; i < before.size(); ++i)
-      if (!Same(after[i], before[i])) fuzz::Broken("adding a service keeps the others");
-  });
+  fuzz::RecordRoundTrip(fuzz::Text(data, size), "/machine/services.txt", 5, Read, Same,
+                        "services written again read the same");
   return 0;
 }

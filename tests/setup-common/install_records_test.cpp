@@ -67,19 +67,24 @@ TEST(UninstallEntry, EachEndStoresItsValuesWithoutTrailingBlanks) {
 TEST(UninstallRecord, ServerEndForEachMailChoice) {
   struct Case {
     MailSystem mail;
+    const char* number;
     std::string file;
   } cases[] = {
-      {MailSystem::kWinWebMail,
+      {MailSystem::kWinWebMail, "123456789",
        "[Uninstall]\r\nSetupDir=C:\\S\r\nMail=WinWebMail\r\nSiteNum=123456789\r\nUser=IUSR_123456789\r\n"
        "WinWebMailPath=D:\\WinWebMail\r\n"},
-      {MailSystem::kIMail, "[Uninstall]\r\nSetupDir=C:\\S\r\nMail=iMail\r\n"},
-      {MailSystem::kNoMail, "[Uninstall]\r\nSetupDir=C:\\S\r\nMail=NoMail\r\n"},
+      // The mail site got no number: no account to name either.
+      {MailSystem::kWinWebMail, "",
+       "[Uninstall]\r\nSetupDir=C:\\S\r\nMail=WinWebMail\r\nSiteNum=\r\nUser=\r\nWinWebMailPath=D:"
+       "\\WinWebMail\r\n"},
+      {MailSystem::kIMail, "123456789", "[Uninstall]\r\nSetupDir=C:\\S\r\nMail=iMail\r\n"},
+      {MailSystem::kNoMail, "123456789", "[Uninstall]\r\nSetupDir=C:\\S\r\nMail=NoMail\r\n"},
   };
   for (const auto& c : cases) {
     TempMachine temp;
     ServerEndHelpers helpers;
     helpers.CreateDir("C:\\S");
-    WriteServerEndRecord(helpers, {"C:\\S", c.mail, 123456789, "D:\\WinWebMail"});
+    WriteServerEndRecord(helpers, {"C:\\S", c.mail, c.number, "D:\\WinWebMail"});
     EXPECT_EQ(helpers.INIFileName, "C:\\S\\Uninstall.ini");
     EXPECT_EQ(temp.Read("C:\\S\\Uninstall.ini"), c.file) << MailText(c.mail);
   }

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <map>
 
+#include "ini_entries.h"
 #include "quorvale/payload/payloads.h"
 #include "quorvale/setup/helper_module.h"
 #include "quorvale/win32/ansi.h"
@@ -20,12 +21,9 @@ namespace {
 using testing::RecipeMachine;
 using testing::RecordedSteps;
 
-struct Entry {
-  std::string section, key, value;
-  bool operator==(const Entry&) const = default;
-};
-
-using Entries = std::vector<Entry>;
+using testing::Entries;
+using testing::Entry;
+using testing::ReadIni;
 
 const char* const kFolder = "C:\\Program Files\\Quorvale";
 
@@ -129,29 +127,6 @@ ServerChoices AllChosen(const std::string& os_name) {
   c.mysql_password = "secret";
   c.os_name = os_name;
   return c;
-}
-
-// The file's entries, section by section in file order (the profile calls
-// append a new key at the end of its section).
-Entries ReadIni(const std::string& text) {
-  Entries out;
-  std::string section;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    start = end + 1;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.empty() || line[0] == ';') continue;
-    if (line[0] == '[') {
-      section = line.substr(1, line.find(']') - 1);
-      continue;
-    }
-    const auto eq = line.find('=');
-    out.push_back({section, line.substr(0, eq), line.substr(eq + 1)});
-  }
-  return out;
 }
 
 // Entries grouped by section, each section's order kept; sections in the

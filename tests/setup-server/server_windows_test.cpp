@@ -1,6 +1,8 @@
 // Server's pages on real windows: each page captured as
 // build/screenshots/<page>.png, with every label's caption shown whole.
 // Needs an X display; skips without one unless QUORVALE_REQUIRE_DISPLAY=1.
+#include "server_windows.h"
+
 #include <FL/Fl.H>
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Input.H>
@@ -34,34 +36,8 @@ namespace quorvale::server {
 namespace {
 
 using namespace ui::fltk::testing;
+using testing::ServerWindows;
 using ui::fltk::RgbImage;
-
-class ServerWindows : public setup::testing::ProgramWindows {
- protected:
-  void SetUp() override {
-    WindowTest::SetUp();
-    if (IsSkipped() || HasFatalFailure()) return;
-    StartProgram(ServerEnd::Profile());
-    RegisterDatabaseProviders(temp_->machine().Registry(), PROVIDERS_PATH);
-    // What the server pages look for: the account file, the interpreters,
-    // an iMail folder and SQL Server.
-    for (const char* f : {"C:\\Program Files\\Serv-U\\ServUDaemon.ini", "C:\\php\\php.exe",
-                          "C:\\Perl\\bin\\perl.exe", "C:\\IMail\\IMail.exe", "C:\\IMail\\IAdmin.exe"})
-      temp_->Write(f, "x");
-    sqlserver::InstallSqlServer(temp_->machine(), "Sa2000");
-  }
-
-  // Every shown control of the page stands where its twips put it.
-  void ExpectPlacedByTwips(const ui::Form& page) {
-    for (const ui::Control* c : page.Controls()) {
-      if (!c->Visible() || c->Container() || c->Kind() == ui::ControlKind::Timer) continue;
-      const Fl_Widget* w = backend_->WidgetOf(*c);
-      if (!w) continue;
-      EXPECT_EQ(w->x(), ui::fltk::TwipsToPixels(c->Left())) << page.Name() << "." << c->Name();
-      EXPECT_EQ(w->y(), ui::fltk::TwipsToPixels(c->Top())) << page.Name() << "." << c->Name();
-    }
-  }
-};
 
 TEST_F(ServerWindows, EveryPageShowsEveryCaptionWhole) {
   auto& welcome = program_->Page<setup::Welcome>();
@@ -80,7 +56,7 @@ TEST_F(ServerWindows, EveryPageShowsEveryCaptionWhole) {
       {"Mail", program_->Page<Mail>(), true},
       {"SQLServer", program_->Page<SQLServer>(), true},
       {"MySQL", program_->Page<MySQL>(), true},
-      {"Install", program_->Page<setup::Install>()},
+      {"InstallBeforeStart", program_->Page<setup::Install>()},
       {"Complete", program_->Page<setup::Complete>()},
   };
   // The Mail page shows the group of the mail system chosen.

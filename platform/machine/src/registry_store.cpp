@@ -70,7 +70,11 @@ std::string ValueText(const RegValue& v) {
     return buf;
   }
   if (v.type == kRegBinary) return "hex:" + Hex(v.data);
-  return "hex(" + std::to_string(v.type) + "):" + Hex(v.data);
+  // The type in hexadecimal, as regedit writes it and ParseValue reads it
+  // (REG_QWORD, 11, is "hex(b):").
+  char type[16];
+  std::snprintf(type, sizeof type, "hex(%x):", v.type);
+  return type + Hex(v.data);
 }
 
 // Reads a quoted text starting at s[i] == '"'; leaves i after the closing

@@ -16,11 +16,37 @@ namespace quorvale {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// Control characters as %XX, and "%" too when it must be told from them.
+std::string PercentEscaped(const std::string& text, bool percent) {
+  static const char digits[] = "0123456789ABCDEF";
+  std::string out;
+  for (char c : text) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x20 || b == 0x7f || (percent && b == '%')) {
+      out += '%';
+      out += digits[b >> 4];
+      out += digits[b & 15];
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+// A message quotes what it found in a file, which may hold anything: its
+// control characters go as %XX, so the message stays one line of text
+// (and a NUL does not cut it short where it is shown).
+std::string OneLine(const std::string& message) { return PercentEscaped(message, false); }
+
+}  // namespace
+
 MachineStateError::MachineStateError(const fs::path& file, const std::string& what)
-    : std::runtime_error("machine file " + file.string() + ": " + what), file_(file) {}
+    : std::runtime_error(OneLine("machine file " + file.string() + ": " + what)), file_(file) {}
 
 MachineStateError::MachineStateError(PlainTag, const fs::path& file, const std::string& message)
-    : std::runtime_error(message), file_(file) {}
+    : std::runtime_error(OneLine(message)), file_(file) {}
 
 MachineStateError MachineStateError::NoMachine(const fs::path& folder) {
   return Plain(folder / "machine.ini", folder.string() +
@@ -178,7 +204,11 @@ std::vector<Record> ParseRecordText(const std::string& text, const fs::path& fil
 std::string FormatRecordText(const std::string& header, const std::vector<Record>& records) {
   std::string out = "# " + header + "\n";
   for (const auto& r : records) {
+    const std::size_t at = out.size();
     for (std::size_t i = 0; i < r.size(); ++i) out += (i ? "\t" : "") + EscapeField(r[i]);
+    // A line that begins with "#" is a comment: a record that begins so
+    // (an account named "#1") has its "#" written as %23.
+    if (out.compare(at, 1, "#") == 0) out.replace(at, 1, "%23");
     out += '\n';
   }
   out += kRecordsEnd;
@@ -212,21 +242,7 @@ bool RecordFile::Update(const std::function<bool(std::vector<Record>&)>& f) cons
   return true;
 }
 
-std::string EscapeField(const std::string& text) {
-  static const char digits[] = "0123456789ABCDEF";
-  std::string out;
-  for (char c : text) {
-    auto b = static_cast<unsigned char>(c);
-    if (b < 0x20 || b == '%' || b == 0x7f) {
-      out += '%';
-      out += digits[b >> 4];
-      out += digits[b & 15];
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
+std::string EscapeField(const std::string& text) { return PercentEscaped(text, true); }
 
 std::string UnescapeField(const std::string& text) {
   std::string out;

@@ -1,5 +1,6 @@
 #include "rar_headers.h"
 
+#include <cstdint>
 #include <fstream>
 
 namespace quorvale::programs {
@@ -62,6 +63,9 @@ std::optional<std::vector<MemberHeader>> MemberHeaders(const std::filesystem::pa
       }
     }
     if (type == kEndHead) return sums;
+    // A block that claims more bytes than any file holds would take the
+    // position round to where it was, and the reading would never end.
+    if (data > UINT64_MAX - position - size) return std::nullopt;
     position += size + data;
   }
 }

@@ -1,5 +1,8 @@
 #include "quorvale/sqlserver/sql_parser.h"
 
+#include <charconv>
+#include <system_error>
+
 #include "quorvale/core/text.h"
 #include "quorvale/core/variant.h"
 #include "quorvale/sqlserver/sql_error.h"
@@ -89,8 +92,15 @@ class Parser {
       return d;
     }
     if (Keyword("KILL")) {
-      if (Peek().kind != TokenKind::kNumber) IncorrectSyntax(Peek().text);
-      return KillStatement{std::stol(Next().text)};
+      // Digits past what a number holds are no process ID either.
+      const Token& id = Peek();
+      long spid = 0;
+      const char* digits = id.text.data();
+      if (id.kind != TokenKind::kNumber ||
+          std::from_chars(digits, digits + id.text.size(), spid).ec != std::errc())
+        IncorrectSyntax(id.text);
+      Next();
+      return KillStatement{spid};
     }
     // A procedure may be called without EXEC as the first statement of a batch.
     if (first && Peek().kind == TokenKind::kWord && !Reserved(Peek())) return Exec();

@@ -201,6 +201,24 @@ TEST(TestClock, SleepRunsWhatIsDueInOrder) {
   EXPECT_EQ(ClockNow(), 10'000u);
 }
 
+// A machine made and dropped while the test's own lives (a probe) leaves
+// the test clock on, at its time, with what is due at it; the last machine
+// to go turns it off.
+TEST(TestClock, AMachineInsideAnotherLeavesItsClockAlone) {
+  bool ran = false;
+  {
+    TempMachine outer;
+    ClockSleep(300);
+    AtMoment(1000, [&] { ran = true; });
+    { TempMachine probe; }
+    EXPECT_TRUE(OnTestClock());
+    EXPECT_EQ(ClockNow(), 300u);
+    ClockSleep(1000);
+    EXPECT_TRUE(ran);
+  }
+  EXPECT_FALSE(OnTestClock());
+}
+
 TEST(MachineState, ConcurrentRecordWritersLoseNothing) {
   TempMachine temp;
   constexpr int kThreads = 4, kEach = 20;

@@ -40,6 +40,9 @@ TEST_F(RegistryStoreTest, ValuesSurviveAReopenExactly) {
       {"Binary", {kRegBinary, std::string("\x00\xff", 2)}},
       {"EmptyBinary", {kRegBinary, ""}},
       {"Expand", {2, RegValue::Text("%SystemRoot%").data}},
+      {"Multi", {7, std::string("a\0b\0\0", 5)}},
+      {"Qword", {11, std::string("\x01\x00\x00\x00\x00\x00\x00\x02", 8)}},
+      {"Type33", {33, "x"}},
   };
   {
     RegistryStore store(File());
@@ -53,6 +56,10 @@ TEST_F(RegistryStoreTest, ValuesSurviveAReopenExactly) {
   text << in.rdbuf();
   EXPECT_EQ(text.str().rfind("REGEDIT4\r\n", 0), 0u);
   EXPECT_NE(text.str().find("@=\"C:\\\\Program Files\\\\Quorvale.dll\"\r\n"), std::string::npos);
+  // Types in hexadecimal, as regedit writes them.
+  EXPECT_NE(text.str().find("\"Multi\"=hex(7):61,00,62,00,00\r\n"), std::string::npos);
+  EXPECT_NE(text.str().find("\"Qword\"=hex(b):01,00,00,00,00,00,00,02\r\n"), std::string::npos);
+  EXPECT_NE(text.str().find("\"Type33\"=hex(21):78\r\n"), std::string::npos);
 }
 
 TEST_F(RegistryStoreTest, KeysAreCaseInsensitiveAndKeepTheirCase) {

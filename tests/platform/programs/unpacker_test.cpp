@@ -138,5 +138,19 @@ TEST_F(UnpackerTest, DamagedOrMissingArchivesAreReportedAndLeaveNoHalfFiles) {
             (ProgramEvent{"Rar.exe", "failed", In("Quorvale.rar"), "cannot open the archive"}));
 }
 
+// A member header whose sizes add up past 2^64 (data 0xFFFFFFFFFFFFFFF9
+// after a header of 7 bytes) would bring the reading back to itself.
+TEST_F(UnpackerTest, AHeaderThatClaimsMoreThanAnyFileEndsTheRun) {
+  std::string archive("Rar!\x1A\x07\x00", 7);
+  archive += std::string("\x00\x00\x74\x00\x81\x07\x00\xF9\xFF\xFF\xFF", 11);
+  archive += std::string(21, '\0');               // the rest of the fixed fields; a name of no bytes
+  archive += std::string("\xFF\xFF\xFF\xFF", 4);  // the high half of the packed size
+  Write(In("Quorvale.rar"), archive);
+  Run(std::string(kUnpack) + "C:\\PROGRA~1\\Quorvale");
+  ASSERT_FALSE(Records().empty());
+  EXPECT_EQ(Records().back().what, "failed");
+  EXPECT_EQ(Records().back().path, In("Quorvale.rar"));
+}
+
 }  // namespace
 }  // namespace quorvale::testing

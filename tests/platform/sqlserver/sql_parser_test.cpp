@@ -69,6 +69,7 @@ TEST(SqlParser, RefusedBatches) {
        "Unclosed quotation mark before the character string 'a'."},
       {"Drop Database [x", 105, "Unclosed quotation mark before the character string 'x'."},
       {"kill abc", 170, "Line 1: Incorrect syntax near 'abc'."},
+      {"kill 99999999999999999999", 170, "Line 1: Incorrect syntax near '99999999999999999999'."},
       {"kill", 170, "Line 1: Incorrect syntax near ''."},
       {"select * sysdatabases", 170, "Line 1: Incorrect syntax near 'sysdatabases'."},
       {"select * from sysdatabases where name > 'a'", 170, "Line 1: Incorrect syntax near '>'."},

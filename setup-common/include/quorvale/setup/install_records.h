@@ -3,7 +3,6 @@
 // with what a later repair or uninstall needs to find again.
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 #include "quorvale/setup/ini_helpers.h"
@@ -41,12 +40,13 @@ enum class MailSystem { kWinWebMail, kIMail, kNoMail };
 std::string MailText(MailSystem mail);
 
 // The server end's record: SetupDir and Mail; with WinWebMail also the mail
-// site's SiteNum, its account User ("IUSR_" and the number) and the
-// WinWebMail folder.
+// site's SiteNum (its decimal digits), its account User ("IUSR_" and the
+// number) and the WinWebMail folder. A mail site that got no number (every
+// number drawn was taken) leaves SiteNum and User empty.
 struct ServerEndRecord {
   std::string SetupDir;
   MailSystem Mail = MailSystem::kNoMail;
-  std::int32_t SiteNum = 0;
+  std::string SiteNum;
   std::string WinWebMailPath;
 };
 void WriteServerEndRecord(IniHelpers& ini, const ServerEndRecord& record);

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "quorvale/core/err.h"
+
 namespace quorvale::setup {
 
 // How SleepFile and ToDeleteFile wait: tries, the pause after each, and
@@ -34,6 +36,10 @@ bool FilePresent(const std::string& file);
 // GetFileAttributesA sees it; hidden ones count.
 bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);
+
+// Starts the command in a hidden window (WinExec, code page 936) and does
+// not wait for it; a failure goes into err and nothing looks at the result.
+void StartHidden(Err& err, const std::string& command);
 
 class SystemHelpers {
  public:

@@ -27,6 +27,10 @@ class HeadlessBackend : public Backend {
  public:
   void FormShown(Form& form) override;
   void FormHidden(Form& form) override;
+  // Hands every change of a shown form to the watcher, if any.
+  void FormChanged(Form& form) override {
+    if (watcher_) watcher_(form);
+  }
   // Answered at once from the queues: no time passes on the test's clock.
   MsgResult ShowMessage(Application& app, const MessageRequest& request) override;
   std::optional<std::string> BrowseForFolder(Application& app, const FolderRequest& request) override;
@@ -55,6 +59,10 @@ class HeadlessBackend : public Backend {
   bool InputPending() const { return !input_.empty(); }
   void DeliverInput(Application& app);
 
+  // A test watching the forms as they change (a progress page's steps, its
+  // bar); nullptr: nobody watches.
+  void WatchChanges(std::function<void(Form&)> watcher) { watcher_ = std::move(watcher); }
+
   void SetNow(std::int64_t ms) { now_ = ms; }
   // Time that passes at every DoEvents, as if the work between two of them took it.
   void SetPumpStep(std::int64_t ms) { pump_step_ = ms; }
@@ -70,6 +78,7 @@ class HeadlessBackend : public Backend {
   std::vector<FolderRequest> folder_requests_;
   std::vector<FileRequest> file_requests_;
   std::vector<std::string> log_;
+  std::function<void(Form&)> watcher_;
 };
 
 // What a person could not have done (clicking a hidden or disabled control,

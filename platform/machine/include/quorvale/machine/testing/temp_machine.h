@@ -29,13 +29,18 @@ class TempMachine {
     Machine::Create(Folder(), shape);
     ::setenv("QUORVALE_MACHINE", Folder().c_str(), 1);
     machine_ = CurrentMachine();
-    UseTestClock(true);
-    ResetTestClock();
+    // A machine made while another lives (a probe inside a test) leaves the
+    // clock of the other as it runs: its time and what is due at it.
+    clock_was_on_ = OnTestClock();
+    if (!clock_was_on_) {
+      UseTestClock(true);
+      ResetTestClock();
+    }
   }
   ~TempMachine() {
-    ResetTestClock();  // first: what is still due may hold on to the machine
+    if (!clock_was_on_) ResetTestClock();  // first: what is still due may hold on to the machine
     machine_.reset();
-    UseTestClock(false);
+    if (!clock_was_on_) UseTestClock(false);
     if (old_env_)
       ::setenv("QUORVALE_MACHINE", old_env_->c_str(), 1);
     else
@@ -68,6 +73,7 @@ class TempMachine {
  private:
   TempFolder folder_{"quorvale-machine"};
   std::optional<std::string> old_env_;
+  bool clock_was_on_ = false;
   std::shared_ptr<Machine> machine_;
 };
 

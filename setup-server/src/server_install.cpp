@@ -1,0 +1,167 @@
+#include "quorvale/server/server_install.h"
+
+#include "quorvale/com/create_object.h"
+#include "quorvale/server/database_pages.h"
+#include "quorvale/server/mail.h"
+#include "quorvale/server/script.h"
+#include "quorvale/server/service.h"
+#include "quorvale/server/servu.h"
+#include "quorvale/setup/directory.h"
+#include "quorvale/setup/install_records.h"
+#include "quorvale/setup/payload_recipe.h"
+#include "quorvale/setup/welcome.h"
+
+namespace quorvale::server {
+
+using namespace setup;
+
+namespace {
+
+// A row whose recipe shows its own steps (captions, list lines and the bar
+// on the way) shows nothing itself; its bar is the one the recipe ends at.
+constexpr const char* kShownByRecipe = "";
+
+}  // namespace
+
+const std::vector<ServerInstall::Step>& ServerInstall::Steps() {
+  using S = ServerInstall;
+  static const std::vector<Step> steps = {
+      {"正在准备安装...", nullptr, 50, &S::ReadChoices},
+      {"建立安装目录...", "正在建立目标安装目录...", 100, &S::MakeFolder},
+      // "正在释放安装程序包..." 150, 200 ... 2600; "正在解压缩安装文件..." 2700.
+      {kShownByRecipe, nullptr, 2700, &S::Unpack},
+      // "正在准备建立企业邮局站点..." 2800 ... "正在启动企业邮局站点..." 3600,
+      // with the three failure lines at their check points.
+      {kShownByRecipe, nullptr, 3600, &S::BuildMailSite, nullptr, &S::WithWinWebMail},
+      // "正在配置企业邮局站点..." 3800.
+      {kShownByRecipe, nullptr, 3800, &S::PlaceMailPage, nullptr, &S::WithWinWebMail},
+      // "正在注册企业邮局组件..." 3900.
+      {kShownByRecipe, nullptr, 3900, &S::RegisterMailComponent, nullptr, &S::WithWinWebMail},
+      // In place of the mail steps: no caption, no list line.
+      {"", nullptr, 3900, &S::RemoveMailFiles, nullptr, &S::WithoutWinWebMail},
+      // "正在注册组件..." 4000, 4200 ... 5200.
+      {kShownByRecipe, nullptr, 5200, &S::RegisterControls},
+      // "正在修改配置文件..." 5300, 5400 ... 5900.
+      {kShownByRecipe, nullptr, 5900, &S::CompleteConfiguration},
+      {"正在注册系统服务...", nullptr, 6000, &S::InstallService},
+      {"正在建立快捷方式到桌面...", nullptr, 6200, &S::MakeShortcut},
+      {"正在删除安装文件...", nullptr, 6500, &S::DeleteUnpackingFiles},
+      {"正在配置反安装系统...", nullptr, 6600, &S::RecordInstallation},
+  };
+  return steps;
+}
+
+void ServerInstall::ReadChoices() {
+  SetupProgram& program = Program();
+  const auto& service = program.Page<Service>();
+  choices_.folder = program.Page<DirectoryPage>().Directory.Text();
+  winwebmail_ = service.WinWebMail.Value();
+  choices_.imail = service.iMail.Value();
+  choices_.sql_server = service.SQLServer.Value();
+  choices_.my_sql = service.MySQL.Value();
+  choices_.net = service.NET.Value();
+  choices_.cgi = service.CGI.Value();
+  choices_.php = service.PHP.Value();
+  choices_.wap = service.WAP.Value();
+  choices_.serv_u_file = program.Page<ServU>().File.Text();
+  const auto& script = program.Page<Script>();
+  choices_.php_file = script.PHPFile.Text();
+  choices_.cgi_file = script.CGIFile.Text();
+  const auto& mail = program.Page<Mail>();
+  choices_.imail_path = mail.iMailPath.Text();
+  winwebmail_path_ = mail.WinWebMailPath.Text();
+  const auto& sql = program.Page<SQLServer>();
+  choices_.mssql_server = sql.MSSQLServer.Text();
+  choices_.mssql_user_name = sql.MSSQLUserName.Text();
+  choices_.mssql_password = sql.MSSQLPassWord.Text();
+  const auto& mysql = program.Page<MySQL>();
+  choices_.mysql_server = mysql.MySQLServer.Text();
+  choices_.mysql_user_name = mysql.MySQLUserName.Text();
+  choices_.mysql_password = mysql.MySQLPassWord.Text();
+  system_folder_ = helpers_.GetSystemFolder();
+}
+
+void ServerInstall::MakeFolder() {
+  Resume([&] { helpers_.CreateDir(Folder()); });
+}
+
+void ServerInstall::Unpack() { UnpackPayload(Page(), kServerEndPayload, Folder()); }
+
+void ServerInstall::BuildMailSite() {
+  SiteRequest request;
+  request.folder = winwebmail_path_;
+  mail_site_ = BuildSite(Page(), kMailSite, request);
+}
+
+void ServerInstall::PlaceMailPage() {
+  RegisterComponents(Page(), kMailPage, Places(winwebmail_path_ + "\\Web"));
+}
+
+void ServerInstall::RegisterMailComponent() { RegisterComponents(Page(), kMailComponent, Places(Folder())); }
+
+void ServerInstall::RemoveMailFiles() { RegisterComponents(Page(), kNoMailFiles, Places(Folder())); }
+
+void ServerInstall::RegisterControls() {
+  RegisterComponents(Page(), kServerControls, Places(system_folder_));
+}
+
+void ServerInstall::CompleteConfiguration() {
+  Resume([&] { choices_.os_name = Program().Page<Welcome>().GetOSName(); });
+  CompleteSystemIni(Page(), helpers_, choices_);
+}
+
+void ServerInstall::InstallService() {
+  // Only registered, not started; the file came with the archive, whose last
+  // file the mail steps waited for.
+  StartHidden(SequenceErr(), helpers_.ShortPath(Folder() + "\\Service.exe") + " -install");
+}
+
+void ServerInstall::MakeShortcut() {
+  ComPtr<IDispatch> shell;
+  Variant desktop, link;
+  Resume([&] { shell = CreateObject("WScript.Shell"); });
+  Resume([&] {
+    Variant name("Desktop");
+    desktop = Call(shell.get(), "SpecialFolders", DISPATCH_METHOD | DISPATCH_PROPERTYGET, {&name});
+  });
+  Resume([&] {
+    const auto folder = desktop.TextForm();
+    if (!folder) Raise(Error::kTypeMismatch);
+    link = CallMethod(shell.get(), "CreateShortcut", {*folder + "\\Quorvale.lnk"});
+  });
+  Resume([&] { PutProperty(DispatchOf(link), "Description", "Quorvale虚拟主机管理系统 v3.0 被控端"); });
+  Resume([&] { PutProperty(DispatchOf(link), "TargetPath", Folder() + "\\Quorvale.exe"); });
+  Resume([&] { PutProperty(DispatchOf(link), "WindowStyle", std::int32_t{4}); });
+  Resume([&] { CallMethod(DispatchOf(link), "Save"); });
+}
+
+void ServerInstall::DeleteUnpackingFiles() {
+  Page().MoveBar(6300);
+  Resume([&] { helpers_.ToDeleteFile(Folder() + "\\Quorvale.rar"); });
+  Page().MoveBar(6400);
+  Resume([&] { helpers_.ToDeleteFile(Folder() + "\\Rar.exe"); });
+}
+
+void ServerInstall::RecordInstallation() {
+  Page().MoveBar(6600);
+  // The registry entry first, whole; then the record beside the files.
+  Resume([&] { WriteUninstallEntry(helpers_, InstallEnd::kServer, Folder()); });
+  ServerEndRecord record;
+  record.SetupDir = Folder();
+  record.Mail = winwebmail_      ? MailSystem::kWinWebMail
+                : choices_.imail ? MailSystem::kIMail
+                                 : MailSystem::kNoMail;
+  record.SiteNum = mail_site_.number;
+  record.WinWebMailPath = winwebmail_path_;
+  Resume([&] { WriteServerEndRecord(helpers_, record); });
+}
+
+ComponentPlaces ServerInstall::Places(const std::string& target) const {
+  ComponentPlaces places;
+  places.source = Folder();
+  places.target = target;
+  places.waits = &helpers_;
+  return places;
+}
+
+}  // namespace quorvale::server

@@ -1,0 +1,77 @@
+// What a whole run left on the machine, read back as a person would look at
+// it: the files under a folder, a text file in code page 936, the web sites
+// and accounts.
+#pragma once
+
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "quorvale/core/codepage.h"
+#include "quorvale/machine/accounts.h"
+#include "quorvale/machine/metabase.h"
+#include "quorvale/machine/testing/temp_machine.h"
+
+namespace quorvale::server::testing {
+
+// The files and folders (with a trailing "\") under a folder, relative,
+// sorted.
+inline std::vector<std::string> FilesUnder(const quorvale::testing::TempMachine& temp,
+                                           const std::string& folder) {
+  namespace fs = std::filesystem;
+  const fs::path root = temp.Host(folder);
+  std::vector<std::string> out;
+  std::error_code ec;
+  for (fs::recursive_directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
+    std::string name = fs::relative(it->path(), root).string();
+    std::replace(name.begin(), name.end(), '/', '\\');
+    if (it->is_directory()) name += "\\";
+    out.push_back(name);
+  }
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+// A file's text, from code page 936.
+inline std::string TextOf(const quorvale::testing::TempMachine& temp, const std::string& file) {
+  return Cp936ToUtf8(temp.Read(file));
+}
+
+inline std::optional<MetabaseKey> MetabaseKeyAt(const Machine& machine, const std::string& location) {
+  const auto keys = Metabase(machine).Load();
+  for (const auto& k : *keys)
+    if (k.location == location) return k;
+  return std::nullopt;
+}
+
+inline std::string PropertyOf(const MetabaseKey& key, const char* name) {
+  const std::string* v = key.Find(name);
+  return v ? *v : "<none>";
+}
+
+// The web sites under /LM/W3SVC, by number.
+inline std::vector<std::string> SiteNumbers(const Machine& machine) {
+  std::vector<std::string> out;
+  const auto keys = Metabase(machine).Load();
+  for (const auto& k : keys.value())
+    if (k.key_type == "IIsWebServer") out.push_back(k.location.substr(std::string("/LM/W3SVC/").size()));
+  return out;
+}
+
+// The local accounts whose names begin with IUSR_.
+inline std::vector<std::string> SiteAccounts(const Machine& machine) {
+  std::vector<std::string> out;
+  for (const auto& u : LocalAccounts(machine).Users())
+    if (u.name.rfind("IUSR_", 0) == 0) out.push_back(u.name);
+  return out;
+}
+
+inline bool InGroup(const Machine& machine, const std::string& group, const std::string& account) {
+  const auto found = LocalAccounts(machine).FindGroup(group);
+  return found && std::count(found->members.begin(), found->members.end(), account) == 1;
+}
+
+}  // namespace quorvale::server::testing
