@@ -24,8 +24,9 @@ using setup::Install;
 using setup::Welcome;
 
 struct ClientRun : setup::testing::Wizard {
-  explicit ClientRun(const MachineShape& shape = setup::testing::FreeOnC(setup::testing::kSixteenGB))
-      : Wizard(ClientEnd::Profile(), shape) {
+  explicit ClientRun(const MachineShape& shape = setup::testing::FreeOnC(setup::testing::kSixteenGB),
+                     const std::filesystem::path& machine_copy = {})
+      : Wizard(ClientEnd::Profile(), shape, machine_copy) {
     RegisterDatabaseProviders(temp.machine().Registry(), PROVIDERS_PATH);
   }
 

@@ -85,7 +85,9 @@ struct Choices {
 };
 
 struct InstallRun : ClientRun {
-  explicit InstallRun(bool with_sql_server = false) {
+  // On a fresh machine, or on a copy of the machine in machine_copy.
+  explicit InstallRun(bool with_sql_server = false, const std::filesystem::path& machine_copy = {})
+      : ClientRun(setup::testing::FreeOnC(setup::testing::kSixteenGB), machine_copy) {
     if (with_sql_server) sqlserver::InstallSqlServer(temp.machine());
     InstallLauncher();
   }

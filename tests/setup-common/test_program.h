@@ -78,11 +78,13 @@ inline MachineShape FreeOnC(std::uint64_t bytes) {
 // 16 GB free on C:, as the tests' default.
 inline constexpr std::uint64_t kSixteenGB = 16ull << 30;
 
-// A program started on a fresh machine whose registry names the platform's
-// automation objects, as Windows ships them.
+// A program started on a fresh machine (or a copy of the machine in
+// machine_copy) whose registry names the platform's automation objects, as
+// Windows ships them.
 struct Wizard {
-  explicit Wizard(ProgramProfile profile = TestProfile(), const MachineShape& shape = FreeOnC(kSixteenGB))
-      : temp(shape), program(driver.App(), std::move(profile)) {
+  explicit Wizard(ProgramProfile profile = TestProfile(), const MachineShape& shape = FreeOnC(kSixteenGB),
+                  const std::filesystem::path& machine_copy = {})
+      : temp(shape, machine_copy), program(driver.App(), std::move(profile)) {
     RegisterProviders(temp.machine().Registry(), PROVIDERS_PATH);
   }
   void Start() {

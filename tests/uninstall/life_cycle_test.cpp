@@ -1,12 +1,13 @@
 // The control end's whole life on one machine, as its user lives it:
-// Client installs it (headless, on the test clock); Windows is set up
+// Server installs the server end with WinWebMail and Client the control
+// end (headless, on the test clock); Windows is set up
 // again and leaves no panel site, account, database, login, components or
 // registry entry; the install folder's Uninstall.exe -modify, started by
 // hand as a real process, repairs it, and the machine holds what the
 // install left; then the command line of the restored UninstallString, run
 // as Windows' list of installed programs runs it, removes the control end,
-// and its batch removes the install folder. Once with SQL Server, once
-// with Access. The user's Enter reaches the program's windows through the
+// and its batch removes the install folder; the server end stays as it
+// was. Once with SQL Server, once with Access. The user's Enter reaches the program's windows through the
 // X server: needs an X display.
 #include <gtest/gtest.h>
 
@@ -16,6 +17,7 @@
 #include "install_run.h"
 #include "machine_state.h"
 #include "quorvale/machine/clock.h"
+#include "quorvale/machine/testing/temp_folder.h"
 #include "quorvale/setup/connection_settings.h"
 #include "quorvale/setup/site_recipe.h"
 #include "quorvale/win32/win32.h"
@@ -35,6 +37,8 @@ constexpr const char* kProgram = "C:\\Program Files\\Quorvale\\主控端\\Uninst
 constexpr const char* kSystem = "C:\\WINDOWS\\system32";
 constexpr const char* kEntry =
     "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvalec";
+constexpr const char* kServerEntry =
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvales";
 constexpr const char* kCaption = "Quorvale虚拟主机管理系统v3.0主控端";
 
 std::vector<std::string> Paths(const MachineState& state) {
@@ -55,6 +59,10 @@ class LifeCycle : public ui::fltk::testing::WindowTest {
     WindowTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
     ASSERT_TRUE(x);
+    // The server end, installed by a program of its own on a machine the
+    // control end's installs start from.
+    const std::string command = std::string("'") + SERVER_END_INSTALLER + "' '" + server_end_.string() + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
   }
   void TearDown() override {
     WaitForPrograms(std::chrono::seconds(60));
@@ -108,6 +116,8 @@ class LifeCycle : public ui::fltk::testing::WindowTest {
   }
 
   uninstall::testing::XClient x;
+  quorvale::testing::TempFolder folder_{"quorvale-server-end"};
+  std::filesystem::path server_end_ = folder_.Path() / "machine";
 };
 
 struct LifeCase {
@@ -121,13 +131,14 @@ TEST_F(LifeCycle, InstallDamageRepairUninstall) {
   if (IsSkipped() || HasFatalFailure()) return;
   for (const auto& c : kLives) {
     SCOPED_TRACE(c.name);
-    client::testing::InstallRun install(c.sql_server);
+    client::testing::InstallRun install(false, server_end_);
     auto& temp = install.temp;
     Machine& m = temp.machine();
     // What every program's start makes sure of, made sure of once here.
     EnsurePlatformObjects(m, PROVIDERS_PATH);
     const std::vector<std::string> folders = {kFolder, kSystem};
     const MachineState before = testing::TakeState(temp, folders);
+    ASSERT_TRUE(m.Registry().KeyExists(kServerEntry));
 
     install.InstallWith({.sql_server = c.sql_server, .database = "Panel", .login = "PanelUser"});
     ASSERT_EQ(install.driver.ShownForms(), std::vector<std::string>{"Complete"});
@@ -141,7 +152,7 @@ TEST_F(LifeCycle, InstallDamageRepairUninstall) {
 #endif
     const MachineState installed = testing::TakeState(temp, folders, {.site_passwords = true});
     // What is compared below is there to compare.
-    EXPECT_EQ(installed.metabase.size(), before.metabase.size() + 2);  // the site and its root
+    EXPECT_EQ(installed.metabase.size(), before.metabase.size() + 2);  // the panel site and its root
     EXPECT_EQ(installed.users.size(), before.users.size() + 1);
     EXPECT_EQ(installed.databases.size(), before.databases.size() + (c.sql_server ? 1 : 0));
     EXPECT_GT(installed.registry.size(), before.registry.size());

@@ -24,9 +24,14 @@ namespace quorvale::testing {
 
 class TempMachine {
  public:
-  explicit TempMachine(const MachineShape& shape = {}) {
+  // A new machine of the shape, or, with copy_of, a copy of the machine
+  // kept in that folder (as a program on another machine left it).
+  explicit TempMachine(const MachineShape& shape = {}, const std::filesystem::path& copy_of = {}) {
     if (const char* old = std::getenv("QUORVALE_MACHINE")) old_env_ = old;
-    Machine::Create(Folder(), shape);
+    if (copy_of.empty())
+      Machine::Create(Folder(), shape);
+    else
+      std::filesystem::copy(copy_of, Folder(), std::filesystem::copy_options::recursive);
     ::setenv("QUORVALE_MACHINE", Folder().c_str(), 1);
     machine_ = CurrentMachine();
     // A machine made while another lives (a probe inside a test) leaves the
