@@ -66,6 +66,9 @@ int RunWizard(const ProgramProfile& profile, int argc, char** argv) {
   program.SetAppPath(RunningAppPath());
   app.RunEvent([&] { program.Start(); });
   backend.RunUntilEnd(app);
+  // The programs it started that run on its threads stand in for processes
+  // of their own, which would go on after it: they finish first.
+  WaitForProgramsOnThreads(std::chrono::seconds(60));
   if (auto error = app.Unhandled()) {
     std::cerr << profile.name << ": " << error->description << "\n";
     return 1;

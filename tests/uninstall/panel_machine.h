@@ -54,6 +54,21 @@ struct Panel {
   std::string domain = "panel.quorvale.cn";
 };
 
+// The parts one after another: list lines, bar widths.
+template <class T>
+std::vector<T> Join(std::initializer_list<std::vector<T>> parts) {
+  std::vector<T> out;
+  for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+  return out;
+}
+
+// SQL Server's service stopped: no connection opens, not even "(local)".
+inline void StopSqlServer(quorvale::testing::TempMachine& temp) {
+  auto service = *temp.machine().FindService("MSSQLSERVER");
+  service.state = "stopped";
+  temp.machine().SetService(service);
+}
+
 // SQL Server 2000, the database objects and the .NET registrar on a
 // machine, as the control end needs them.
 inline void PrepareForPanel(quorvale::testing::TempMachine& temp) {

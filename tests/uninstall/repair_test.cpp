@@ -13,6 +13,7 @@
 namespace quorvale::uninstall {
 namespace {
 
+using testing::Join;
 using testing::kSystem;
 using testing::Lines;
 using testing::Panel;
@@ -25,13 +26,6 @@ const Lines kSiteRebuilt = {"正在准备建立主控端站点...",     "正在�
 const Lines kDatabaseAttached = {"正在设置站点数据库文件...", "正在建立站点数据库..."};
 const Lines kEnd = {"正在注册组件...", "正在修改网站配置文件...", "正在配置反安装系统...",
                     "主控端修复完毕..."};
-
-template <class T>
-std::vector<T> Join(std::initializer_list<std::vector<T>> parts) {
-  std::vector<T> out;
-  for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
-  return out;
-}
 
 const std::vector<int> kStart = {15, 50, 100, 150, 200, 300, 400, 600, 700};
 const std::vector<int> kSqlChecks = {800, 900};
@@ -155,11 +149,7 @@ struct StopCase {
   const char* title;
 };
 
-void StopSqlServer(PanelMachine& m) {
-  auto service = *m.temp.machine().FindService("MSSQLSERVER");
-  service.state = "stopped";
-  m.temp.machine().SetService(service);
-}
+void StopSqlServer(PanelMachine& m) { testing::StopSqlServer(m.temp); }
 void RemoveDataFiles(PanelMachine& m) {
   for (const char* f : {"Panel.mdf", "Panel.ldf"}) std::filesystem::remove(m.temp.Host(m.In("Data\\") + f));
 }

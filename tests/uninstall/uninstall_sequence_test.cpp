@@ -9,6 +9,7 @@
 namespace quorvale::uninstall {
 namespace {
 
+using testing::Join;
 using testing::Lines;
 using testing::Panel;
 using testing::PanelMachine;
@@ -16,18 +17,7 @@ using testing::PanelMachine;
 const Lines kComponentsAndEntry = {"正在卸载组件...", "正在更新注册表..."};
 const std::vector<int> kComponentWidths = {3000, 3500, 4000, 4500, 5000, 5500, 6000, 6765};
 
-template <class T>
-std::vector<T> Join(std::initializer_list<std::vector<T>> parts) {
-  std::vector<T> out;
-  for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
-  return out;
-}
-
-void StopSqlServer(PanelMachine& m) {
-  auto service = *m.temp.machine().FindService("MSSQLSERVER");
-  service.state = "stopped";
-  m.temp.machine().SetService(service);
-}
+void StopSqlServer(PanelMachine& m) { testing::StopSqlServer(m.temp); }
 
 struct Case {
   const char* name;

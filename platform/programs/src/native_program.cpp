@@ -86,12 +86,14 @@ std::optional<pid_t> Spawn(const ProgramRun& run, const std::string& name, const
 // this process waits for it with WaitForPrograms; if the caller ends first,
 // the process goes on alone.
 void ReapWhenEnded(pid_t pid, std::function<void()> release) {
-  RunDetached([pid, release = std::move(release)] {
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    if (release) release();
-  });
+  RunDetached(
+      [pid, release = std::move(release)] {
+        int status = 0;
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+        if (release) release();
+      },
+      false);
 }
 
 }  // namespace

@@ -13,17 +13,19 @@ namespace {
 std::mutex tracker_mutex;
 std::condition_variable tracker_changed;
 int running = 0;
+int on_threads = 0;  // of those, the programs that run on a thread of this process
 
 }  // namespace
 
 namespace programs {
 
-void RunDetached(std::function<void()> body) {
+void RunDetached(std::function<void()> body, bool on_thread) {
   {
     std::lock_guard lock(tracker_mutex);
     ++running;
+    on_threads += on_thread;
   }
-  std::thread([body = std::move(body)]() mutable {
+  std::thread([body = std::move(body), on_thread]() mutable {
     try {
       body();
     } catch (...) {
@@ -32,6 +34,7 @@ void RunDetached(std::function<void()> body) {
     body = nullptr;  // nothing of the program outlives the count
     std::lock_guard lock(tracker_mutex);
     --running;
+    on_threads -= on_thread;
     tracker_changed.notify_all();
   }).detach();
 }
@@ -51,6 +54,11 @@ void WaitForPrograms() {
 bool WaitForPrograms(std::chrono::milliseconds timeout) {
   std::unique_lock lock(tracker_mutex);
   return tracker_changed.wait_for(lock, timeout, [] { return running == 0; });
+}
+
+bool WaitForProgramsOnThreads(std::chrono::milliseconds timeout) {
+  std::unique_lock lock(tracker_mutex);
+  return tracker_changed.wait_for(lock, timeout, [] { return on_threads == 0; });
 }
 
 }  // namespace quorvale

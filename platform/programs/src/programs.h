@@ -33,8 +33,9 @@ bool StartNativeProgram(const ProgramRun& run);
 // its own: it outlives the program that started it.
 bool StartBatchProcess(const ProgramRun& run);
 
-// Runs body on a thread of its own, counted until it ends.
-void RunDetached(std::function<void()> body);
+// Runs body on a thread of its own, counted until it ends. on_thread: the
+// body is the program itself (not a wait for a program's process).
+void RunDetached(std::function<void()> body, bool on_thread = true);
 
 // Serialises changes of the process environment (QUORVALE_MACHINE for a
 // loaded server) against reading it for a new process.

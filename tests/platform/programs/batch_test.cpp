@@ -1,4 +1,6 @@
+#include <fstream>
 #include <future>
+#include <iterator>
 
 #include "machine_fixture.h"
 
@@ -90,6 +92,26 @@ TEST_F(BatchTest, RunsInParallelWithItsCaller) {
   release.set_value();
   EXPECT_TRUE(WaitForPrograms(std::chrono::seconds(10)));
   EXPECT_FALSE(Exists(kBatch));
+}
+
+// Before a program ends it waits for the programs on its threads, which
+// stand in for processes of their own, and not for its programs that run
+// as processes.
+TEST_F(BatchTest, AProgramAboutToEndWaitsOnlyForThoseOnItsThreads) {
+  std::promise<void> release;
+  std::shared_future<void> released = release.get_future().share();
+  AtMoment(500, [released] { released.wait(); });
+  WriteBatch({"ping 127.0.0.1 -n 2"});
+  std::ifstream child(CHILD_PROGRAM_PATH, std::ios::binary);
+  Write("C:\\Tools\\Long.exe", std::string(std::istreambuf_iterator<char>(child), {}));
+  ASSERT_TRUE(Launch(host(), kBatch, 0));
+  ASSERT_TRUE(Launch(host(), "C:\\Tools\\Long.exe -wait-for go", 0));
+  EXPECT_FALSE(WaitForProgramsOnThreads(std::chrono::milliseconds(50)));
+  release.set_value();
+  EXPECT_TRUE(WaitForProgramsOnThreads(std::chrono::seconds(10)));
+  EXPECT_FALSE(WaitForPrograms(std::chrono::milliseconds(50)));  // Long.exe runs on
+  Write("C:\\Tools\\go", "");
+  EXPECT_TRUE(WaitForPrograms(std::chrono::seconds(20)));
 }
 
 }  // namespace

@@ -33,6 +33,11 @@ void InstallLauncher();
 void WaitForPrograms();
 // The same with a bound; false when some program still runs after it.
 bool WaitForPrograms(std::chrono::milliseconds timeout);
+// Waits, with a bound, for the programs that run on threads of this
+// process (regsvr32, Cacls, the unpacker ...), which stand in for processes
+// of their own and would end with this one; not for the programs that run
+// as processes. A program calls it before it ends. False after the bound.
+bool WaitForProgramsOnThreads(std::chrono::milliseconds timeout);
 
 // How the command line's first word resolved.
 struct ResolvedCommand {
