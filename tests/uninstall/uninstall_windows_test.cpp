@@ -38,6 +38,7 @@ class UninstallWindows : public setup::testing::ProgramWindows {
   }
   void TearDown() override {
     WaitForPrograms();
+    watch_.reset();  // a form: it must go before the application does
     ProgramWindows::TearDown();
   }
 
