@@ -30,7 +30,7 @@ Variant SendCommand(const Variant& ip, const Variant& port, const Variant& passw
   err.Resume([&] {
     auto u = CommandUrl(ip, port, password, command, query);
     if (!u) Raise(Error::kTypeMismatch);
-    url = WireUrl(*u);
+    url = WireUrl(std::move(*u));
   });
   if (url.empty()) return result;
   const ComHost& host = DefaultComHost();
@@ -54,13 +54,24 @@ Variant BytesToText(Variant bytes, const Variant& charset, const ComHost& host) 
   err.Resume([&] { stream = CreateObject("adodb.stream", host); });
   if (!stream) return result;
   IDispatch* s = stream.get();
-  err.Resume([&] { PutProperty(s, "Type", Variant(std::int32_t{1})); });
-  err.Resume([&] { PutProperty(s, "Mode", Variant(std::int32_t{3})); });
+  // One argument list serves every statement that takes one argument.
+  Variant value;
+  std::vector<Variant*> one{&value};
+  const auto put = [&](const char* name, Variant v) {
+    value = std::move(v);
+    Call(s, name, DISPATCH_PROPERTYPUT, one);
+  };
+  err.Resume([&] { put("Type", Variant(std::int32_t{1})); });
+  err.Resume([&] { put("Mode", Variant(std::int32_t{3})); });
   err.Resume([&] { CallMethod(s, "Open"); });
-  err.Resume([&] { Call(s, "Write", DISPATCH_METHOD, {&bytes}); });
-  err.Resume([&] { PutProperty(s, "Position", Variant(std::int32_t{0})); });
-  err.Resume([&] { PutProperty(s, "Type", Variant(std::int32_t{2})); });
-  err.Resume([&] { PutProperty(s, "Charset", charset); });
+  err.Resume([&] {
+    one[0] = &bytes;
+    Call(s, "Write", DISPATCH_METHOD, one);
+    one[0] = &value;
+  });
+  err.Resume([&] { put("Position", Variant(std::int32_t{0})); });
+  err.Resume([&] { put("Type", Variant(std::int32_t{2})); });
+  err.Resume([&] { put("Charset", charset); });
   err.Resume([&] { result = CallMethod(s, "ReadText"); });
   err.Resume([&] { CallMethod(s, "Close"); });
   return result;

@@ -32,8 +32,12 @@ std::size_t CharacterLength(std::string_view text, std::size_t at) {
 
 }  // namespace
 
-std::string WireUrl(const std::string& text) {
+std::string WireUrl(std::string text) {
   const std::string_view url(text);
+  // A URL with nothing to encode goes as it stands.
+  std::size_t plain = 0;
+  while (plain < url.size() && url[plain] > 0x20 && url[plain] < 0x7F && url[plain] != '#') ++plain;
+  if (plain == url.size()) return text;
   std::string out;
   out.reserve(url.size() + url.size() / 2);
   for (std::size_t i = 0; i < url.size();) {

@@ -97,6 +97,17 @@ Resolved Resolve(const std::string& prog_id, const ComHost& host, const Registry
   return {*clsid, get_class};
 }
 
+// Orders the resolutions by registry and ProgID without case; a lookup
+// builds no key.
+struct ResolutionLess {
+  using is_transparent = void;
+  template <class A, class B>
+  bool operator()(const A& a, const B& b) const {
+    return a.first != b.first ? std::less<>()(a.first, b.first)
+                              : TextLess(std::string_view(a.second), std::string_view(b.second));
+  }
+};
+
 // The last resolution of each ProgID, good while nothing was written to the
 // registry it was read from: a call then costs no lookup and no system call.
 Resolved ResolveCached(const std::string& prog_id, const ComHost& host) {
@@ -105,9 +116,9 @@ Resolved ResolveCached(const std::string& prog_id, const ComHost& host) {
     Resolved resolved;
   };
   static std::mutex mutex;
-  static std::map<std::pair<const RegistryStore*, std::string>, Entry> cache;
+  static std::map<std::pair<const RegistryStore*, std::string>, Entry, ResolutionLess> cache;
   const auto stand = host.registry->CurrentStand();
-  const auto key = std::make_pair(host.registry, UpperCase(prog_id));
+  const std::pair<const RegistryStore*, std::string_view> key{host.registry, prog_id};
   {
     std::lock_guard lock(mutex);
     auto it = cache.find(key);
@@ -115,7 +126,7 @@ Resolved ResolveCached(const std::string& prog_id, const ComHost& host) {
   }
   Resolved resolved = Resolve(prog_id, host, host.registry->Take());
   std::lock_guard lock(mutex);
-  cache.insert_or_assign(key, Entry{stand, resolved});
+  cache.insert_or_assign(std::make_pair(host.registry, prog_id), Entry{stand, resolved});
   return resolved;
 }
 

@@ -21,8 +21,14 @@ NumberedMembers::NumberedMembers(std::initializer_list<const char*> names) {
 }
 
 const Member* NumberedMembers::Named(const std::string& name) const {
+  // Most names differ in length or first letter: those are passed over
+  // without a comparison.
+  if (name.empty()) return nullptr;
+  const char first = LowerChar(name[0]);
   for (std::size_t i = 0; i < names_.size(); ++i)
-    if (SameText(names_[i], name)) return &members_[i];
+    if (names_[i].size() == name.size() && LowerChar(names_[i][0]) == first &&
+        (names_[i] == name || SameText(names_[i], name)))
+      return &members_[i];
   return nullptr;
 }
 

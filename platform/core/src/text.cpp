@@ -48,9 +48,6 @@ std::vector<TextChar> Characters(std::string_view text) {
   return out;
 }
 
-char UpperChar(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-char LowerChar(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 std::string UpperCase(std::string text) {
   for (char& c : text) c = UpperChar(c);
   return text;
@@ -61,15 +58,14 @@ std::string LowerCase(std::string text) {
   return text;
 }
 
-bool SameText(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [](char x, char y) { return LowerChar(x) == LowerChar(y); });
-}
-
 bool TextLess(std::string_view a, std::string_view b) {
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return static_cast<unsigned char>(LowerChar(x)) < static_cast<unsigned char>(LowerChar(y));
-  });
+  const std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    const auto x = static_cast<unsigned char>(LowerChar(a[i])),
+               y = static_cast<unsigned char>(LowerChar(b[i]));
+    if (x != y) return x < y;
+  }
+  return a.size() < b.size();
 }
 
 // -1, 0 or 1 as a sorts before, with or after b.

@@ -34,10 +34,10 @@ size_t Collect(char* data, size_t size, size_t count, void* user) {
 
 }  // namespace
 
-void HttpRequest::Open(const std::string& method, const std::string& url, bool async) {
+void HttpRequest::Open(std::string method, std::string url, bool async) {
   if (async) Raise(Error::kInternal, "asynchronous requests are not supported");
-  method_ = method;
-  url_ = url;
+  method_ = std::move(method);
+  url_ = std::move(url);
   body_.clear();
   status_ = 0;
   state_ = 1;

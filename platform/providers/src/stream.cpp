@@ -10,11 +10,12 @@ namespace quorvale {
 namespace {
 
 bool IsCp936(const std::string& charset) {
-  auto c = UpperCase(charset);
-  return c == "GB2312" || c == "GBK" || c == "CP936" || c == "X-CP936";
+  for (const char* name : {"GB2312", "GBK", "CP936", "X-CP936"})
+    if (SameText(charset, name)) return true;
+  return false;
 }
 
-bool IsUtf8(const std::string& charset) { return UpperCase(charset) == "UTF-8"; }
+bool IsUtf8(const std::string& charset) { return SameText(charset, "UTF-8"); }
 
 }  // namespace
 

@@ -21,7 +21,7 @@ std::optional<std::string> CommandUrl(const Variant& ip, const Variant& port, co
 // as its code-page-936 bytes, or its own UTF-8 bytes where code page 936 has
 // no place for it, every byte percent-encoded; the rest ("&", "=", "?" and
 // "%" included) as it stands, so the agent splits the query as before.
-std::string WireUrl(const std::string& url);
+std::string WireUrl(std::string url);
 
 // Sends the command and returns the decoded body of any completed response,
 // or Empty when the request did not complete. Never raises.

@@ -25,13 +25,19 @@ struct TextChar {
 // character of its own, with the byte's value as its code.
 std::vector<TextChar> Characters(std::string_view text);
 
-char UpperChar(char c);
-char LowerChar(char c);
+// ASCII letters only; inline, as member and key lookups fold every byte.
+constexpr char UpperChar(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+constexpr char LowerChar(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 std::string UpperCase(std::string text);
 std::string LowerCase(std::string text);
 
 // Equality and order without case.
-bool SameText(std::string_view a, std::string_view b);
+inline bool SameText(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (LowerChar(a[i]) != LowerChar(b[i])) return false;
+  return true;
+}
 bool TextLess(std::string_view a, std::string_view b);
 
 // Equality and order without case on code page 936 bytes: the byte after a

@@ -18,7 +18,7 @@ class HttpRequest {
 
   // Prepares a request. Only synchronous requests are supported; an
   // asynchronous one raises.
-  void Open(const std::string& method, const std::string& url, bool async);
+  void Open(std::string method, std::string url, bool async);
   // Sends the request and waits for the whole response (or the failure).
   void Send();
   // 1 after Open, 4 once a response has arrived completely, 0 before Open.
