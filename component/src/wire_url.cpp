@@ -2,6 +2,8 @@
 // request line is percent-encoded, and every character outside ASCII goes as
 // its code-page-936 bytes (its UTF-8 bytes where code page 936 has no place
 // for it), each byte percent-encoded.
+#include <array>
+
 #include "quorvale/component/code.h"
 #include "quorvale/core/codepage.h"
 
@@ -18,6 +20,14 @@ void AppendEncoded(std::string& out, std::string_view bytes) {
     out += kDigits[b & 15];
   }
 }
+
+// Whether a byte goes as it stands: printable ASCII but "#".
+constexpr auto kRaw = [] {
+  std::array<bool, 256> raw{};
+  for (int b = 0x21; b < 0x7F; ++b) raw[static_cast<std::size_t>(b)] = b != '#';
+  return raw;
+}();
+bool Raw(char c) { return kRaw[static_cast<unsigned char>(c)]; }
 
 // The length of the UTF-8 character that starts at text[at], or 0 when no
 // well-formed one starts there.
@@ -36,14 +46,14 @@ std::string WireUrl(std::string text) {
   const std::string_view url(text);
   // A URL with nothing to encode goes as it stands.
   std::size_t plain = 0;
-  while (plain < url.size() && url[plain] > 0x20 && url[plain] < 0x7F && url[plain] != '#') ++plain;
+  while (plain < url.size() && Raw(url[plain])) ++plain;
   if (plain == url.size()) return text;
   std::string out;
   out.reserve(url.size() + url.size() / 2);
   for (std::size_t i = 0; i < url.size();) {
     // A run that goes as it stands.
     std::size_t end = i;
-    while (end < url.size() && url[end] > 0x20 && url[end] < 0x7F && url[end] != '#') ++end;
+    while (end < url.size() && Raw(url[end])) ++end;
     out.append(url.substr(i, end - i));
     if (end == url.size()) break;
     i = end;

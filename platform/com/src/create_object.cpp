@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <map>
 #include <mutex>
+#include <vector>
 
 #include "quorvale/core/err.h"
 #include "quorvale/core/errors.h"
@@ -97,36 +98,39 @@ Resolved Resolve(const std::string& prog_id, const ComHost& host, const Registry
   return {*clsid, get_class};
 }
 
-// Orders the resolutions by registry and ProgID without case; a lookup
-// builds no key.
-struct ResolutionLess {
-  using is_transparent = void;
-  template <class A, class B>
-  bool operator()(const A& a, const B& b) const {
-    return a.first != b.first ? std::less<>()(a.first, b.first)
-                              : TextLess(std::string_view(a.second), std::string_view(b.second));
-  }
-};
-
 // The last resolution of each ProgID, good while nothing was written to the
 // registry it was read from: a call then costs no lookup and no system call.
+// A process creates a few dozen ProgIDs at most, each mostly spelt one way:
+// a short list, compared by length first, then as written, then without case.
 Resolved ResolveCached(const std::string& prog_id, const ComHost& host) {
   struct Entry {
+    const RegistryStore* registry;
+    std::string prog_id;
     RegistryStore::Stand stand;
     Resolved resolved;
   };
   static std::mutex mutex;
-  static std::map<std::pair<const RegistryStore*, std::string>, Entry, ResolutionLess> cache;
+  static std::vector<Entry> cache;
+  const auto find = [&]() -> Entry* {
+    for (Entry& e : cache)
+      if (e.registry == host.registry && e.prog_id.size() == prog_id.size() &&
+          (e.prog_id == prog_id || SameText(e.prog_id, prog_id)))
+        return &e;
+    return nullptr;
+  };
   const auto stand = host.registry->CurrentStand();
-  const std::pair<const RegistryStore*, std::string_view> key{host.registry, prog_id};
   {
     std::lock_guard lock(mutex);
-    auto it = cache.find(key);
-    if (it != cache.end() && it->second.stand == stand) return it->second.resolved;
+    if (const Entry* e = find(); e && e->stand == stand) return e->resolved;
   }
   Resolved resolved = Resolve(prog_id, host, host.registry->Take());
   std::lock_guard lock(mutex);
-  cache.insert_or_assign(std::make_pair(host.registry, prog_id), Entry{stand, resolved});
+  if (Entry* e = find()) {
+    e->stand = stand;
+    e->resolved = resolved;
+  } else {
+    cache.push_back({host.registry, prog_id, stand, resolved});
+  }
   return resolved;
 }
 
