@@ -71,8 +71,8 @@ class ProgramWindows : public ui::fltk::testing::WindowTest {
 // a sequence runs (the loop's turns fire due timers).
 class Watch : public ui::Form {
  public:
-  Watch(ui::Application& app, std::function<bool()> look) : Form(app, "Watch") {
-    Timer.SetInterval(10);
+  Watch(ui::Application& app, std::function<bool()> look, int interval_ms = 10) : Form(app, "Watch") {
+    Timer.SetInterval(interval_ms);
     Timer.OnTimer([this, look] {
       if (look()) Timer.SetEnabled(false);
     });

@@ -46,14 +46,17 @@ class UninstallWindows : public setup::testing::ProgramWindows {
   void CatchRunning(int from, const std::string& name) {
     auto& running = program_->Page<Running>();
     caught_ = false;
-    watch_ = std::make_unique<setup::testing::Watch>(*app_, [&running, from, name, this] {
-      if (!running.Visible() || running.Loading.Width() < from) return false;
-      caught_ = running.Loading.Width() < 6765;
-      backend_->Flush();
-      ShotOfPage(running, "Uninstall/" + name);
-      EXPECT_EQ(CutCaptions(running), std::vector<std::string>{});
-      return true;
-    });
+    watch_ = std::make_unique<setup::testing::Watch>(
+        *app_,
+        [&running, from, name, this] {
+          if (!running.Visible() || running.Loading.Width() < from) return false;
+          caught_ = running.Loading.Width() < 6765;
+          backend_->Flush();
+          ShotOfPage(running, "Uninstall/" + name);
+          EXPECT_EQ(CutCaptions(running), std::vector<std::string>{});
+          return true;
+        },
+        1);  // at every turn that polls: a sequence on the test clock is quick
   }
   bool caught_ = false;
   std::unique_ptr<setup::testing::Watch> watch_;
@@ -135,7 +138,7 @@ TEST_F(UninstallWindows, UninstallFromTheCommandLineThroughRunningToComplete) {
   EXPECT_EQ(running.TypeTitle.Caption(), "正在卸载");
   CheckPage(running, "RunningUninstall");
   // While the database goes.
-  CatchRunning(1800, "Running-uninstalling");
+  CatchRunning(1200, "Running-uninstalling");
   auto& complete = program_->Page<Complete>();
   ASSERT_TRUE(RunUntil([&] { return complete.Visible(); }));
   EXPECT_TRUE(caught_) << "Running was not caught mid-run";
