@@ -32,6 +32,36 @@ size_t Collect(char* data, size_t size, size_t count, void* user) {
   return n;
 }
 
+// One libcurl handle per thread, kept between requests, so that its transfer
+// machinery (buffers, the wake-up pair of its multi handle) is made once.
+// Nothing it keeps changes a request: each connection closes when its
+// request ends and no name stays resolved, as with a fresh handle.
+class ThreadHandle {
+ public:
+  ThreadHandle() : curl_(curl_easy_init()) {
+    if (!curl_) return;
+    // Only Host goes with the request: drop the Accept line libcurl would add.
+    static curl_slist* const headers = curl_slist_append(nullptr, "Accept:");
+    curl_easy_setopt(curl_, CURLOPT_HTTPHEADER, headers);
+    curl_easy_setopt(curl_, CURLOPT_WRITEFUNCTION, Collect);
+    curl_easy_setopt(curl_, CURLOPT_CONNECTTIMEOUT, HttpRequest::kConnectTimeoutSeconds);
+    curl_easy_setopt(curl_, CURLOPT_TIMEOUT, HttpRequest::kTotalTimeoutSeconds);
+    curl_easy_setopt(curl_, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl_, CURLOPT_PROTOCOLS_STR, "http");
+    curl_easy_setopt(curl_, CURLOPT_FORBID_REUSE, 1L);
+    curl_easy_setopt(curl_, CURLOPT_DNS_CACHE_TIMEOUT, 0L);
+  }
+  ~ThreadHandle() {
+    if (curl_) curl_easy_cleanup(curl_);
+  }
+  ThreadHandle(const ThreadHandle&) = delete;
+  ThreadHandle& operator=(const ThreadHandle&) = delete;
+  CURL* get() const { return curl_; }
+
+ private:
+  CURL* curl_;
+};
+
 }  // namespace
 
 void HttpRequest::Open(std::string method, std::string url, bool async) {
@@ -47,24 +77,21 @@ void HttpRequest::Send() {
   static CurlGlobal global;
   if (state_ != 1) Raise(Error::kInternal, "request not opened");
   if (method_ != "GET") Raise(Error::kInternal, "only GET is supported");
-  std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(), curl_easy_cleanup);
+  thread_local ThreadHandle handle;
+  CURL* curl = handle.get();
   if (!curl) return;
-  // Only Host goes with the request: drop the Accept line libcurl would add.
-  static curl_slist* const headers = curl_slist_append(nullptr, "Accept:");
   Sink sink{&body_};
-  curl_easy_setopt(curl.get(), CURLOPT_URL, url_.c_str());
-  curl_easy_setopt(curl.get(), CURLOPT_HTTPHEADER, headers);
-  curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, Collect);
-  curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &sink);
-  curl_easy_setopt(curl.get(), CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
-  curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT, kTotalTimeoutSeconds);
-  curl_easy_setopt(curl.get(), CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(curl.get(), CURLOPT_PROTOCOLS_STR, "http");
-  if (curl_easy_perform(curl.get()) != CURLE_OK || sink.overflow) {
+  curl_easy_setopt(curl, CURLOPT_URL, url_.c_str());
+  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
+  const CURLcode code = curl_easy_perform(curl);
+  // The URL and the sink belong to this request only.
+  curl_easy_setopt(curl, CURLOPT_URL, nullptr);
+  curl_easy_setopt(curl, CURLOPT_WRITEDATA, nullptr);
+  if (code != CURLE_OK || sink.overflow) {
     body_.clear();
     return;
   }
-  curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &status_);
+  curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status_);
   state_ = 4;
 }
 

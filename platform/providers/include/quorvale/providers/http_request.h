@@ -1,4 +1,4 @@
-// The HTTP request behind MSXML2.XMLHTTP: one libcurl handle per request,
+// The HTTP request behind MSXML2.XMLHTTP: one connection per request,
 // synchronous GET, nothing added to the request but what HTTP needs.
 #pragma once
 
