@@ -1,6 +1,7 @@
 // Server started headless on a temporary machine, for the page tests: the
-// machine's registry names the providers (ADODB.Connection included), and
-// helpers put the files the pages look for on it and walk the chain.
+// shared wizard fixture, its machine's registry naming the database
+// providers (ADODB.Connection) too, and helpers that put the files the pages
+// look for on it and walk the chain.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,21 +9,15 @@
 #include <cstdlib>
 #include <string>
 
-#include "quorvale/machine/testing/temp_machine.h"
 #include "quorvale/providers/ado_connection.h"
-#include "quorvale/providers/registration.h"
 #include "quorvale/server/database_pages.h"
 #include "quorvale/server/mail.h"
 #include "quorvale/server/script.h"
 #include "quorvale/server/server_end.h"
 #include "quorvale/server/service.h"
 #include "quorvale/server/servu.h"
-#include "quorvale/setup/agreement.h"
-#include "quorvale/setup/directory.h"
-#include "quorvale/setup/program.h"
-#include "quorvale/setup/welcome.h"
 #include "quorvale/sqlserver/catalogue.h"
-#include "quorvale/ui/headless.h"
+#include "test_program.h"
 
 namespace quorvale::server::testing {
 
@@ -35,14 +30,9 @@ inline std::string Env(const char* name, const char* fallback) {
 inline std::string MariaDbUser() { return Env("QUORVALE_MARIADB_USER", "quorvale"); }
 inline std::string MariaDbPassword() { return Env("QUORVALE_MARIADB_PASSWORD", "Quorvale-Test1"); }
 
-struct ServerRun {
-  explicit ServerRun(const MachineShape& shape = {})
-      : temp(shape), program(driver.App(), ServerEnd::Profile()) {
-    RegisterProviders(temp.machine().Registry(), PROVIDERS_PATH);
+struct ServerRun : setup::testing::Wizard {
+  explicit ServerRun(const MachineShape& shape = {}) : Wizard(ServerEnd::Profile(), shape) {
     RegisterDatabaseProviders(temp.machine().Registry(), PROVIDERS_PATH);
-  }
-  void Start() {
-    driver.Run([&] { program.Start(); });
   }
   // Welcome, then Agreement, then the Service page.
   void ToService() {
@@ -68,10 +58,6 @@ struct ServerRun {
   // "Page/field": the active page and the focused control.
   std::string Step() const { return Active() + "/" + Focus(); }
   std::string LastPrompt() const { return driver.LastMessage() ? driver.LastMessage()->request.prompt : ""; }
-
-  quorvale::testing::TempMachine temp;
-  ui::HeadlessDriver driver;
-  setup::SetupProgram program;
 };
 
 // The Service page's choices, as one row of a table.
