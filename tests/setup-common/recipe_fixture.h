@@ -47,10 +47,4 @@ class RecipeMachine {
   quorvale::testing::TempMachine temp;
 };
 
-inline MachineShape Edition(WindowsEdition edition) {
-  MachineShape shape;
-  shape.edition = edition;
-  return shape;
-}
-
 }  // namespace quorvale::setup::testing

@@ -75,6 +75,14 @@ inline MachineShape FreeOnC(std::uint64_t bytes) {
   return shape;
 }
 
+// A machine of this Windows edition, with IIS or without it.
+inline MachineShape ShapeOf(WindowsEdition edition, bool iis = true) {
+  MachineShape shape;
+  shape.edition = edition;
+  shape.iis = iis;
+  return shape;
+}
+
 // 16 GB free on C:, as the tests' default.
 inline constexpr std::uint64_t kSixteenGB = 16ull << 30;
 

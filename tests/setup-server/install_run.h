@@ -28,12 +28,6 @@ inline EditionFolders FoldersOf(WindowsEdition edition) {
                                                  : EditionFolders{"C:\\WINDOWS", "C:\\WINDOWS\\system32"};
 }
 
-inline MachineShape ShapeOf(WindowsEdition edition) {
-  MachineShape shape;
-  shape.edition = edition;
-  return shape;
-}
-
 // At every wait of the test's thread on the machine's clock, the programs
 // started hidden finish first: the machine is a fast one, and the run is
 // the same every time. Programs that wait themselves do not wait for others.
@@ -46,7 +40,7 @@ inline void ProgramsFinishAtEveryWait(std::thread::id test_thread = std::this_th
 
 struct InstallRun : ChainRun {
   explicit InstallRun(WindowsEdition edition = WindowsEdition::kWindowsServer2003)
-      : ChainRun(ShapeOf(edition)), folders(FoldersOf(edition)) {
+      : ChainRun(setup::testing::ShapeOf(edition)), folders(FoldersOf(edition)) {
     InstallLauncher();
     ProgramsFinishAtEveryWait();
     driver.Backend().SetPumpStep(1);

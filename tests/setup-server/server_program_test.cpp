@@ -5,14 +5,8 @@
 namespace quorvale::server {
 namespace {
 
+using setup::testing::ShapeOf;
 using testing::ServerRun;
-
-MachineShape Shape(WindowsEdition edition, bool iis = true) {
-  MachineShape s;
-  s.edition = edition;
-  s.iis = iis;
-  return s;
-}
 
 TEST(ServerStart, RefusesWhatItCannotRunOn) {
   constexpr const char* kUnsupported = "Quorvale虚拟主机管理系统不支持您当前所使用的操作系统版本!";
@@ -21,11 +15,11 @@ TEST(ServerStart, RefusesWhatItCannotRunOn) {
     MachineShape shape;
     const char* message;  // nothing: Welcome is shown
   } cases[] = {
-      {"2003", Shape(WindowsEdition::kWindowsServer2003), nullptr},
-      {"2000", Shape(WindowsEdition::kWindows2000), nullptr},
-      {"XP", Shape(WindowsEdition::kWindowsXP), kUnsupported},
-      {"98", Shape(WindowsEdition::kWindows98), kUnsupported},
-      {"2003 without IIS", Shape(WindowsEdition::kWindowsServer2003, false),
+      {"2003", ShapeOf(WindowsEdition::kWindowsServer2003), nullptr},
+      {"2000", ShapeOf(WindowsEdition::kWindows2000), nullptr},
+      {"XP", ShapeOf(WindowsEdition::kWindowsXP), kUnsupported},
+      {"98", ShapeOf(WindowsEdition::kWindows98), kUnsupported},
+      {"2003 without IIS", ShapeOf(WindowsEdition::kWindowsServer2003, false),
        "您的操作系统中未安装IIS，请您先安装IIS!"},
   };
   for (const auto& c : cases) {

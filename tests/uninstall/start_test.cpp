@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "quorvale/win32/win32.h"
+#include "test_program.h"
 #include "uninstall_run.h"
 
 namespace quorvale::uninstall {
 namespace {
 
+using setup::testing::ShapeOf;
 using testing::UninstallRun;
 
 constexpr const char* kConfirmRepair = "您确定要修复 Quorvale虚拟主机管理系统v3.0 主控端 程序吗？";
@@ -53,13 +55,6 @@ TEST(UninstallCommandLine, SwitchesInAnyCaseAloneChooseTheMode) {
   }
 }
 
-MachineShape Shape(WindowsEdition edition, bool iis = true) {
-  MachineShape s;
-  s.edition = edition;
-  s.iis = iis;
-  return s;
-}
-
 TEST(UninstallStart, RefusesWhatItCannotRunOnBeforeTheCommandLine) {
   constexpr const char* kUnsupported = "Quorvale虚拟主机管理系统不支持您当前所使用的操作系统版本!";
   struct Case {
@@ -67,11 +62,11 @@ TEST(UninstallStart, RefusesWhatItCannotRunOnBeforeTheCommandLine) {
     MachineShape shape;
     const char* message;  // nothing: the program goes on
   } cases[] = {
-      {"2003", Shape(WindowsEdition::kWindowsServer2003), nullptr},
-      {"2000", Shape(WindowsEdition::kWindows2000), nullptr},
-      {"XP", Shape(WindowsEdition::kWindowsXP), kUnsupported},
-      {"98", Shape(WindowsEdition::kWindows98), kUnsupported},
-      {"2003 without IIS", Shape(WindowsEdition::kWindowsServer2003, false),
+      {"2003", ShapeOf(WindowsEdition::kWindowsServer2003), nullptr},
+      {"2000", ShapeOf(WindowsEdition::kWindows2000), nullptr},
+      {"XP", ShapeOf(WindowsEdition::kWindowsXP), kUnsupported},
+      {"98", ShapeOf(WindowsEdition::kWindows98), kUnsupported},
+      {"2003 without IIS", ShapeOf(WindowsEdition::kWindowsServer2003, false),
        "您的操作系统中未安装IIS，请您先安装IIS!"},
   };
   for (const auto& c : cases) {
