@@ -5,8 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdlib>
-
+#include "mariadb_login.h"
 #include "quorvale/setup/sql_statements.h"
 #include "sql_server_machine.h"
 
@@ -58,11 +57,6 @@ TEST_F(StandInReadsBraces, PasswordsWithSemicolonsBracesAndBlanks) {
   }
 }
 
-std::string Env(const char* name, const char* fallback) {
-  const char* v = std::getenv(name);
-  return v && *v ? v : fallback;
-}
-
 // A login of the real MariaDB made for the test and dropped after it.
 class MariaDbReadsBraces : public testing::SqlServerMachine {
  protected:
@@ -72,8 +66,7 @@ class MariaDbReadsBraces : public testing::SqlServerMachine {
     if (err.Resume([&] { admin_ = Open(MySqlConnection("127.0.0.1", user_, password_)); })) return;
     const std::string reason = "no MariaDB answers on 127.0.0.1 for " + user_ +
                                " (start it with tools/start-mariadb): " + err.Description();
-    if (Env("QUORVALE_REQUIRE_MARIADB", "0") == "1") FAIL() << reason;
-    GTEST_SKIP() << reason;
+    SKIP_OR_FAIL_WITHOUT_MARIADB(reason);
   }
   void TearDown() override {
     for (const auto& host : made_) {
@@ -90,8 +83,8 @@ class MariaDbReadsBraces : public testing::SqlServerMachine {
     }
   }
 
-  std::string user_ = Env("QUORVALE_MARIADB_USER", "quorvale");
-  std::string password_ = Env("QUORVALE_MARIADB_PASSWORD", "Quorvale-Test1");
+  std::string user_ = testing::MariaDbUser();
+  std::string password_ = testing::MariaDbPassword();
   std::string login_ = "qv_braces_" + std::to_string(::getpid());
   ComPtr<IDispatch> admin_;
   std::vector<std::string> made_;

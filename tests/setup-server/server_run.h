@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
+#include "mariadb_login.h"
 #include "quorvale/providers/ado_connection.h"
 #include "quorvale/server/database_pages.h"
 #include "quorvale/server/mail.h"
@@ -21,14 +21,8 @@
 
 namespace quorvale::server::testing {
 
-inline std::string Env(const char* name, const char* fallback) {
-  const char* v = std::getenv(name);
-  return v && *v ? v : fallback;
-}
-
-// The MariaDB login the tests may use.
-inline std::string MariaDbUser() { return Env("QUORVALE_MARIADB_USER", "quorvale"); }
-inline std::string MariaDbPassword() { return Env("QUORVALE_MARIADB_PASSWORD", "Quorvale-Test1"); }
+using setup::testing::MariaDbPassword;
+using setup::testing::MariaDbUser;
 
 struct ServerRun : setup::testing::Wizard {
   explicit ServerRun(const MachineShape& shape = {}) : Wizard(ServerEnd::Profile(), shape) {
@@ -147,13 +141,10 @@ void ExpectOutcome(ServerRun& run, const std::string& page, std::size_t messages
 // Skips (or fails with QUORVALE_REQUIRE_MARIADB=1) without a MariaDB that
 // takes the test login.
 bool MariaDbAnswers(std::string* reason);
-#define REQUIRE_MARIADB()                                                                             \
-  do {                                                                                                \
-    std::string reason;                                                                               \
-    if (!::quorvale::server::testing::MariaDbAnswers(&reason)) {                                      \
-      if (::quorvale::server::testing::Env("QUORVALE_REQUIRE_MARIADB", "0") == "1") FAIL() << reason; \
-      GTEST_SKIP() << reason;                                                                         \
-    }                                                                                                 \
+#define REQUIRE_MARIADB()                                                                            \
+  do {                                                                                               \
+    std::string reason;                                                                              \
+    if (!::quorvale::server::testing::MariaDbAnswers(&reason)) SKIP_OR_FAIL_WITHOUT_MARIADB(reason); \
   } while (0)
 
 }  // namespace quorvale::server::testing
