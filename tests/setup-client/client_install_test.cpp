@@ -7,11 +7,16 @@
 #include <algorithm>
 
 #include "install_run.h"
+#include "metabase_reads.h"
 #include "quorvale/machine/metabase.h"
 #include "quorvale/payload/payloads.h"
 
 namespace quorvale::client::testing {
 namespace {
+
+using setup::testing::InGroup;
+using setup::testing::MetabaseKeyAt;
+using setup::testing::PropertyOf;
 
 // The programs the install starts, in order, all hidden.
 Lines StartedFor(const std::string& n) {
@@ -27,18 +32,6 @@ Lines StartedFor(const std::string& n) {
       "Cacls C:\\WINDOWS\\system32\\Quorvale.dll /e /c /g IUSR_" + n + ":R",
       "Cacls C:\\WINDOWS\\system32\\Jmail.dll /e /c /g Everyone:R",
   };
-}
-
-std::string Prop(const MetabaseKey& key, const char* name) {
-  const std::string* v = key.Find(name);
-  return v ? *v : "<none>";
-}
-
-std::optional<MetabaseKey> Key(Machine& machine, const std::string& location) {
-  const auto keys = Metabase(machine).Load();
-  for (const auto& k : *keys)
-    if (SameLocation(k.location, location)) return k;
-  return std::nullopt;
 }
 
 // What every install leaves, whichever database: the list, the captions
@@ -60,22 +53,22 @@ void ExpectInstalled(InstallRun& run, const Lines& list, bool sql_server, const 
   const std::string user = "IUSR_" + n;
 
   // The site with its binding, root directory and application, started.
-  auto site = Key(run.temp.machine(), "/LM/W3SVC/" + n);
+  auto site = MetabaseKeyAt(run.temp.machine(), "/LM/W3SVC/" + n);
   ASSERT_TRUE(site);
-  EXPECT_EQ(Prop(*site, "ServerBindings"), binding);
-  EXPECT_EQ(Prop(*site, "ServerComment"), "HostSystem");
-  EXPECT_EQ(Prop(*site, "AnonymousUserName"), user);
-  EXPECT_EQ(Prop(*site, "AuthFlags"), "5");
-  EXPECT_EQ(Prop(*site, "DefaultDoc"), "Index.asp");
-  EXPECT_EQ(Prop(*site, "EnableDefaultDoc"), "TRUE");
-  EXPECT_EQ(Prop(*site, "AspEnableParentPaths"), "TRUE");
-  EXPECT_EQ(Prop(*site, "ServerState"), "2");
-  auto root = Key(run.temp.machine(), "/LM/W3SVC/" + n + "/ROOT");
+  EXPECT_EQ(PropertyOf(*site, "ServerBindings"), binding);
+  EXPECT_EQ(PropertyOf(*site, "ServerComment"), "HostSystem");
+  EXPECT_EQ(PropertyOf(*site, "AnonymousUserName"), user);
+  EXPECT_EQ(PropertyOf(*site, "AuthFlags"), "5");
+  EXPECT_EQ(PropertyOf(*site, "DefaultDoc"), "Index.asp");
+  EXPECT_EQ(PropertyOf(*site, "EnableDefaultDoc"), "TRUE");
+  EXPECT_EQ(PropertyOf(*site, "AspEnableParentPaths"), "TRUE");
+  EXPECT_EQ(PropertyOf(*site, "ServerState"), "2");
+  auto root = MetabaseKeyAt(run.temp.machine(), "/LM/W3SVC/" + n + "/ROOT");
   ASSERT_TRUE(root);
-  EXPECT_EQ(Prop(*root, "Path"), "C:\\Program Files\\Quorvale\\主控端\\Web");
-  EXPECT_EQ(Prop(*root, "AccessFlags"), "513");
-  EXPECT_EQ(Prop(*root, "AppFriendlyName"), "默认应用程序");
-  EXPECT_EQ(Prop(*root, "AppRoot"), "/LM/W3SVC/" + n + "/ROOT");
+  EXPECT_EQ(PropertyOf(*root, "Path"), "C:\\Program Files\\Quorvale\\主控端\\Web");
+  EXPECT_EQ(PropertyOf(*root, "AccessFlags"), "513");
+  EXPECT_EQ(PropertyOf(*root, "AppFriendlyName"), "默认应用程序");
+  EXPECT_EQ(PropertyOf(*root, "AppRoot"), "/LM/W3SVC/" + n + "/ROOT");
 
   // The account, in Guests, with the site's password.
   auto account = LocalAccounts(run.temp.machine()).FindUser(user);
@@ -84,10 +77,8 @@ void ExpectInstalled(InstallRun& run, const Lines& list, bool sql_server, const 
   EXPECT_EQ(account->description, "匿名访问 Internet 信息服务的内置帐户");
   EXPECT_EQ(account->flags, 65600u);
   EXPECT_EQ(account->password.size(), 32u);
-  EXPECT_EQ(Prop(*site, "AnonymousUserPass"), account->password);
-  auto guests = LocalAccounts(run.temp.machine()).FindGroup("Guests");
-  ASSERT_TRUE(guests);
-  EXPECT_EQ(std::count(guests->members.begin(), guests->members.end(), user), 1);
+  EXPECT_EQ(PropertyOf(*site, "AnonymousUserPass"), account->password);
+  EXPECT_TRUE(InGroup(run.temp.machine(), "Guests", user));
 
   // The programs in the order they were started, and the rights they gave.
   EXPECT_EQ(run.Started(), StartedFor(n));

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "metabase_reads.h"
 #include "quorvale/com/class_registration.h"
 #include "quorvale/machine/accounts.h"
 #include "quorvale/machine/metabase.h"
@@ -17,25 +18,11 @@
 namespace quorvale::setup {
 namespace {
 
+using testing::InGroup;
+using testing::MetabaseKeyAt;
+using testing::PropertyOf;
 using testing::RecipeMachine;
 using testing::RecordedSteps;
-
-std::optional<MetabaseKey> Key(Machine& machine, const std::string& location) {
-  const auto keys = Metabase(machine).Load();
-  for (const auto& k : *keys)
-    if (k.location == location) return k;
-  return std::nullopt;
-}
-
-std::string Prop(const MetabaseKey& key, const char* name) {
-  const std::string* v = key.Find(name);
-  return v ? *v : "<none>";
-}
-
-bool InGroup(Machine& machine, const std::string& group, const std::string& account) {
-  const auto found = LocalAccounts(machine).FindGroup(group);
-  return found && std::count(found->members.begin(), found->members.end(), account) == 1;
-}
 
 void MakeSite(Machine& machine, const std::string& number) {
   Metabase(machine).Update([&](std::vector<MetabaseKey>& keys) {
@@ -138,28 +125,28 @@ TEST(BuildSite, EachVariantLeavesItsSiteAccountAndAccess) {
     EXPECT_EQ(user->password, out.password);
     EXPECT_TRUE(InGroup(m.temp.machine(), c.group, account));
 
-    auto site = Key(m.temp.machine(), "/LM/W3SVC/" + out.number);
+    auto site = MetabaseKeyAt(m.temp.machine(), "/LM/W3SVC/" + out.number);
     ASSERT_TRUE(site);
     EXPECT_EQ(site->key_type, "IIsWebServer");
-    EXPECT_EQ(Prop(*site, "ServerBindings"), c.binding);
-    EXPECT_EQ(Prop(*site, "ServerComment"), c.comment);
-    EXPECT_EQ(Prop(*site, "AnonymousUserName"), account);
-    EXPECT_EQ(Prop(*site, "AnonymousUserPass"), out.password);
-    EXPECT_EQ(Prop(*site, "AuthFlags"), "5");
-    EXPECT_EQ(Prop(*site, "FrontPageWeb"), "FALSE");
-    EXPECT_EQ(Prop(*site, "EnableDefaultDoc"), "TRUE");
-    EXPECT_EQ(Prop(*site, "DefaultDoc"), c.default_doc);
-    EXPECT_EQ(Prop(*site, "AspEnableParentPaths"), "TRUE");
-    EXPECT_EQ(Prop(*site, "ServerState"), "2");  // started
+    EXPECT_EQ(PropertyOf(*site, "ServerBindings"), c.binding);
+    EXPECT_EQ(PropertyOf(*site, "ServerComment"), c.comment);
+    EXPECT_EQ(PropertyOf(*site, "AnonymousUserName"), account);
+    EXPECT_EQ(PropertyOf(*site, "AnonymousUserPass"), out.password);
+    EXPECT_EQ(PropertyOf(*site, "AuthFlags"), "5");
+    EXPECT_EQ(PropertyOf(*site, "FrontPageWeb"), "FALSE");
+    EXPECT_EQ(PropertyOf(*site, "EnableDefaultDoc"), "TRUE");
+    EXPECT_EQ(PropertyOf(*site, "DefaultDoc"), c.default_doc);
+    EXPECT_EQ(PropertyOf(*site, "AspEnableParentPaths"), "TRUE");
+    EXPECT_EQ(PropertyOf(*site, "ServerState"), "2");  // started
 
-    auto root = Key(m.temp.machine(), "/LM/W3SVC/" + out.number + "/ROOT");
+    auto root = MetabaseKeyAt(m.temp.machine(), "/LM/W3SVC/" + out.number + "/ROOT");
     ASSERT_TRUE(root);
     EXPECT_EQ(root->key_type, "IIsWebVirtualDir");
-    EXPECT_EQ(Prop(*root, "Path"), c.web);
-    EXPECT_EQ(Prop(*root, "AccessFlags"), "513");  // script and read; no source, no write
-    EXPECT_EQ(Prop(*root, "AppFriendlyName"), "默认应用程序");
-    EXPECT_EQ(Prop(*root, "AppRoot"), "/LM/W3SVC/" + out.number + "/ROOT");
-    EXPECT_EQ(Prop(*root, "AppIsolated"), "0");  // in process
+    EXPECT_EQ(PropertyOf(*root, "Path"), c.web);
+    EXPECT_EQ(PropertyOf(*root, "AccessFlags"), "513");  // script and read; no source, no write
+    EXPECT_EQ(PropertyOf(*root, "AppFriendlyName"), "默认应用程序");
+    EXPECT_EQ(PropertyOf(*root, "AppRoot"), "/LM/W3SVC/" + out.number + "/ROOT");
+    EXPECT_EQ(PropertyOf(*root, "AppIsolated"), "0");  // in process
 
     EXPECT_EQ(m.Started(), std::vector<std::string>{c.cacls + account + ":F"});
     const auto access = m.temp.machine().AccessList();
@@ -224,7 +211,7 @@ TEST(BuildSite, AnExistingAccount) {
     auto user = LocalAccounts(m.temp.machine()).FindUser("IUSR_" + number);
     EXPECT_EQ(user->full_name, "old");
     EXPECT_EQ(user->password == out.password, c.password_changed);
-    EXPECT_TRUE(Key(m.temp.machine(), "/LM/W3SVC/" + number + "/ROOT"));
+    EXPECT_TRUE(MetabaseKeyAt(m.temp.machine(), "/LM/W3SVC/" + number + "/ROOT"));
   }
 }
 
@@ -245,7 +232,7 @@ TEST(FindFreeSiteNumber, DrawsAgainWhileTheNumberIsTaken) {
   auto second = FindFreeSiteNumber(err);
   ASSERT_TRUE(second);
   EXPECT_NE(*second, *first);
-  EXPECT_FALSE(Key(m.temp.machine(), "/LM/W3SVC/" + SiteNumberText(second)));
+  EXPECT_FALSE(MetabaseKeyAt(m.temp.machine(), "/LM/W3SVC/" + SiteNumberText(second)));
 
   // Without reseeding first, the first candidate is the generator's next
   // number as it stands: Int(Rnd * 999999999 + 1).

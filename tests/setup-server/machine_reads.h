@@ -5,11 +5,11 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "metabase_reads.h"
 #include "quorvale/core/codepage.h"
 #include "quorvale/machine/accounts.h"
 #include "quorvale/machine/metabase.h"
@@ -40,17 +40,9 @@ inline std::string TextOf(const quorvale::testing::TempMachine& temp, const std:
   return Cp936ToUtf8(temp.Read(file));
 }
 
-inline std::optional<MetabaseKey> MetabaseKeyAt(const Machine& machine, const std::string& location) {
-  const auto keys = Metabase(machine).Load();
-  for (const auto& k : *keys)
-    if (k.location == location) return k;
-  return std::nullopt;
-}
-
-inline std::string PropertyOf(const MetabaseKey& key, const char* name) {
-  const std::string* v = key.Find(name);
-  return v ? *v : "<none>";
-}
+using setup::testing::InGroup;
+using setup::testing::MetabaseKeyAt;
+using setup::testing::PropertyOf;
 
 // The web sites under /LM/W3SVC, by number.
 inline std::vector<std::string> SiteNumbers(const Machine& machine) {
@@ -67,11 +59,6 @@ inline std::vector<std::string> SiteAccounts(const Machine& machine) {
   for (const auto& u : LocalAccounts(machine).Users())
     if (u.name.rfind("IUSR_", 0) == 0) out.push_back(u.name);
   return out;
-}
-
-inline bool InGroup(const Machine& machine, const std::string& group, const std::string& account) {
-  const auto found = LocalAccounts(machine).FindGroup(group);
-  return found && std::count(found->members.begin(), found->members.end(), account) == 1;
 }
 
 }  // namespace quorvale::server::testing
