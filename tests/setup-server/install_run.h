@@ -61,11 +61,8 @@ struct InstallRun : ChainRun {
   void WalkToInstall(const Choices& choices, bool net = true, bool wap = true) {
     ToService();
     Choose(choices);
-    auto set = [&](ui::CheckBox& box, bool on) {
-      if ((box.Value() == ui::CheckBox::kChecked) != on) driver.Click(box);
-    };
-    set(Service().NET, net);
-    set(Service().WAP, wap);
+    SetBox(Service().NET, net);
+    SetBox(Service().WAP, wap);
     driver.Click(Service().NextButton);
     for (int page = 0; page < 8 && Active() != "Install"; ++page) {
       FillIn(Active());

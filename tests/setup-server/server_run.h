@@ -83,16 +83,17 @@ struct ChainRun : ServerRun {
     sqlserver::InstallSqlServer(temp.machine(), sa_password);
   }
 
+  // Clicks the box where it is not as wanted.
+  void SetBox(ui::CheckBox& box, bool on) {
+    if ((box.Value() == ui::CheckBox::kChecked) != on) driver.Click(box);
+  }
   // Sets the Service page's boxes as the user clicks them.
   void Choose(const Choices& c) {
     auto& s = Service();
-    auto set = [&](ui::CheckBox& box, bool on) {
-      if ((box.Value() == ui::CheckBox::kChecked) != on) driver.Click(box);
-    };
-    set(s.PHP, c.php);
-    set(s.CGI, c.cgi);
-    set(s.SQLServer, c.sql_server);
-    set(s.MySQL, c.my_sql);
+    SetBox(s.PHP, c.php);
+    SetBox(s.CGI, c.cgi);
+    SetBox(s.SQLServer, c.sql_server);
+    SetBox(s.MySQL, c.my_sql);
     driver.Click(c.mail == MailChoice::kIMail        ? s.iMail
                  : c.mail == MailChoice::kWinWebMail ? s.WinWebMail
                                                      : s.NoMail);
