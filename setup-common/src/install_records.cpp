@@ -73,7 +73,9 @@ void WriteServerEndRecord(IniHelpers& ini, const ServerEndRecord& record) {
   ini.WriteIniKey(kUninstallSection, "WinWebMailPath", record.WinWebMailPath);
 }
 
-bool ControlEndRecord::UsesSqlServer() const { return UpperCase(DataType) == "SQL"; }
+bool IsSqlServerType(const std::string& data_type) { return UpperCase(data_type) == "SQL"; }
+
+bool ControlEndRecord::UsesSqlServer() const { return IsSqlServerType(DataType); }
 
 void ControlEndRecord::SetDataFiles(const std::string& folder, const std::string& database) {
   MDF = folder + "\\Data\\" + database + ".mdf";

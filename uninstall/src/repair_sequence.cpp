@@ -1,6 +1,5 @@
 #include "quorvale/uninstall/repair_sequence.h"
 
-#include "quorvale/core/text.h"
 #include "quorvale/setup/component_recipe.h"
 #include "quorvale/setup/site_recipe.h"
 #include "quorvale/setup/system_helpers.h"
@@ -50,7 +49,7 @@ const std::vector<RepairSequence::Step>& RepairSequence::Steps() {
   return steps;
 }
 
-bool RepairSequence::WithSqlServer() const { return LowerCase(kind_) == "sql"; }
+bool RepairSequence::WithSqlServer() const { return IsSqlServerType(kind_); }
 
 void RepairSequence::TakeFolders() {
   folder_ = RepairFolder(Program().AppPath());

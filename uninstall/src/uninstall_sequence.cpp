@@ -1,6 +1,5 @@
 #include "quorvale/uninstall/uninstall_sequence.h"
 
-#include "quorvale/core/text.h"
 #include "quorvale/setup/component_recipe.h"
 #include "quorvale/setup/install_records.h"
 #include "quorvale/setup/site_recipe.h"
@@ -42,7 +41,7 @@ const std::vector<UninstallSequence::Step>& UninstallSequence::Steps() {
   return steps;
 }
 
-bool UninstallSequence::WithSqlServer() const { return LowerCase(kind_) == "sql"; }
+bool UninstallSequence::WithSqlServer() const { return IsSqlServerType(kind_); }
 
 void UninstallSequence::TakeFolders() {
   folder_ = RepairFolder(Program().AppPath());

@@ -51,6 +51,9 @@ struct ServerEndRecord {
 };
 void WriteServerEndRecord(IniHelpers& ini, const ServerEndRecord& record);
 
+// Whether a database type names SQL Server: "sql" in any letter case.
+bool IsSqlServerType(const std::string& data_type);
+
 // The control end's record. The SQL Server keys are written only when
 // DataType is "sql" in any letter case.
 struct ControlEndRecord {
