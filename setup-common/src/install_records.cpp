@@ -3,6 +3,7 @@
 #include "quorvale/component/maker.h"
 #include "quorvale/core/text.h"
 #include "quorvale/core/variant.h"
+#include "quorvale/setup/site_recipe.h"
 #include "quorvale/setup/system_helpers.h"
 #include "quorvale/win32/types.h"
 
@@ -12,8 +13,6 @@ namespace {
 
 // WriteString cuts the last two bytes of what it is given.
 constexpr const char* kCut = "  ";
-
-std::string UserOf(const std::string& site_number) { return "IUSR_" + site_number; }
 
 }  // namespace
 
@@ -69,7 +68,7 @@ void WriteServerEndRecord(IniHelpers& ini, const ServerEndRecord& record) {
   ini.WriteIniKey(kUninstallSection, "Mail", MailText(record.Mail));
   if (record.Mail != MailSystem::kWinWebMail) return;
   ini.WriteIniKey(kUninstallSection, "SiteNum", record.SiteNum);
-  ini.WriteIniKey(kUninstallSection, "User", record.SiteNum.empty() ? "" : UserOf(record.SiteNum));
+  ini.WriteIniKey(kUninstallSection, "User", record.SiteNum.empty() ? "" : SiteAccountOf(record.SiteNum));
   ini.WriteIniKey(kUninstallSection, "WinWebMailPath", record.WinWebMailPath);
 }
 

@@ -111,7 +111,7 @@ class SiteBuilder {
   SiteOutcome Run() {
     if (v_.present_line && SiteExists(err_, out_.number)) {
       out_.present = true;
-      out_.account = "IUSR_" + out_.number;
+      out_.account = SiteAccountOf(out_.number);
       r_.ListLine(v_.present_line);
       r_.MoveBar(v_.present_width);
       return out_;
@@ -135,7 +135,7 @@ class SiteBuilder {
     Begin(v_.prepare);
     if (v_.draws_password) Statement([&] { out_.password = SystemHelpers::GetLetter(32); });
     if (v_.draws_number) out_.number = SiteNumberText(FindFreeSiteNumber(err_));
-    out_.account = out_.number.empty() ? "" : "IUSR_" + out_.number;
+    out_.account = out_.number.empty() ? "" : SiteAccountOf(out_.number);
     r_.MoveBar(v_.prepare.width);
   }
 
@@ -275,6 +275,8 @@ std::optional<double> FindFreeSiteNumber(Err& err, bool reseed_first) {
 std::string SiteNumberText(const std::optional<double>& number) {
   return number ? std::to_string(static_cast<long long>(*number)) : std::string();
 }
+
+std::string SiteAccountOf(const std::string& number) { return "IUSR_" + number; }
 
 bool SiteExists(Err& err, const std::string& number) {
   if (number.empty()) return false;

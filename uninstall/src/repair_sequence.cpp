@@ -107,7 +107,7 @@ void RepairSequence::ChooseValues() {
                        : PanelDatabase{r.SQLDataBase, r.SQLUserName, r.SQLPassWord};
   host_ = r.DomainName;
   site_number_ = r.SiteNum.empty() ? new_number_ : r.SiteNum;
-  user_ = "IUSR_" + site_number_;
+  user_ = SiteAccountOf(site_number_);
   SequenceErr().Clear();
 }
 
