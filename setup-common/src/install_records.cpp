@@ -5,6 +5,7 @@
 #include "quorvale/core/variant.h"
 #include "quorvale/setup/site_recipe.h"
 #include "quorvale/setup/system_helpers.h"
+#include "quorvale/setup/text_file.h"
 #include "quorvale/win32/types.h"
 
 namespace quorvale::setup {
@@ -120,6 +121,7 @@ void WriteControlEndRecord(IniHelpers& ini, const ControlEndRecord& record) {
 
 ControlEndRecord ReadControlEndRecord(IniHelpers& ini, const std::string& folder) {
   ini.INIFileName = UninstallRecordPath(folder);
+  ReadTextFile(ini.INIFileName);
   ControlEndRecord record;
   auto read = [&](const RecordKey& key) {
     if (key.read) record.*key.field = ini.GetIniKey(kUninstallSection, key.name);

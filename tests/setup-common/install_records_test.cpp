@@ -167,5 +167,22 @@ TEST(UninstallRecord, TheRepairReadsAndRewritesIt) {
   EXPECT_EQ(repair.GetIniKey(kUninstallSection, "SetupDir"), "C:");
 }
 
+TEST(UninstallRecord, OneThatCannotBeReadWholeRaisesInsteadOfReadingEmpty) {
+  TempMachine temp;
+  RepairHelpers repair;
+  const auto number = [&] {
+    Err err;
+    err.Resume([&] { ReadControlEndRecord(repair, "C:"); });
+    return err.Number();
+  };
+  EXPECT_EQ(number(), 53);  // missing
+  // A byte code page 936 cannot read back as it was.
+  temp.Write("C:\\Uninstall.ini", "[Uninstall]\r\nDataType=SQL\r\nSiteNum=\xFF\r\n");
+  EXPECT_EQ(number(), 75);
+  temp.Write("C:\\Uninstall.ini", "[Uninstall]\r\nDataType=SQL\r\nSiteNum=7\r\n");
+  EXPECT_EQ(number(), 0);
+  EXPECT_EQ(ReadControlEndRecord(repair, "C:").SiteNum, "7");
+}
+
 }  // namespace
 }  // namespace quorvale::setup

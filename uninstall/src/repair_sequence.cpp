@@ -3,7 +3,6 @@
 #include "quorvale/setup/component_recipe.h"
 #include "quorvale/setup/site_recipe.h"
 #include "quorvale/setup/system_helpers.h"
-#include "quorvale/setup/text_file.h"
 #include "quorvale/uninstall/complete_page.h"
 #include "quorvale/uninstall/repair_folder.h"
 
@@ -71,9 +70,8 @@ void RepairSequence::ReadRecord() {
   Page().MoveBar(150);
   if (!record_present_) return;
   // A record that is there but cannot be read would pass for a missing one.
-  if (!Resume([&] { ReadTextFile(UninstallRecordPath(folder_)); }))
+  if (!Resume([&] { record_ = ReadControlEndRecord(Helpers(), folder_); }))
     Helpers().Stop(kSettingsFailed, ui::MsgIcon::Question, kTitle);
-  Resume([&] { record_ = ReadControlEndRecord(Helpers(), folder_); });
 }
 
 void RepairSequence::ReadSettingsText() {

@@ -4,7 +4,6 @@
 #include "quorvale/setup/install_records.h"
 #include "quorvale/setup/site_recipe.h"
 #include "quorvale/setup/system_helpers.h"
-#include "quorvale/setup/text_file.h"
 #include "quorvale/uninstall/complete_page.h"
 #include "quorvale/uninstall/repair_folder.h"
 
@@ -56,10 +55,9 @@ void UninstallSequence::ReadRecord() {
   if (!record_present_) return;
   // A record that is there but cannot be read would leave the site and
   // the database behind, their traces gone with the install folder.
-  if (!Resume([&] { ReadTextFile(UninstallRecordPath(folder_)); }))
-    Helpers().Stop(kRecordFailed, ui::MsgIcon::Question, kTitle);
   ControlEndRecord r;
-  Resume([&] { r = ReadControlEndRecord(Helpers(), folder_); });
+  if (!Resume([&] { r = ReadControlEndRecord(Helpers(), folder_); }))
+    Helpers().Stop(kRecordFailed, ui::MsgIcon::Question, kTitle);
   kind_ = r.DataType;
   admin_ = {r.MSSQLServer, r.MSSQLUserName, r.MSSQLPassWord};
   db_ = {r.SQLDataBase, r.SQLUserName, ""};

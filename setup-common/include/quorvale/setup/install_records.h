@@ -72,7 +72,9 @@ struct ControlEndRecord {
 void WriteControlEndRecord(IniHelpers& ini, const ControlEndRecord& record);
 // Sets INIFileName to the record in folder and reads the keys the repair
 // and the uninstall use; a missing key reads as "". MDF, LDF and SetupDir
-// are not read.
+// are not read. Raises 53 when the record is missing and 75 when it cannot
+// be read whole: the profile calls would read such a file as one without
+// keys.
 ControlEndRecord ReadControlEndRecord(IniHelpers& ini, const std::string& folder);
 
 }  // namespace quorvale::setup
