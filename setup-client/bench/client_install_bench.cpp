@@ -6,19 +6,9 @@
 
 #include <memory>
 
-#include "quorvale/client/client_end.h"
-#include "quorvale/client/database_page.h"
-#include "quorvale/client/domain_page.h"
+#include "client_run.h"
 #include "quorvale/machine/clock.h"
-#include "quorvale/machine/testing/temp_machine.h"
 #include "quorvale/programs/launch.h"
-#include "quorvale/providers/ado_connection.h"
-#include "quorvale/providers/registration.h"
-#include "quorvale/setup/agreement.h"
-#include "quorvale/setup/directory.h"
-#include "quorvale/setup/program.h"
-#include "quorvale/setup/welcome.h"
-#include "quorvale/ui/headless.h"
 
 namespace {
 
@@ -26,23 +16,14 @@ using namespace quorvale;
 using namespace quorvale::client;
 
 // Client walked to Domain with a host name typed, on a fresh machine.
-struct AtDomain {
-  AtDomain() : program(driver.App(), ClientEnd::Profile()) {
-    RegisterProviders(temp.machine().Registry(), PROVIDERS_PATH);
-    RegisterDatabaseProviders(temp.machine().Registry(), PROVIDERS_PATH);
-    driver.Run([&] { program.Start(); });
-    driver.Click(program.Page<setup::Welcome>().NextButton);
-    driver.Click(program.Page<setup::Agreement>().AgreeButton);
-    driver.Click(program.Page<DataBasePage>().NextButton);
-    driver.Click(program.Page<setup::DirectoryPage>().NextButton);
-    driver.Type(program.Page<DomainPage>().Domain, "panel.quorvale.cn");
+struct AtDomain : client::testing::ClientRun {
+  AtDomain() {
+    Start();
+    driver.Type(WalkToDomain().Domain, "panel.quorvale.cn");
     // The unpacker, running beside the install, is done by the install's
     // first wait for a file.
     AtMoment(0, [] { WaitForPrograms(); });
   }
-  testing::TempMachine temp;
-  ui::HeadlessDriver driver;
-  setup::SetupProgram program;
 };
 
 void BM_ClientInstall(benchmark::State& state) {
@@ -51,7 +32,7 @@ void BM_ClientInstall(benchmark::State& state) {
     state.PauseTiming();
     auto run = std::make_unique<AtDomain>();
     state.ResumeTiming();
-    run->driver.Click(run->program.Page<DomainPage>().NextButton);
+    run->driver.Click(run->Page<DomainPage>().NextButton);
     run->driver.Advance(100);
     state.PauseTiming();
     if (run->driver.ShownForms() != std::vector<std::string>{"Complete"} ||
