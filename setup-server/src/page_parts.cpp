@@ -14,6 +14,13 @@ void Place(const PathGroup& g, int prompt_top, int box_top) {
   g.view.Move(5610, box_top, 1395, 345);
 }
 
+void SetUp(const PathGroup& g, const char* prompt, int prompt_top, int box_top) {
+  g.prompt.SetCaption(prompt);
+  g.view.SetCaption("浏览(&B)");
+  g.box.SetLocked(true);
+  Place(g, prompt_top, box_top);
+}
+
 void Show(const PathGroup& g, bool shown) {
   g.prompt.SetVisible(shown);
   g.box.SetVisible(shown);
@@ -22,18 +29,14 @@ void Show(const PathGroup& g, bool shown) {
 
 }  // namespace
 
-void PlaceFirstPathGroup(const PathGroup& group) { Place(group, kFirstPrompt, kFirstBox); }
+void SetUpPathGroup(const PathGroup& group, const char* prompt) {
+  SetUp(group, prompt, kFirstPrompt, kFirstBox);
+}
 
 void SetUpPathGroups(const PathGroup& first, const char* first_prompt, const PathGroup& second,
                      const char* second_prompt) {
-  first.prompt.SetCaption(first_prompt);
-  second.prompt.SetCaption(second_prompt);
-  for (const PathGroup* g : {&first, &second}) {
-    g->view.SetCaption("浏览(&B)");
-    g->box.SetLocked(true);
-  }
-  Place(first, kFirstPrompt, kFirstBox);
-  Place(second, kSecondPrompt, kSecondBox);
+  SetUp(first, first_prompt, kFirstPrompt, kFirstBox);
+  SetUp(second, second_prompt, kSecondPrompt, kSecondBox);
 }
 
 void LayOutPathGroups(const PathGroup& first, bool show_first, const PathGroup& second, bool show_second) {

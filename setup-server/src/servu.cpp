@@ -31,11 +31,8 @@ ServU::ServU(setup::SetupProgram& program) : WizardPage(program, "ServU") {
   PlaceButtons(&StepButton, NextButton, CancelButton);
   NextButton.SetCaption(program.Texts().next_caption);
   PlaceHeader(Label2, "FTP服务配置", Label3, "配置FTP服务的相关参数");
-  Label1.SetCaption("请选择Serv-U帐户配置文件路径：\r\n");
+  SetUpPathGroup({Label1, File, View}, "请选择Serv-U帐户配置文件路径：\r\n");
   Label4.SetCaption("例如：C:\\Program Files\\Serv-U\\ServUDaemon.ini");
-  View.SetCaption("浏览(&B)");
-  File.SetLocked(true);
-  PlaceFirstPathGroup({Label1, File, View});
   Place(Label4, 510, 2280, 6465, 255);
   View.OnClick([this] { ViewClick(); });
   NextButton.OnClick([this] { NextButtonClick(); });

@@ -17,11 +17,12 @@ struct PathGroup {
   ui::CommandButton& view;
 };
 
-// A group directly under the header, at tops 1320 / 1770.
-void PlaceFirstPathGroup(const PathGroup& group);
+// A group with its prompt, a read-only box and a "浏览(&B)" button,
+// directly under the header at tops 1320 / 1770.
+void SetUpPathGroup(const PathGroup& group, const char* prompt);
 
-// Two groups under the header, each with its prompt, a read-only box and a
-// "浏览(&B)" button, the first at tops 1320 / 1770, the second at 2370 / 2816.
+// Two such groups under the header, the first at tops 1320 / 1770, the
+// second at 2370 / 2816.
 void SetUpPathGroups(const PathGroup& first, const char* first_prompt, const PathGroup& second,
                      const char* second_prompt);
 
