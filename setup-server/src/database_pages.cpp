@@ -1,6 +1,5 @@
 #include "quorvale/server/database_pages.h"
 
-#include "quorvale/server/page_parts.h"
 #include "quorvale/setup/odbc_connection.h"
 #include "quorvale/setup/test_connection.h"
 
