@@ -1,5 +1,6 @@
 #include "quorvale/server/servu.h"
 
+#include "quorvale/core/text.h"
 #include "quorvale/server/page_parts.h"
 #include "quorvale/win32/win32.h"
 
@@ -11,12 +12,6 @@ namespace {
 
 // The record's text buffers, in characters.
 constexpr w::DWORD kFileBuffer = 255;
-
-std::string WithoutBlanks(const std::string& s) {
-  const auto first = s.find_first_not_of(' ');
-  if (first == std::string::npos) return "";
-  return s.substr(first, s.find_last_not_of(' ') - first + 1);
-}
 
 std::string CurrentFolder() {
   char buffer[w::MAX_PATH] = {};
@@ -69,7 +64,7 @@ std::string ServU::OpenFile(const ui::Form& owner, const std::string& filter, co
     record.lpstrInitialDir = folder.c_str();
     record.lpstrTitle = ansi_title.c_str();
     record.Flags = 0;
-    if (w::GetOpenFileNameA(&record)) chosen = WithoutBlanks(w::FromAnsi(file.substr(0, file.find('\0'))));
+    if (w::GetOpenFileNameA(&record)) chosen = Trim(w::FromAnsi(file.substr(0, file.find('\0'))));
   });
   return chosen;
 }

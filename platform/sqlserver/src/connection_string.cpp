@@ -8,12 +8,6 @@ namespace quorvale::sqlserver {
 
 namespace {
 
-std::string Trim(const std::string& s) {
-  const auto first = s.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  return s.substr(first, s.find_last_not_of(' ') - first + 1);
-}
-
 [[noreturn]] void Invalid() { throw std::invalid_argument("Invalid connection string attribute"); }
 
 // The braced value that starts at text[i] == '{'; i ends after the "}".

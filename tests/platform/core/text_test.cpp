@@ -74,6 +74,18 @@ TEST(Text, OnlyAsciiLettersChangeCase) {
   }
 }
 
+TEST(Text, TrimTakesOnlySpacesAtTheEnds) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"  C:\\Serv-U\\ServUDaemon.ini ", "C:\\Serv-U\\ServUDaemon.ini"},
+      {"   ", ""},
+      {"", ""},
+      {"a b", "a b"},
+      {"\tx\t", "\tx\t"},  // tabs stay
+      {" \xD6\xD0 ", "\xD6\xD0"},
+  };
+  for (const auto& [in, out] : cases) EXPECT_EQ(Trim(in), out) << in;
+}
+
 TEST(Text, ComparesWithoutCase) {
   struct Case {
     std::string a, b;

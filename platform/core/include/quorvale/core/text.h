@@ -30,6 +30,8 @@ constexpr char UpperChar(char c) { return c >= 'a' && c <= 'z' ? static_cast<cha
 constexpr char LowerChar(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 std::string UpperCase(std::string text);
 std::string LowerCase(std::string text);
+// Without the blanks (spaces only) at either end, as Basic's Trim.
+std::string Trim(std::string_view text);
 
 // Equality and order without case.
 inline bool SameText(std::string_view a, std::string_view b) {
