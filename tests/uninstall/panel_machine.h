@@ -79,19 +79,28 @@ inline void PrepareForPanel(quorvale::testing::TempMachine& temp) {
 
 inline std::string SystemFile(const std::string& file) { return std::string(kSystem) + "\\" + file; }
 
-// The control end installed into folder with the setup's recipes; the
-// panel site it made.
-inline setup::SiteOutcome InstallPanel(quorvale::testing::TempMachine& temp, const std::string& folder,
-                                       const Panel& p) {
+// What the setup's unpacker leaves in folder: the panel's pages, Conn.asp
+// as shipped and the data files; then the panel site with its account, as
+// the setup's site steps make it. Where a Client killed after those steps
+// leaves the machine: no database, components, registry entry or record.
+inline setup::SiteOutcome InstallPanelSite(quorvale::testing::TempMachine& temp, const std::string& folder,
+                                           const Panel& p, setup::testing::RecordedSteps& page) {
   const auto in = [&](const char* file) { return folder + "\\" + file; };
   temp.Write(in("Web\\Index.asp"), "<% Response.Write \"panel\" %>");
   temp.Write(in("Web\\Inc\\Conn.asp"), kShippedSettings);
   temp.Write(in("Data\\Quorvale.mdf"), sqlserver::NewDataFile(8192));
   temp.Write(in("Data\\Quorvale.ldf"), sqlserver::NewLogFile(2048));
+  return setup::BuildSite(page, setup::kPanelSite,
+                          {folder, p.domain, setup::SystemHelpers::GetLetter(32), ""});
+}
+
+// The control end installed into folder with the setup's recipes; the
+// panel site it made.
+inline setup::SiteOutcome InstallPanel(quorvale::testing::TempMachine& temp, const std::string& folder,
+                                       const Panel& p) {
   setup::testing::RecordedSteps page;
   setup::ControlEndHelpers helpers;
-  const auto site =
-      setup::BuildSite(page, setup::kPanelSite, {folder, p.domain, setup::SystemHelpers::GetLetter(32), ""});
+  const auto site = InstallPanelSite(temp, folder, p, page);
   if (p.sql_server) {
     setup::AttachDatabase(page, helpers, {"(local)", "sa", "Sa2000"}, {p.database, p.login, p.password},
                           folder);
@@ -149,6 +158,15 @@ struct PanelMachine : UninstallRun {
   void Install(const Panel& p = {}) {
     panel = p;
     site = InstallPanel(temp, folder, p);
+    installed_programs_ = temp.machine().StartedPrograms().size();
+  }
+  // A Client killed after its site steps.
+  void InstallKilledAfterSite(const Panel& p = {}) {
+    panel = p;
+    setup::testing::RecordedSteps page;
+    site = InstallPanelSite(temp, folder, p, page);
+    WaitForPrograms();
+    EXPECT_EQ(page.FailureLines(), Lines{}) << "the site steps went wrong";
     installed_programs_ = temp.machine().StartedPrograms().size();
   }
   void Damage() { DamagePanel(temp, site); }

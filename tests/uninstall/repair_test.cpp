@@ -3,8 +3,7 @@
 // and what the machine holds afterwards.
 #include <gtest/gtest.h>
 
-#include <cmath>
-
+#include "machine_state.h"
 #include "panel_machine.h"
 #include "quorvale/setup/text_file.h"
 #include "quorvale/win32/vb_random.h"
@@ -202,6 +201,30 @@ const StopCase kStopCases[] = {
      "主控端配置文件参数调用失败，无法进行修复操作！", ui::MsgIcon::Question, "修复"},
 };
 
+// What the machine holds, the install folder's and the system folder's
+// files included.
+testing::MachineState StateOf(PanelMachine& m) { return testing::TakeState(m.temp, {m.folder, kSystem}); }
+
+// The repair showed its box after the confirmation and ended, the machine
+// as it was before.
+void ExpectStopped(PanelMachine& m, const testing::MachineState& before, const char* message,
+                   ui::MsgIcon icon = ui::MsgIcon::Question, const char* title = "修复") {
+  ASSERT_EQ(m.driver.Messages().size(), 2u);
+  const auto& box = m.driver.Messages()[1].request;
+  EXPECT_EQ(box.prompt, message);
+  EXPECT_EQ(box.icon, icon);
+  EXPECT_EQ(box.title, title);
+  EXPECT_EQ(box.buttons, ui::MsgButtons::OK);
+  EXPECT_TRUE(m.driver.Ended());
+  EXPECT_FALSE(m.complete().Loaded());
+  EXPECT_EQ(m.List(), Lines{"正在准备修复主控端程序..."});
+  EXPECT_EQ(m.StartedSinceInstall(), Lines{});
+  const auto after = StateOf(m);
+  testing::ExpectSameSystem(after, before);
+  EXPECT_EQ(after.access, before.access);
+  EXPECT_TRUE(after.files == before.files);
+}
+
 TEST(Repair, EachCheckStopsItBeforeAnythingChanges) {
   for (const auto& c : kStopCases) {
     SCOPED_TRACE(c.name);
@@ -209,23 +232,91 @@ TEST(Repair, EachCheckStopsItBeforeAnythingChanges) {
     m.Install();
     m.Damage();
     c.arrange(m);
-    const std::string registry = m.RegistryText();
+    const auto before = StateOf(m);
     m.Run("-modify");
 
-    ASSERT_EQ(m.driver.Messages().size(), 2u);
-    const auto& box = m.driver.Messages()[1].request;
-    EXPECT_EQ(box.prompt, c.message);
-    EXPECT_EQ(box.icon, c.icon);
-    EXPECT_EQ(box.title, c.title);
-    EXPECT_EQ(box.buttons, ui::MsgButtons::OK);
-    EXPECT_TRUE(m.driver.Ended());
-    EXPECT_FALSE(m.complete().Loaded());
-    EXPECT_EQ(m.List(), Lines{"正在准备修复主控端程序..."});
-    EXPECT_EQ(m.StartedSinceInstall(), Lines{});
-    EXPECT_EQ(m.RegistryText(), registry);
+    ExpectStopped(m, before, c.message, c.icon, c.title);
     EXPECT_FALSE(m.SiteThere(m.site.number));
     EXPECT_FALSE(m.Account(m.site.account));
     EXPECT_FALSE(m.temp.Exists(m.Sys("Quorvale.dll")));
+  }
+}
+
+constexpr const char* kRecordFailed = "主控端配置文件参数调用失败，无法进行修复操作！";
+
+// A Client killed after its site steps leaves no record: the repair cannot
+// know the number of the site it made, nor the host name bound to it, and
+// stops rather than build a second panel site bound to every host name.
+TEST(Repair, StopsOnAnInstallKilledBeforeItsRecord) {
+  PanelMachine m;
+  m.InstallKilledAfterSite();
+  const auto before = StateOf(m);
+  ASSERT_TRUE(m.SiteThere(m.site.number));
+  m.Run("-modify");
+
+  ExpectStopped(m, before, kRecordFailed);
+  EXPECT_FALSE(m.temp.Exists(m.In("Uninstall.ini")));
+  EXPECT_FALSE(m.EntryThere());
+}
+
+// The record must hold what the site and Conn.asp are rebuilt with, where
+// the settings do not: the kind of database; with SQL Server the database,
+// its login and password; the site number. What a repair after a fallback
+// on "(local)" records, and an empty host name, are accepted.
+struct RecordCase {
+  const char* name;
+  Panel panel;
+  bool shipped_settings;                       // Conn.asp as shipped: the values come from the record
+  std::map<std::string, std::string> written;  // over the install's record
+  bool no_record;
+  bool stops;
+};
+
+const RecordCase kRecordCases[] = {
+    {"no record, Access", {.sql_server = false}, false, {}, true, true},
+    {"no record, SQL Server in the settings", {}, false, {}, true, true},
+    {"no DataType, Access", {.sql_server = false}, false, {{"DataType", ""}}, false, true},
+    {"no SiteNum", {}, false, {{"SiteNum", ""}}, false, true},
+    {"no SQLDataBase", {}, true, {{"SQLDataBase", ""}}, false, true},
+    {"no SQLUserName", {}, true, {{"SQLUserName", ""}}, false, true},
+    {"no SQLPassWord", {}, true, {{"SQLPassWord", ""}}, false, true},
+    {"after a fallback on (local), no host name",
+     {},
+     true,
+     {{"MSSQLServer", "(local)"}, {"MSSQLUserName", ""}, {"MSSQLPassWord", ""}, {"DomainName", ""}},
+     false,
+     false},
+    {"no database values, the settings whole",
+     {},
+     false,
+     {{"SQLDataBase", ""}, {"SQLUserName", ""}, {"SQLPassWord", ""}},
+     false,
+     false},
+};
+
+TEST(Repair, StopsOnARecordLackingWhatItRebuildsFrom) {
+  for (const auto& c : kRecordCases) {
+    SCOPED_TRACE(c.name);
+    PanelMachine m;
+    m.Install(c.panel);
+    m.Damage();
+    if (c.shipped_settings) m.temp.Write(m.In("Web\\Inc\\Conn.asp"), testing::kShippedSettings);
+    setup::ControlEndHelpers ini;
+    ini.INIFileName = m.In("Uninstall.ini");
+    for (const auto& [key, value] : c.written) ini.WriteIniKey("Uninstall", key, value);
+    if (c.no_record) std::filesystem::remove(m.temp.Host(m.In("Uninstall.ini")));
+    const auto before = StateOf(m);
+    m.Run("-modify");
+
+    if (c.stops) {
+      ExpectStopped(m, before, kRecordFailed);
+      continue;
+    }
+    EXPECT_EQ(m.driver.ShownForms(), Lines{"Complete"});
+    EXPECT_EQ(m.List(),
+              Join<std::string>({{"正在准备修复主控端程序..."}, kSiteRebuilt, kDatabaseAttached, kEnd}));
+    EXPECT_TRUE(m.SiteThere(m.site.number));
+    EXPECT_TRUE(m.Catalogue().FindDatabase("Panel"));
   }
 }
 
@@ -381,42 +472,16 @@ TEST(Repair, FindsTheDataFiles) {
   }
 }
 
-// An Access control end without its record: the settings name no server,
-// so everything comes from the missing record; the site is built under a
-// number drawn without reseeding the generator first, and the record is
-// written anew with it.
-TEST(Repair, WithoutARecordBuildsUnderANewNumber) {
-  PanelMachine m;
-  m.Install({.sql_server = false});
-  m.Damage();
-  std::filesystem::remove(m.temp.Host(m.In("Uninstall.ini")));
-  // The next number of the generator as it stands.
-  const auto state = static_cast<std::uint32_t>(win32::Rnd(0) * 16777216.0f);
-  const std::uint32_t next = (state * 1140671485u + 12820163u) & 0xFFFFFFu;
-  const auto first = static_cast<long long>(
-      std::floor(static_cast<double>(static_cast<float>(next) / 16777216.0f) * 999999999.0 + 1.0));
-  const std::string number = std::to_string(first);
-  m.Run("-modify");
-
-  EXPECT_EQ(m.List(), Join<std::string>({{"正在准备修复主控端程序..."}, kSiteRebuilt, kEnd}));
-  EXPECT_TRUE(m.SiteThere(number));
-  EXPECT_EQ(*m.Key("/LM/W3SVC/" + number)->Find("ServerBindings"), ":80:");
-  EXPECT_TRUE(m.Account("IUSR_" + number));
-  EXPECT_EQ(m.Record(), (std::map<std::string, std::string>{{"DataType", ""},
-                                                            {"SetupDir", m.folder},
-                                                            {"DomainName", ""},
-                                                            {"SiteNum", number},
-                                                            {"User", "IUSR_" + number}}));
-  EXPECT_EQ(m.temp.Read(m.In("Web\\Inc\\Conn.asp")), testing::kShippedSettings);
-}
-
-// A number is drawn in every run, also when the record has one.
+// A number is drawn in every run, also when the record has one, and the
+// first without reseeding the generator: the next number of the generator
+// as it stands.
 TEST(Repair, DrawsANumberInEveryRun) {
   PanelMachine m;
   m.Install({.sql_server = false});
-  const float before = win32::Rnd(0);
+  const auto state = static_cast<std::uint32_t>(win32::Rnd(0) * 16777216.0f);
+  const std::uint32_t next = (state * 1140671485u + 12820163u) & 0xFFFFFFu;
   m.Run("-modify");
-  EXPECT_NE(win32::Rnd(0), before);
+  EXPECT_EQ(win32::Rnd(0), static_cast<float>(next) / 16777216.0f);
   EXPECT_EQ(m.Record()["SiteNum"], m.site.number);
 }
 

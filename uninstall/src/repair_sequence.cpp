@@ -34,8 +34,8 @@ const std::vector<RepairSequence::Step>& RepairSequence::Steps() {
       {"", nullptr, 300, &S::ReadSettingsText},
       {"", nullptr, 400, &S::ReadSettings},
       {"", nullptr, 600, &S::DrawNumber},
-      {"", nullptr, 0, &S::CheckSettings},
       {"", nullptr, 700, &S::ChooseValues},
+      {"", nullptr, 0, &S::CheckValues},
       {"", nullptr, 800, &S::ConnectAdministrator, nullptr, &S::WithSqlServer},
       {"", nullptr, 900, &S::FindDataFiles, nullptr, &S::WithSqlServer},
       {"", nullptr, 0, &S::RebuildSite},
@@ -86,11 +86,6 @@ void RepairSequence::DrawNumber() {
   new_number_ = SiteNumberText(FindFreeSiteNumber(SequenceErr(), false));
 }
 
-void RepairSequence::CheckSettings() {
-  if (settings_.type.empty() && !record_present_)
-    Helpers().Stop(kSettingsFailed, ui::MsgIcon::Question, kTitle);
-}
-
 void RepairSequence::ChooseValues() {
   const auto& s = settings_;
   const auto& r = record_;
@@ -107,6 +102,19 @@ void RepairSequence::ChooseValues() {
   site_number_ = r.SiteNum.empty() ? new_number_ : r.SiteNum;
   user_ = SiteAccountOf(site_number_);
   SequenceErr().Clear();
+}
+
+void RepairSequence::CheckValues() {
+  // The site number must be the record's: a drawn one names no site the
+  // install made, which may still be there (an install killed before its
+  // record), and the site would be built a second time, bound to every host
+  // name on port 80. A missing record therefore stops the repair too.
+  // May be empty: DomainName (every host name), the administrator login and
+  // password (so recorded after a fallback on "(local)") and the server
+  // (the machine's own).
+  const bool sql_whole = !db_.name.empty() && !db_.login.empty() && !db_.password.empty();
+  if (kind_.empty() || record_.SiteNum.empty() || (WithSqlServer() && !sql_whole))
+    Helpers().Stop(kSettingsFailed, ui::MsgIcon::Question, kTitle);
 }
 
 void RepairSequence::ConnectAdministrator() {

@@ -39,10 +39,12 @@ class RepairSequence : public setup::Sequence<RepairSequence> {
   void ReadSettings();
   // A candidate site number, drawn in every run.
   void DrawNumber();
-  // Without a record, the settings must name a database type.
-  void CheckSettings();
   // The values the repair works with, from the settings and the record.
   void ChooseValues();
+  // They must hold what the site and Conn.asp are rebuilt with: the kind of
+  // database, with SQL Server its name, login and password, and the
+  // recorded site number.
+  void CheckValues();
   // SQL Server: the administrator, or "(local)", must connect.
   void ConnectAdministrator();
   // SQL Server: one of the three data-file pairs must be whole.
