@@ -112,7 +112,11 @@ class SiteBuilder {
     if (v_.present_line && SiteExists(err_, out_.number)) {
       out_.present = true;
       out_.account = SiteAccountOf(out_.number);
-      r_.ListLine(v_.present_line);
+      if (AccountExists()) {
+        r_.ListLine(v_.present_line);
+      } else {
+        RestoreAccount();
+      }
       r_.MoveBar(v_.present_width);
       return out_;
     }
@@ -131,9 +135,33 @@ class SiteBuilder {
   void Statement(const std::function<void()>& f) { err_.Resume(f); }
   std::string Computer() const { return "WinNT://" + SystemHelpers::ComputerName(); }
 
+  bool AccountExists() {
+    Err look;
+    return look.Resume([&] { LateBound::Bind(Computer() + "/" + out_.account).Release(); });
+  }
+
+  void DrawPassword() {
+    if (v_.draws_password) Statement([&] { out_.password = SystemHelpers::GetLetter(32); });
+  }
+
+  // The site is there but its anonymous account is not: the account is made
+  // as the rebuild makes it (group, folder access) and given to the site
+  // with its new password. The group step's check covers the site's update.
+  void RestoreAccount() {
+    DrawPassword();
+    Account();
+    LateBound site;
+    Statement([&] { site = LateBound::Bind(std::string(kSites) + "/" + out_.number); });
+    Statement([&] { site.Let("AnonymousUserName", out_.account); });
+    Statement([&] { site.Let("AnonymousUserPass", out_.password); });
+    Statement([&] { site.Call("SetInfo"); });
+    Group();
+    Permissions();
+  }
+
   void Prepare() {
     Begin(v_.prepare);
-    if (v_.draws_password) Statement([&] { out_.password = SystemHelpers::GetLetter(32); });
+    DrawPassword();
     if (v_.draws_number) out_.number = SiteNumberText(FindFreeSiteNumber(err_));
     out_.account = out_.number.empty() ? "" : SiteAccountOf(out_.number);
     r_.MoveBar(v_.prepare.width);

@@ -154,10 +154,11 @@ TEST(BuildSite, EachVariantLeavesItsSiteAccountAndAccess) {
   }
 }
 
-// The repair leaves a site that is still there alone.
+// The repair leaves a site that is still there with its account alone.
 TEST(BuildSite, TheRebuildKeepsASiteThatIsThere) {
   RecipeMachine m;
   MakeSite(m.temp.machine(), "77");
+  LocalAccounts(m.temp.machine()).CreateUser({"IUSR_77", "old", "", 65600, "old password"});
   RecordedSteps r;
   const SiteOutcome out = BuildSite(r, kPanelSiteRebuild, {"C:\\Q", "", "", "77"});
   EXPECT_TRUE(out.present);
@@ -165,7 +166,8 @@ TEST(BuildSite, TheRebuildKeepsASiteThatIsThere) {
   EXPECT_EQ(r.ListLines(), std::vector<std::string>{"主控端站点正常..."});
   EXPECT_TRUE(r.Captions().empty());
   EXPECT_EQ(r.Widths(), std::vector<int>{2200});
-  EXPECT_FALSE(LocalAccounts(m.temp.machine()).FindUser("IUSR_77"));
+  EXPECT_EQ(LocalAccounts(m.temp.machine()).FindUser("IUSR_77")->password, "old password");
+  EXPECT_EQ(PropertyOf(*MetabaseKeyAt(m.temp.machine(), "/LM/W3SVC/77"), "AnonymousUserName"), "<none>");
   EXPECT_TRUE(m.Started().empty());
 }
 

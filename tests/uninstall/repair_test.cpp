@@ -322,7 +322,8 @@ TEST(Repair, StopsOnARecordLackingWhatItRebuildsFrom) {
 
 // What a repair finds still in place it leaves alone: a site IIS still has,
 // a database SQL Server still lists, an account that only gets a new
-// password, a component file that is only registered again.
+// password, a component file that is only registered again. A site whose
+// account is gone gets it back, with its new password.
 struct InPlaceCase {
   const char* name;
   bool keep_site, keep_account, keep_sql_server, keep_quorvale_dll;
@@ -346,6 +347,12 @@ const InPlaceCase kInPlaceCases[] = {
                         {"网站数据库正常..."},
                         kEnd}),
      Join<int>({kStart, kSqlChecks, kSiteWidths, {3800}, kComponentWidths, kSqlEnd})},
+    {"the site, not its account", true, false, true, true,
+     Join<std::string>({{"正在准备修复主控端程序..."},
+                        Lines(kSiteRebuilt.begin() + 1, kSiteRebuilt.begin() + 4),
+                        {"网站数据库正常..."},
+                        kEnd}),
+     Join<int>({kStart, kSqlChecks, {1200, 1400, 1600, 2200, 3800}, kComponentWidths, kSqlEnd})},
 };
 
 TEST(Repair, LeavesWhatIsStillInPlace) {
@@ -359,6 +366,7 @@ TEST(Repair, LeavesWhatIsStillInPlace) {
     const auto login = m.Catalogue().FindLogin("PanelUser")->sid;
     Err err;
     if (!c.keep_site) setup::DeleteWebSite(err, number);
+    if (!c.keep_account) setup::DeleteSiteAccount(err, account);
     if (!c.keep_sql_server) m.NewSqlServer();
     for (const char* f : {"DodIde.dll", "Jmail.dll"}) std::filesystem::remove(m.temp.Host(m.Sys(f)));
     if (!c.keep_quorvale_dll) std::filesystem::remove(m.temp.Host(m.Sys("Quorvale.dll")));
@@ -368,15 +376,24 @@ TEST(Repair, LeavesWhatIsStillInPlace) {
     EXPECT_EQ(m.widths, c.widths);
     const auto user = m.Account(account);
     ASSERT_TRUE(user);
-    EXPECT_EQ(user->full_name, "kept");
+    EXPECT_EQ(user->full_name, c.keep_account ? "kept" : "网站用户独立帐户");
+    EXPECT_EQ(user->flags, 65600u);
+    const auto guests = LocalAccounts(m.temp.machine()).FindGroup("Guests");
+    EXPECT_EQ(std::count(guests->members.begin(), guests->members.end(), account), 1);
     const auto site = m.Key("/LM/W3SVC/" + number);
     ASSERT_TRUE(site);
-    if (c.keep_site) {
+    EXPECT_EQ(*site->Find("AnonymousUserName"), account);
+    if (c.keep_site && c.keep_account) {
       EXPECT_EQ(user->password, "old-pw");
     } else {
       EXPECT_EQ(user->password.size(), 32u);
       EXPECT_EQ(*site->Find("AnonymousUserPass"), user->password);
     }
+    // The account may use the panel's folder and the three components.
+    const auto access = m.temp.machine().AccessList();
+    for (const std::string& path :
+         {m.In("Web"), m.Sys("DodIde.dll"), m.Sys("Quorvale.dll"), m.Sys("jmail.dll")})
+      EXPECT_EQ(std::count(access.begin(), access.end(), AccessEntry{path, account, "F"}), 1) << path;
     auto catalogue = m.Catalogue();
     ASSERT_TRUE(catalogue.FindLogin("PanelUser"));
     EXPECT_EQ(catalogue.FindLogin("PanelUser")->sid == login, c.keep_sql_server);

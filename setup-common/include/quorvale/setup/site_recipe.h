@@ -55,7 +55,9 @@ struct SiteVariant {
   bool draws_password;
   bool draws_number;
   // The repair first looks for the site: when it binds, only this list line
-  // and width, and nothing is rebuilt.
+  // and width, and nothing is rebuilt; when its account is gone, only the
+  // account, group and permissions steps run, and the site gets the account
+  // and its new password as its anonymous user.
   const char* present_line;  // nullptr: no look
   int present_width;
 
@@ -107,7 +109,7 @@ struct SiteOutcome {
   std::string number;   // "": no free number was found
   std::string account;  // "IUSR_" & number
   std::string password;
-  bool present = false;  // the repair found the site and left it alone
+  bool present = false;  // the repair found the site and did not build it again
 };
 
 // The steps of the variant, reported on the page. A failure adds the

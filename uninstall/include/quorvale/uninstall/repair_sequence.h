@@ -4,7 +4,8 @@
 // may stop it, all before its first change; then the panel site with its
 // account, the panel database with its login, the three components, the
 // connection settings and the two install records are put back where they
-// are missing (the last four always written anew).
+// are missing (the last four always written anew). A site found without its
+// account gets the account back.
 #pragma once
 
 #include <string>
