@@ -1,5 +1,6 @@
 #include "quorvale/sqlserver/connection_string.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "quorvale/core/text.h"
@@ -34,9 +35,12 @@ std::vector<std::pair<std::string, std::string>> ParseConnectionString(const std
   std::size_t i = 0;
   while (i < text.size()) {
     const auto eq = text.find('=', i);
-    if (eq == std::string::npos) {
-      if (!Trim(text.substr(i)).empty()) Invalid();
-      break;
+    const auto end = std::min(text.find(';', i), text.size());
+    if (eq == std::string::npos || eq > end) {
+      // An attribute without "=": empty ones (";;") are passed over.
+      if (!Trim(text.substr(i, end - i)).empty()) Invalid();
+      i = end + 1;
+      continue;
     }
     std::string key = UpperCase(Trim(text.substr(i, eq - i)));
     i = eq + 1;

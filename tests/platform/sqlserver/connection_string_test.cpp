@@ -26,12 +26,17 @@ TEST(ConnectionString, KeysValuesAndBraces) {
       {"pwd={ x };uid={}}}", {{"PWD", " x "}, {"UID", "}"}}},
       {"pwd={{=;}} } ;uid=u", {{"PWD", "{=;} "}, {"UID", "u"}}},
       {"pwd=x=y", {{"PWD", "x=y"}}},
+      // Empty attributes are passed over; they never join the next key.
+      {";server=s;; ;uid=u;", {{"SERVER", "s"}, {"UID", "u"}}},
   };
   for (const auto& c : cases) EXPECT_EQ(ParseConnectionString(c.text), c.expected) << c.text;
 }
 
 TEST(ConnectionString, MalformedOnesAreRefused) {
-  for (const char* text : {"pwd={a;b", "pwd={a}b;uid=u", "pwd={a}}", "driver={SQL server};server"})
+  // An attribute without "=" in the middle is refused as at the end, not
+  // read as part of the next key ("SERVER;UID").
+  for (const char* text : {"pwd={a;b", "pwd={a}b;uid=u", "pwd={a}}", "driver={SQL server};server",
+                           "driver={SQL server};server;uid=sa", "sa;database=x"})
     EXPECT_THROW(ParseConnectionString(text), std::invalid_argument) << text;
 }
 

@@ -116,5 +116,31 @@ TEST_F(AttachFromFiles, WhatADataFileHeaderHolds) {
   EXPECT_FALSE(ReadDataFileUsers(temp_.Host("C:\\D\\none.mdf")));
 }
 
+// The users go into the header and the NUL bytes after it, never over the
+// pages: a user line from elsewhere ("%zz" is written "%25zz") or a new user
+// that needs more room leaves the file as it was.
+TEST_F(AttachFromFiles, UsersWrittenIntoTheHeaderLeaveThePages) {
+  using namespace std::string_literals;
+  const std::string x_line = "user\tx\t1\t\n", odd_line = "user\t%zz\t1\t\n";
+  const DatabaseUser x{"x", 1, {}}, odd{"%zz", 1, {}};
+  struct Case {
+    std::string bytes;
+    std::vector<DatabaseUser> users;
+    std::string after;  // "": as it was
+  } cases[] = {
+      {kData + x_line + "\0\0pages"s, {}, kData + std::string(12, '\0') + "pages"},
+      {kData + x_line + std::string(13, '\0') + "pages", {x, x}, kData + x_line + x_line + "\0\0\0pages"s},
+      {kData + x_line + std::string(10, '\0') + "pages", {x, x}, ""},
+      {kData + odd_line + "\0pages"s, {odd}, ""},
+      {kData + odd_line + "\0\0\0"s, {odd}, kData + "user\t%25zz\t1\t\n\0"s},
+      {kData + x_line, {x, x}, kData + x_line + x_line},
+  };
+  for (const auto& c : cases) {
+    temp_.Write("C:\\D\\d.mdf", c.bytes);
+    EXPECT_EQ(WriteDataFileUsers(temp_.Host("C:\\D\\d.mdf"), c.users), !c.after.empty()) << c.bytes;
+    EXPECT_EQ(temp_.Read("C:\\D\\d.mdf"), c.after.empty() ? c.bytes : c.after) << c.bytes;
+  }
+}
+
 }  // namespace
 }  // namespace quorvale::sqlserver

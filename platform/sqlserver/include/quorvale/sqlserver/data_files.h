@@ -30,7 +30,9 @@ std::string NewLogFile(std::size_t size);
 std::optional<std::vector<DatabaseUser>> ReadDataFileUsers(const std::filesystem::path& file);
 bool IsLogFile(const std::filesystem::path& file);
 // Writes the users into the data file's header in place; the pages after
-// it stay. False when the file cannot be written or is no data file.
+// it stay. False, writing nothing, when the file cannot be written, is no
+// data file, or the users need more room than its header and the NUL bytes
+// after it.
 bool WriteDataFileUsers(const std::filesystem::path& file, const std::vector<DatabaseUser>& users);
 
 }  // namespace quorvale::sqlserver
