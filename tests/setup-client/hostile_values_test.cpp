@@ -68,7 +68,8 @@ TEST(HostileValues, EachControlEndBoxRefusesWhatWouldCorruptWhereItsValueGoes) {
       {"DataBase.PassWord", on_database, Panel("新建立数据库的数据库密码", "\"';{}", "\" ' ; { }"), {}},
       {"Directory.Directory",
        on_directory,
-       {"安装目标文件夹路径", FolderTooLong("安装目标文件夹路径", 237), "", ""},
+       {"安装目标文件夹路径", FolderTooLong("安装目标文件夹路径", 237), "&%",
+        "安装目标文件夹路径中不能包含以下字符：& % ^"},
        {}},
   };
   for (const auto& c : cases) {

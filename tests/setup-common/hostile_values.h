@@ -32,6 +32,8 @@ inline const std::vector<Hostile>& HostileValues() {
       {"closing brace", "a}b", Kind::kSign, "}"},
       {"comma", "a,b", Kind::kSign, ","},
       {"backslash", "a\\b", Kind::kSign, "\\"},
+      {"ampersand", "a&b", Kind::kSign, "&"},
+      {"percent sign", "a%b", Kind::kSign, "%"},
   };
   return values;
 }

@@ -69,7 +69,8 @@ TEST(HostileValues, EachServerBoxRefusesWhatWouldCorruptWhereItsValueGoes) {
          run.driver.Click(run.Service().NextButton);
        },
        "错误",
-       {"安装目标文件夹路径", FolderTooLong("安装目标文件夹路径", 232), "", ""},
+       {"安装目标文件夹路径", FolderTooLong("安装目标文件夹路径", 232), "&%",
+        "安装目标文件夹路径中不能包含以下字符：& % ^"},
        {}},
       {"File", [&](ChainRun& run) { ToServUPage(run, scripts); }, "安装", Path("Serv-U帐户配置文件路径"), {}},
       {"PHPFile",

@@ -84,10 +84,13 @@ inline constexpr ValueRule kDataBaseRule{"新建立数据库的数据库名", "\
 inline constexpr ValueRule kUserNameRule{"新建立数据库的数据库帐号", "\"';{}", kLongestSqlName};
 inline constexpr ValueRule kPassWordRule{"新建立数据库的数据库密码", "\"';{}", kLongestSqlName};
 // Directory in both setups: Uninstall.ini, the registry entry and every
-// path of the install. The longest path inside comes from the program
-// (its archive's longest member, and on the control end the data files
-// named after the new database).
-inline constexpr ValueRule kInstallFolderRule{"安装目标文件夹路径", "", kLongestPath, true};
+// path of the install. The uninstall removes the folder with a batch file,
+// whose "rd" line the command interpreter would cut at "&", expand at "%"
+// and escape at "^" (the short path keeps all three), removing another
+// folder. The longest path inside comes from the program (its archive's
+// longest member, and on the control end the data files named after the
+// new database).
+inline constexpr ValueRule kInstallFolderRule{"安装目标文件夹路径", "&%^", kLongestPath, true};
 // Client's Domain page: its own format check (letters, digits, "-" and ".",
 // 2 to 60 characters) refuses everything above with its own message.
 
