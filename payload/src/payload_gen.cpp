@@ -7,6 +7,8 @@
 //                                        the control end's archive; a REPAIR
 //                                        program of ours is packed stripped
 //                                        with the STRIP program
+//   payload_gen paths OUT                a header with each archive's longest
+//                                        member path
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -17,6 +19,7 @@
 #include <iterator>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "quorvale/payload/payloads.h"
@@ -45,6 +48,32 @@ void WriteFile(const fs::path& path, const std::string& bytes) {
       throw std::runtime_error("cannot write " + temporary.string());
   }
   fs::rename(temporary, path);
+}
+
+// The longest member name of an archive, in code page 936 bytes as the
+// archive and the ANSI calls hold it, and the name.
+std::pair<std::size_t, std::string> LongestMember(const std::vector<RarMember>& members) {
+  std::pair<std::size_t, std::string> longest{0, ""};
+  for (const auto& m : members) {
+    const std::size_t bytes = AnsiText(m.name).size();
+    if (bytes > longest.first) longest = {bytes, m.name};
+  }
+  return longest;
+}
+
+std::string PathsHeader() {
+  // Member names do not depend on the files' bytes.
+  const auto server = LongestMember(ServerPayloadMembers());
+  const auto control = LongestMember(ClientPayloadMembers({}));
+  auto constant = [](const char* name, const std::pair<std::size_t, std::string>& m) {
+    return "inline constexpr std::size_t " + std::string(name) + " = " + std::to_string(m.first) + ";  // " +
+           m.second + "\n";
+  };
+  return "// Written by the build (payload_gen paths): the longest member path of\n"
+         "// each end's archive, in code page 936 bytes, and the member.\n"
+         "#pragma once\n\n#include <cstddef>\n\nnamespace quorvale::payload {\n\n" +
+         constant("kServerLongestMember", server) + constant("kControlLongestMember", control) +
+         "\n}  // namespace quorvale::payload\n";
 }
 
 std::string Padded(const std::string& bytes, std::size_t size, const std::string& what) {
@@ -90,6 +119,9 @@ void Run(const std::vector<std::string>& a) {
     WriteFile(fs::path(a[1]) / "Uninstall.exe", RepairProgramStandIn());
   } else if (command == "pad" && a.size() == 4) {
     WriteFile(a[2], Padded(ReadFile(a[1]), std::stoul(a[3]), a[1]));
+  } else if (command == "paths" && a.size() == 2) {
+    fs::create_directories(fs::path(a[1]).parent_path());
+    WriteFile(a[1], PathsHeader());
   } else if (command == "server" && a.size() == 2) {
     WriteFile(a[1], MakeRarArchive(ServerPayloadMembers(), kServerPayloadSize));
   } else if (command == "client" && (a.size() == 6 || a.size() == 7)) {
@@ -100,7 +132,7 @@ void Run(const std::vector<std::string>& a) {
   } else {
     throw std::runtime_error(
         "usage: payload_gen stand-ins DIR | pad IN OUT SIZE | server OUT | "
-        "client OUT COMPONENT REPAIR DODIDE JMAIL [STRIP]");
+        "client OUT COMPONENT REPAIR DODIDE JMAIL [STRIP] | paths OUT");
   }
 }
 

@@ -1,8 +1,11 @@
 #include "quorvale/client/client_end.h"
 
+#include <algorithm>
+
 #include "quorvale/client/client_install.h"
 #include "quorvale/client/database_page.h"
 #include "quorvale/client/domain_page.h"
+#include "quorvale/payload/payload_paths.h"
 #include "quorvale/setup/agreement.h"
 #include "quorvale/setup/complete.h"
 #include "quorvale/setup/directory.h"
@@ -25,6 +28,12 @@ ProgramProfile ClientEnd::Profile() {
       OrderLine<DomainPage>(), OrderLine<Install>(),   OrderLine<Complete>(),
   };
   p.sequence = SequenceOf<ClientInstall>();
+  // The archive's longest member, or the data files renamed after the new
+  // database when that is longer (".ldf" is as long as ".mdf").
+  p.longest_inside = [](SetupProgram& program) {
+    const std::size_t data_file = AnsiLength(program.Page<DataBasePage>().DataFilePath());
+    return 1 + std::max(payload::kControlLongestMember, data_file);
+  };
   return p;
 }
 

@@ -79,6 +79,10 @@ ui::Control* DataBasePage::EntryFocus(Arrival how) {
   return &Access;
 }
 
+std::string DataBasePage::DataFilePath() const {
+  return SQLServer.Value() ? "Data\\" + DataBase.Text() + ".mdf" : "";
+}
+
 void DataBasePage::ShowServerBoxes(bool on) {
   for (ui::TextBox* box : {&MSSQLServer, &MSSQLUserName, &MSSQLPassWord, &DataBase, &UserName, &PassWord})
     box->SetEnabled(on);
@@ -91,16 +95,20 @@ void DataBasePage::NextButtonClick() {
     static const struct {
       ui::TextBox DataBasePage::*box;
       const char* message;
-    } required[] = {
-        {&DataBasePage::MSSQLServer, "请输入SQL服务器地址!"},
-        {&DataBasePage::MSSQLUserName, "请输入SQL数据库管理远帐号!"},
-        {&DataBasePage::MSSQLPassWord, "请输入SQL数据库管理密码!"},
-        {&DataBasePage::DataBase, "请输入新建立数据库的数据库名!"},
-        {&DataBasePage::UserName, "请输入新建立数据库的数据库帐号!"},
-        {&DataBasePage::PassWord, "请输入新建立数据库的数据库密码"},
+      const setup::ValueRule& rule;
+    } boxes[] = {
+        {&DataBasePage::MSSQLServer, "请输入SQL服务器地址!", setup::kMSSQLServerRule},
+        {&DataBasePage::MSSQLUserName, "请输入SQL数据库管理远帐号!", setup::kMSSQLUserNameRule},
+        {&DataBasePage::MSSQLPassWord, "请输入SQL数据库管理密码!", setup::kMSSQLPassWordRule},
+        {&DataBasePage::DataBase, "请输入新建立数据库的数据库名!", setup::kDataBaseRule},
+        {&DataBasePage::UserName, "请输入新建立数据库的数据库帐号!", setup::kUserNameRule},
+        {&DataBasePage::PassWord, "请输入新建立数据库的数据库密码", setup::kPassWordRule},
     };
-    for (const auto& r : required) {
-      if ((this->*r.box).Text().empty()) return InputError(r.message, &(this->*r.box));
+    for (const auto& b : boxes) {
+      if ((this->*b.box).Text().empty()) return InputError(b.message, &(this->*b.box));
+    }
+    for (const auto& b : boxes) {
+      if (Refused(this->*b.box, b.rule)) return;
     }
     if (!ServerAccepts()) return;
   }

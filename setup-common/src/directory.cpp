@@ -102,6 +102,9 @@ void DirectoryPage::NextButtonClick() {
   if (rules.directory_refuses_empty && Directory.Text().empty()) {
     return InputError("请选择Quorvale虚拟主机管理系统要安装的目标文件夹!", &Directory);
   }
+  ValueRule rule = kInstallFolderRule;
+  if (const auto& inside = Program().Profile().longest_inside) rule.inside = inside(Program());
+  if (Refused(Directory, rule)) return;
   auto free = ReadNumber(WithoutGB(ZSpace.Caption()));
   if (!free || *free < rules.min_free_gb)
     return InputError("您选择的磁盘剩余空间不足,请选择其他路径!", &Directory);

@@ -25,6 +25,12 @@ void WizardPage::InputError(const std::string& message, ui::Control* focus, cons
   if (focus) Resume([&] { focus->SetFocus(); });
 }
 
+bool WizardPage::Refused(ui::TextBox& box, const ValueRule& rule, const char* title) {
+  const auto message = RefusalOf(box.Text(), rule);
+  if (message) InputError(*message, &box, title);
+  return message.has_value();
+}
+
 void WizardPage::PlaceFrame(ui::Image& banner, ui::Frame& separator) {
   Place(banner, 0, 0, kPageWidth, 1065);
   Place(separator, -120, 4320, kPageWidth + 240, 30);

@@ -23,6 +23,7 @@ const DatabaseTexts kSQLServerTexts = {
     "请输入SQL Server数据库管理员帐号!",
     "请输入SQL Server数据库管理密码!",
     "SQL Server数据库连接失败!",
+    {&setup::kSQLServerServerRule, &setup::kSQLServerUserRule, &setup::kSQLServerPasswordRule},
     [](const std::string& server, const std::string& user, const std::string& password) {
       return setup::SqlServerConnection(server, user, password, "master");
     },
@@ -42,6 +43,7 @@ const DatabaseTexts kMySQLTexts = {
     "请输入MySQL数据库管理员帐号!",
     "请输入MySQL数据库管理密码!",
     "MySQL数据库连接失败!",
+    {&setup::kMySQLServerRule, &setup::kMySQLUserRule, &setup::kMySQLPasswordRule},
     &setup::MySqlConnection,
 };
 
@@ -111,6 +113,9 @@ void DatabasePage::NextButtonClick() {
   if (server_.Text().empty()) return InputError(texts_.no_server, &server_);
   if (user_.Text().empty()) return InputError(texts_.no_user, &user_);
   if (password_.Text().empty()) return InputError(texts_.no_password, &password_);
+  ui::TextBox* boxes[] = {&server_, &user_, &password_};
+  for (std::size_t i = 0; i < 3; ++i)
+    if (Refused(*boxes[i], *texts_.rules[i])) return;
   if (!setup::TestConnection(Program().PageErr(), ConnectionString()))
     return InputError(texts_.next_failed, nullptr);
   GoNext();

@@ -70,11 +70,13 @@ bool Mail::HoldsMailServer(const std::string& folder, bool winwebmail) {
 void Mail::NextButtonClick() {
   if (Program().Page<Service>().iMail.Value()) {
     if (iMailPath.Text().empty()) return InputError("请选择iMail程序的安装路径!", &iMailPath, "安装");
+    if (Refused(iMailPath, setup::kIMailPathRule, "安装")) return;
     if (!HoldsMailServer(iMailPath.Text(), false))
       return InputError("您选择的iMail程序安装路径不正确,请重新选择!", &iMailPath, "安装");
   } else {
     if (WinWebMailPath.Text().empty())
       return InputError("请选择WinWebMail程序的安装路径!", &WinWebMailPath, "安装");
+    if (Refused(WinWebMailPath, setup::kWinWebMailPathRule, "安装")) return;
     if (!HoldsMailServer(WinWebMailPath.Text(), true))
       return InputError("您选择的WinWebMail程序安装路径不正确,请重新选择!", &WinWebMailPath, "安装");
   }

@@ -53,6 +53,8 @@ void Script::NextButtonClick() {
     return InputError("请选择PHP脚本执行程序路径", &PHPFile, "安装");
   if (service.CGIChosen() && CGIFile.Text().empty())
     return InputError("请选择CGI脚本执行程序路径", &CGIFile, "安装");
+  if (service.PHPChosen() && Refused(PHPFile, setup::kPHPFileRule, "安装")) return;
+  if (service.CGIChosen() && Refused(CGIFile, setup::kCGIFileRule, "安装")) return;
   GoNext();
 }
 

@@ -1,5 +1,6 @@
 #include "quorvale/server/server_end.h"
 
+#include "quorvale/payload/payload_paths.h"
 #include "quorvale/server/database_pages.h"
 #include "quorvale/server/mail.h"
 #include "quorvale/server/script.h"
@@ -40,6 +41,7 @@ ProgramProfile ServerEnd::Profile() {
       OrderLine<Complete>(),
   };
   p.sequence = SequenceOf<ServerInstall>();
+  p.longest_inside = [](SetupProgram&) { return 1 + payload::kServerLongestMember; };
   return p;
 }
 

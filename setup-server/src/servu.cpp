@@ -76,6 +76,7 @@ void ServU::ViewClick() {
 
 void ServU::NextButtonClick() {
   if (File.Text().empty()) return InputError("请选择Serv-U帐户配置文件路径!", &File, "安装");
+  if (Refused(File, setup::kServUFileRule, "安装")) return;
   GoNext();
 }
 

@@ -100,13 +100,13 @@ TEST(ClientInstalled, DatabaseNamesAreTakenAsTyped) {
        "yes",
        {"DBType = \"SQL\"", "ServerName = \"(local)\"", "UserName = \"Quorvale\"", "PassWord = \"pw2\"",
         "DataBase = \"quorvale\""}},
-      {"quotes",
-       {.sql_server = true, .database = "Qu'orvale", .login = "O'Brien", .password = "p\"w'3"},
-       "C:\\Program Files\\Quorvale\\主控端\\Data\\Qu'orvale.mdf",
-       "C:\\Program Files\\Quorvale\\主控端\\Data\\Qu'orvale.mdf",
+      {"blanks, signs and Chinese inside",
+       {.sql_server = true, .database = "面板 Data-1", .login = "O&Brien=1", .password = "p=w&%<>!中 文"},
+       "C:\\Program Files\\Quorvale\\主控端\\Data\\面板 Data-1.mdf",
+       "C:\\Program Files\\Quorvale\\主控端\\Data\\面板 Data-1.mdf",
        "no",
-       {"DBType = \"SQL\"", "ServerName = \"(local)\"", "UserName = \"O'Brien\"", "PassWord = \"p\"\"w'3\"",
-        "DataBase = \"Qu'orvale\""}},
+       {"DBType = \"SQL\"", "ServerName = \"(local)\"", "UserName = \"O&Brien=1\"",
+        "PassWord = \"p=w&%<>!中 文\"", "DataBase = \"面板 Data-1\""}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

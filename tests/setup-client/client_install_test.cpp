@@ -210,5 +210,56 @@ TEST(ClientInstall, WithSqlServerTheDatabaseIsAttachedAndOwnedByTheNewLogin) {
                     "SiteNum=" + n, "User=IUSR_" + n}));
 }
 
+// A line break pasted into the panel's password is refused on its page and
+// mended; the awkward values the page takes (quotes, ";" and "}" in the
+// administrator's password, which its connection checks; blanks, signs and
+// Chinese in the panel's own) land in Conn.asp and Uninstall.ini byte
+// for byte, and the login is made with its password as typed.
+TEST(ClientInstall, ARefusedValueIsMendedAndTheTakenOnesLandByteForByte) {
+  const std::string sa = "S\"a'2;0}0 =x";
+  const std::string database = "面板[1]", login = "用户 #1", password = "a=b&c%d<e>!@$^()";
+  InstallRun run(true);
+  sqlserver::UpdateCatalogue(run.temp.machine(), [&](sqlserver::Catalogue& c) {
+    c.FindLogin("sa")->password = sa;
+    return true;
+  });
+  run.Start();
+  auto& page = run.WalkToDataBase();
+  run.driver.Click(page.SQLServer);
+  run.driver.Type(page.MSSQLPassWord, sa);
+  run.driver.Type(page.PassWord, "p=w\r\n");
+  run.driver.Click(page.NextButton);
+  run.ExpectError(0, "新建立数据库的数据库密码中不能包含换行、制表符等控制字符!");
+  EXPECT_EQ(run.driver.FocusName(), "DataBase.PassWord");
+  run.driver.Type(page.DataBase, database);
+  run.driver.Type(page.UserName, login);
+  run.driver.Type(page.PassWord, password);
+  run.driver.Click(page.NextButton);
+  run.driver.Click(run.Page<DirectoryPage>().NextButton);
+  run.driver.Type(run.Page<DomainPage>().Domain, "panel.quorvale.cn");
+  run.driver.Click(run.Page<DomainPage>().NextButton);
+  ASSERT_EQ(run.driver.ShownForms(), std::vector<std::string>{"Install"});
+  run.RunInstall();
+  EXPECT_EQ(run.Progress().SetupList.Items(), SqlList());
+
+  auto catalogue = *sqlserver::LoadCatalogue(run.temp.machine());
+  ASSERT_NE(catalogue.FindDatabase(database), nullptr);
+  ASSERT_NE(catalogue.FindLogin(login), nullptr);
+  EXPECT_EQ(catalogue.FindLogin(login)->password, password);
+  EXPECT_EQ(
+      run.temp.Read(run.In("Web\\Inc\\Conn.asp")),
+      *win32::ToAnsi(EditedConnAsp({"DBType = \"SQL\"", "ServerName = \"(local)\"", "UserName = \"用户 #1\"",
+                                    "PassWord = \"a=b&c%d<e>!@$^()\"", "DataBase = \"面板[1]\""})));
+  const std::string n = run.SiteNumber();
+  EXPECT_EQ(run.temp.Read(run.In("Uninstall.ini")),
+            *win32::ToAnsi(Record({"DataType=SQL", "MSSQLServer=(local)", "MSSQLUserName=sa",
+                                   "MSSQLPassWord=S\"a'2;0}0 =x", "SQLDataBase=面板[1]",
+                                   "SQLUserName=用户 #1", "SQLPassWord=a=b&c%d<e>!@$^()",
+                                   "MDF=C:\\Program Files\\Quorvale\\主控端\\Data\\面板[1].mdf",
+                                   "LDF=C:\\Program Files\\Quorvale\\主控端\\Data\\面板[1].ldf",
+                                   "SetupDir=C:\\Program Files\\Quorvale\\主控端",
+                                   "DomainName=panel.quorvale.cn", "SiteNum=" + n, "User=IUSR_" + n})));
+}
+
 }  // namespace
 }  // namespace quorvale::client::testing

@@ -153,7 +153,7 @@ TEST(DataBasePageTest, NextAsksTheServersCatalogue) {
   };
   const Case cases[] = {
       {"new names", true, "(local)", "Sa2000", "Quorvale", "Quorvale", nullptr},
-      {"names with quotes", true, "(local)", "Sa2000", "O'Panel", "O'Brien", nullptr},
+      {"names with blanks and signs inside", true, "(local)", "Sa2000", "面板 Data-1", "O&Brien=1", nullptr},
       {"database name taken", true, "(local)", "Sa2000", "Panel", "Quorvale",
        "您输入新建立的数据库名已经存在!"},
       {"database name taken in other letters", true, "(local)", "Sa2000", "PANEL", "Quorvale",

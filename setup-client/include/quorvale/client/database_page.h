@@ -16,6 +16,9 @@ class DataBasePage : public setup::WizardPage {
   // Forwards (and after a refused close) the Access option, whichever option
   // is selected; backwards the selected option.
   ui::Control* EntryFocus(setup::Arrival how) override;
+  // With SQL Server chosen, the data files' path inside the install folder,
+  // named after the new database (Data\<name>.mdf); "" with Access.
+  std::string DataFilePath() const;
 
   ui::OptionButton Access{*this, "Access"};
   ui::OptionButton SQLServer{*this, "SQLServer"};

@@ -41,6 +41,10 @@ struct ProgramProfile {
   std::vector<PageEntry> order;
   // What the progress page runs on its first tick (nothing: no steps).
   std::function<void(SetupProgram&, ProgressForm&)> sequence;
+  // The longest path the install puts inside the install folder, in code
+  // page 936 bytes with its "\" (nothing: none), read at Directory's Next:
+  // the folder and it stay within MAX_PATH together.
+  std::function<std::size_t(SetupProgram&)> longest_inside;
   // How the program starts (nothing: the start page is shown, its load
   // running the start-up checks), for a program whose start-up may go
   // straight past its start page.

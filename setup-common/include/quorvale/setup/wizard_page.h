@@ -7,6 +7,7 @@
 #include <string>
 
 #include "quorvale/setup/program.h"
+#include "quorvale/setup/value_rules.h"
 #include "quorvale/ui/controls.h"
 #include "quorvale/ui/form.h"
 
@@ -57,6 +58,9 @@ class WizardPage : public ui::Form {
   // An input error: the message (the title, "错误" unless given; question
   // icon, OK), then the focus on focus when given.
   void InputError(const std::string& message, ui::Control* focus, const char* title = "错误");
+  // The box's value checked by its rule (value_rules.h): when refused, the
+  // input error with the focus on the box, and true.
+  bool Refused(ui::TextBox& box, const ValueRule& rule, const char* title = "错误");
 
   // Runs one statement of a resume-on-error handler.
   // True when the statement completed.

@@ -24,6 +24,7 @@ struct DatabaseTexts {
   const char* no_user;
   const char* no_password;
   const char* next_failed;
+  const setup::ValueRule* rules[3];  // server, user, password
   std::string (*connection)(const std::string& server, const std::string& user, const std::string& password);
 };
 
