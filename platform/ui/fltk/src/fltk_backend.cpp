@@ -1,11 +1,15 @@
 #include "quorvale/ui/fltk_backend.h"
 
+#include <poll.h>
+
 #include <chrono>
 #include <cstdlib>
+#include <thread>
 
 #include "dialogs.h"
 #include "fl.h"
 #include "form_window.h"
+#include "quorvale/core/wait_hook.h"
 #include "quorvale/machine/machine.h"
 #include "quorvale/ui/fltk/twips.h"
 #include "quorvale/ui/user_input.h"
@@ -42,6 +46,20 @@ int Dispatch(int event, Fl_Window* window) {
   return used;
 }
 
+// What a window needs to be painted again: its exposed parts, its place and
+// size, its showing. Input (keys, the mouse, focus, the close box) is not.
+Bool IsPaintEvent(Display*, XEvent* event, XPointer) {
+  switch (event->type) {
+    case Expose:
+    case GraphicsExpose:
+    case ConfigureNotify:
+    case MapNotify:
+    case UnmapNotify:
+    case ReparentNotify: return True;
+    default: return False;
+  }
+}
+
 }  // namespace
 
 bool DisplayAvailable() {
@@ -66,9 +84,11 @@ FltkBackend::FltkBackend(Options options)
   Fl::visible_focus(1);
   g_backend = this;
   Fl::event_dispatch(Dispatch);
+  SetWaitHook(&FltkBackend::PaintWhileWaiting);
 }
 
 FltkBackend::~FltkBackend() {
+  SetWaitHook(nullptr);
   Fl::event_dispatch(nullptr);
   if (g_backend == this) g_backend = nullptr;
   for (auto& [form, window] : windows_) window->hide();
@@ -210,6 +230,29 @@ void FltkBackend::SyncDirty() {
   dirty_.clear();
   for (Form* form : dirty) {
     if (auto it = windows_.find(form); it != windows_.end() && form->Visible()) it->second->Sync();
+  }
+}
+
+void FltkBackend::PaintWhileWaiting(std::uint32_t ms) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  if (!g_backend || !fl_display) {
+    std::this_thread::sleep_until(end);
+    return;
+  }
+  // What the forms hold now is what a repaint shows.
+  g_backend->SyncDirty();
+  for (;;) {
+    // Input waits in the display's queue, in order, for the loop's next turn
+    // after the wait, as Windows keeps what was typed during a Sleep.
+    XEventsQueued(fl_display, QueuedAfterReading);
+    XEvent event;
+    while (XCheckIfEvent(fl_display, &event, IsPaintEvent, nullptr)) fl_handle(event);
+    Fl::flush();
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(end - std::chrono::steady_clock::now()).count();
+    if (left <= 0) return;
+    pollfd display{ConnectionNumber(fl_display), POLLIN, 0};
+    ::poll(&display, 1, static_cast<int>(left));
   }
 }
 

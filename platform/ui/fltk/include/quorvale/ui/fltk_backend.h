@@ -98,6 +98,9 @@ class FltkBackend : public Backend {
   friend class fltk::FormWindow;
   void DeliverInput();
   void SyncDirty();
+  // The wait hook of the thread the backend was made on: a Sleep of the
+  // program paints the windows until it ends, and does nothing else.
+  static void PaintWhileWaiting(std::uint32_t ms);
   // Fires the timers that are due; the seconds until the next one is due,
   // at most longest.
   double RunTimers(Application& app, double longest);
