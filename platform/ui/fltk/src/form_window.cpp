@@ -102,7 +102,7 @@ std::vector<uchar> IconPixels(const Picture& p) {
 }  // namespace
 
 FormWindow::FormWindow(FltkBackend& backend, Form& form)
-    : Fl_Double_Window(1, 1), backend_(backend), form_(form) {
+    : FixedWindow(1, 1, Kind::Page), backend_(backend), form_(form) {
   end();
   color(ToFlColor(kColorButtonFace));
   callback(CloseCallback, this);
@@ -241,7 +241,7 @@ void FormWindow::SyncItem(const Item& item) {
     case ControlKind::CommandButton: {
       auto& b = static_cast<CommandButton&>(c);
       SetLabel(w, FltkLabel(b.Caption()));
-      static_cast<PushButton*>(w)->is_default = b.Default();
+      static_cast<PushButton*>(w)->is_default = &b == input::EnterButton(form_);
       break;
     }
     case ControlKind::Frame: SetLabel(w, FltkLabel(static_cast<Frame&>(c).Caption())); break;

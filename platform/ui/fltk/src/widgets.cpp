@@ -12,7 +12,10 @@ namespace quorvale::ui::fltk {
 
 namespace {
 constexpr Color kSystemColor = 0x80000000;
-}
+// The edges of raised things, as Windows 2000 colours them.
+const Fl_Color kEdgeShadow = fl_rgb_color(128, 128, 128);
+const Fl_Color kEdgeDarkShadow = fl_rgb_color(64, 64, 64);
+}  // namespace
 
 bool IsButtonFace(Color c) { return c == kColorButtonFace; }
 
@@ -101,12 +104,37 @@ void PictureBox::draw() {
   }
 }
 
+bool PushButton::Framed() const { return default_follows_focus ? Fl::focus() == this : is_default; }
+
 void PushButton::draw() {
-  Fl_Button::draw();
-  if (is_default) {
-    fl_color(active_r() ? FL_BLACK : FL_INACTIVE_COLOR);
-    fl_rect(x(), y(), w(), h());
+  int x0 = x(), y0 = y(), w0 = w(), h0 = h();
+  const bool pressed = value() != 0;
+  // A pressed button has the focus, and Enter would press it.
+  if (Framed() || pressed) {
+    fl_color(FL_BLACK);
+    fl_rect(x0, y0, w0, h0);
+    ++x0, ++y0, w0 -= 2, h0 -= 2;
   }
+  fl_color(color());
+  fl_rectf(x0, y0, w0, h0);
+  const int right = x0 + w0 - 1, bottom = y0 + h0 - 1;
+  if (pressed) {
+    fl_color(kEdgeShadow);
+    fl_rect(x0, y0, w0, h0);
+  } else {
+    fl_color(FL_WHITE);
+    fl_xyline(x0, y0, right - 1);
+    fl_yxline(x0, y0, bottom - 1);
+    fl_color(kEdgeDarkShadow);
+    fl_xyline(x0, bottom, right);
+    fl_yxline(right, y0, bottom);
+    fl_color(kEdgeShadow);
+    fl_xyline(x0 + 1, bottom - 1, right - 1);
+    fl_yxline(right - 1, y0 + 1, bottom - 1);
+  }
+  const int shift = pressed ? 1 : 0;
+  draw_label(x0 + shift, y0 + shift, w0, h0);
+  if (Fl::focus() == this && Fl::visible_focus()) draw_focus(FL_UP_BOX, x0, y0, w0, h0);
 }
 
 void PasswordInput::SetText(const std::string& text, const std::string& mask) {

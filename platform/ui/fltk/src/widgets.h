@@ -60,11 +60,16 @@ class PictureBox : public Fl_Box {
   void draw() override;
 };
 
-// A command button; the default button has the dark outer border.
+// A push button drawn as Windows draws one: raised edges, sunken while
+// pressed. The button Enter presses has a dark frame around its edges.
 class PushButton : public Fl_Button {
  public:
   PushButton(int x, int y, int w, int h) : Fl_Button(x, y, w, h) {}
+  // Framed: Enter presses this button.
   bool is_default = false;
+  // Framed while it has the focus instead (a message box's buttons).
+  bool default_follows_focus = false;
+  bool Framed() const;
   void draw() override;
 };
 

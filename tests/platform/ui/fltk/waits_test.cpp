@@ -15,7 +15,6 @@
 namespace quorvale::ui::fltk::testing {
 namespace {
 
-namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 // A connection of its own to the display, as another program has.
@@ -120,14 +119,7 @@ class Waiting : public Form {
   Seen clicks, ticks, closes;
 };
 
-class Waits : public WindowTest {
- protected:
-  void SetUp() override {
-    WindowTest::SetUp();
-    if (IsSkipped() || HasFatalFailure()) return;
-    StartBackend(fs::temp_directory_path() / "quorvale-no-machine");
-  }
-};
+using Waits = FormWindowTest;
 
 TEST_F(Waits, ASleepRepaintsTheWindowsButTakesNoInputAndFiresNoTimer) {
   Waiting form(*app_);

@@ -36,14 +36,8 @@ std::vector<W*> ChildrenOf(Fl_Group& group) {
 
 RgbImage CropBox(const RgbImage& shot, const PixelRect& r) { return Crop(shot, r.x, r.y, r.w, r.h); }
 
-class Windows : public WindowTest {
+class Windows : public FormWindowTest {
  protected:
-  void SetUp() override {
-    WindowTest::SetUp();
-    if (IsSkipped() || HasFatalFailure()) return;
-    // No machine there: the dialogs show no drives.
-    StartBackend(fs::temp_directory_path() / "quorvale-no-machine");
-  }
   template <class F>
   void Run(F f) {
     app_->RunEvent(f);
