@@ -93,6 +93,32 @@ TEST_F(ServerWindows, EveryPageShowsEveryCaptionWhole) {
   EXPECT_TRUE(box->readonly());
 }
 
+// The agreement's box breaks its lines by the labels' rule: no line starts
+// with closing punctuation or ends with opening punctuation, and nothing
+// but line ends and the blanks at a break is left out.
+TEST_F(ServerWindows, TheAgreementBoxBreaksLinesAsALabelDoes) {
+  auto& agreement = program_->Page<setup::Agreement>();
+  ShowOnly(agreement);
+  const std::vector<std::string> lines = backend_->ShownLines(agreement.Agree);
+  ASSERT_GT(lines.size(), 20u);
+  const auto starts = [](const std::string& line, const char* mark) { return line.rfind(mark, 0) == 0; };
+  const auto ends = [](const std::string& line, const std::string& mark) {
+    return line.size() >= mark.size() && line.compare(line.size() - mark.size(), mark.size(), mark) == 0;
+  };
+  std::string shown, held;
+  for (const auto& line : lines) {
+    for (const char* closing : {"，", "。", "、", "；", "：", "！", "？", "）", "”", "》", ",", ".", ")"})
+      EXPECT_FALSE(starts(line, closing)) << line;
+    for (const char* opening : {"（", "“", "《", "("}) EXPECT_FALSE(ends(line, opening)) << line;
+    shown += line;
+  }
+  for (char c : agreement.Agree.Text()) {
+    if (c != '\r' && c != '\n' && c != ' ') held += c;
+  }
+  std::erase(shown, ' ');
+  EXPECT_EQ(shown, held);
+}
+
 // The user's walk through the real windows with the Service page's
 // defaults, MariaDB real: one page on the screen at a time, the progress page running on its timer into
 // Complete, and Exit ending the program's loop.

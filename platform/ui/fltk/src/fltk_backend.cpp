@@ -11,8 +11,10 @@
 #include "form_window.h"
 #include "quorvale/core/wait_hook.h"
 #include "quorvale/machine/machine.h"
+#include "quorvale/ui/fltk/label_layout.h"
 #include "quorvale/ui/fltk/twips.h"
 #include "quorvale/ui/user_input.h"
+#include "text_area.h"
 #include "widgets.h"
 
 namespace quorvale::ui {
@@ -289,6 +291,13 @@ Fl_Window* FltkBackend::WindowOf(const Form& form) const {
 Fl_Widget* FltkBackend::WidgetOf(const Control& control) const {
   auto it = windows_.find(&control.Owner());
   return it == windows_.end() ? nullptr : it->second->WidgetOf(&control);
+}
+
+std::vector<std::string> FltkBackend::ShownLines(const Control& control) const {
+  if (control.Kind() == ControlKind::Label)
+    return fltk::LayOutLabel(static_cast<const Label&>(control)).text.lines;
+  if (auto* area = dynamic_cast<fltk::TextArea*>(WidgetOf(control))) return area->Lines();
+  return {};
 }
 
 std::optional<fltk::RgbImage> FltkBackend::Capture(Fl_Window& window) {

@@ -8,6 +8,7 @@
 #include "quorvale/ui/fltk/label_text.h"
 #include "quorvale/ui/fltk/twips.h"
 #include "quorvale/ui/user_input.h"
+#include "text_area.h"
 #include "widgets.h"
 
 namespace quorvale::ui::fltk {
@@ -46,10 +47,7 @@ Fl_Widget* MakeWidget(Control& c) {
       auto& box = static_cast<TextBox&>(c);
       Fl_Widget* w;
       if (box.MultiLine()) {
-        auto* t = new TextArea(0, 0, 1, 1);
-        t->textfont(kFont);
-        t->textsize(kFontSize);
-        w = t;
+        w = new TextArea(0, 0, 1, 1);
       } else {
         auto* in = box.PasswordChar().empty() ? new Fl_Input(0, 0, 1, 1) : new PasswordInput(0, 0, 1, 1);
         in->textfont(kFont);

@@ -180,41 +180,4 @@ int PasswordInput::handle(int event) {
   return Fl_Input::handle(event);
 }
 
-TextArea::TextArea(int x, int y, int w, int h)
-    : Fl_Text_Editor(x, y, w, h), buffer_(std::make_unique<Fl_Text_Buffer>()) {
-  buffer(buffer_.get());
-  wrap_mode(Fl_Text_Display::WRAP_AT_BOUNDS, 0);
-}
-
-TextArea::~TextArea() { buffer(nullptr); }
-
-int TextArea::handle(int event) {
-  if (locked && (event == FL_KEYBOARD || event == FL_PASTE)) {
-    const int key = Fl::event_key();
-    const bool reading = key == FL_Up || key == FL_Down || key == FL_Left || key == FL_Right ||
-                         key == FL_Page_Up || key == FL_Page_Down || key == FL_Home || key == FL_End ||
-                         ((Fl::event_state() & FL_CTRL) && (key == 'c' || key == 'a'));
-    if (event == FL_PASTE || !reading) return 0;
-  }
-  return Fl_Text_Editor::handle(event);
-}
-
-std::string TextArea::Text() const {
-  char* t = buffer_->text();
-  std::string out = WindowsLineEnds(t ? t : "");
-  std::free(t);
-  return out;
-}
-
-void TextArea::SetText(const std::string& text) {
-  if (text == form_text_) return;
-  form_text_ = text;
-  buffer_->text(UnixLineEnds(text).c_str());
-}
-
-std::string TextArea::TakeTyped() {
-  form_text_ = Text();
-  return form_text_;
-}
-
 }  // namespace quorvale::ui::fltk

@@ -90,6 +90,9 @@ class FltkBackend : public Backend {
   // a control, for checks of what the screen shows.
   Fl_Window* WindowOf(const Form& form) const;
   Fl_Widget* WidgetOf(const Control& control) const;
+  // The lines a label or a multi-line text box shows, broken as its window
+  // breaks them (empty for other controls).
+  std::vector<std::string> ShownLines(const Control& control) const;
   // What a window shows now, read back from the display.
   static std::optional<fltk::RgbImage> Capture(Fl_Window& window);
   std::optional<fltk::RgbImage> Capture(const Form& form);
