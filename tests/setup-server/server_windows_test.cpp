@@ -42,25 +42,35 @@ using ui::fltk::RgbImage;
 TEST_F(ServerWindows, EveryPageShowsEveryCaptionWhole) {
   auto& welcome = program_->Page<setup::Welcome>();
   ASSERT_TRUE(welcome.Visible());
+  auto& agreement = program_->Page<setup::Agreement>();
+  auto& service = program_->Page<Service>();
+  auto& directory_page = program_->Page<setup::DirectoryPage>();
+  auto& servu = program_->Page<ServU>();
+  auto& script = program_->Page<Script>();
+  auto& mail = program_->Page<Mail>();
+  auto& sql = program_->Page<SQLServer>();
+  auto& mysql = program_->Page<MySQL>();
+  auto& complete = program_->Page<setup::Complete>();
   struct Shown {
     const char* name;
     ui::Form& page;
-    bool server_page = false;  // one of the server end's own pages
+    ui::CommandButton* forward;  // the default button, drawn with the dark frame
+    bool server_page = false;    // one of the server end's own pages
   } pages[] = {
-      {"Welcome", welcome},
-      {"Agreement", program_->Page<setup::Agreement>()},
-      {"Service", program_->Page<Service>(), true},
-      {"Directory", program_->Page<setup::DirectoryPage>()},
-      {"ServU", program_->Page<ServU>(), true},
-      {"Script", program_->Page<Script>(), true},
-      {"Mail", program_->Page<Mail>(), true},
-      {"SQLServer", program_->Page<SQLServer>(), true},
-      {"MySQL", program_->Page<MySQL>(), true},
-      {"InstallBeforeStart", program_->Page<setup::Install>()},
-      {"Complete", program_->Page<setup::Complete>()},
+      {"Welcome", welcome, &welcome.NextButton},
+      {"Agreement", agreement, &agreement.AgreeButton},
+      {"Service", service, &service.NextButton, true},
+      {"Directory", directory_page, &directory_page.NextButton},
+      {"ServU", servu, &servu.NextButton, true},
+      {"Script", script, &script.NextButton, true},
+      {"Mail", mail, &mail.NextButton, true},
+      {"SQLServer", sql, &sql.NextButton, true},
+      {"MySQL", mysql, &mysql.NextButton, true},
+      {"InstallBeforeStart", program_->Page<setup::Install>(), nullptr},
+      {"Complete", complete, &complete.CompleteButton},
   };
   // The Mail page shows the group of the mail system chosen.
-  app_->RunEvent([&] { program_->Page<Service>().iMail.SetValue(true); });
+  app_->RunEvent([&] { service.iMail.SetValue(true); });
   for (const auto& p : pages) {
     SCOPED_TRACE(p.name);
     ShowOnly(p.page);
@@ -69,14 +79,44 @@ TEST_F(ServerWindows, EveryPageShowsEveryCaptionWhole) {
     ASSERT_NE(window, nullptr);
     EXPECT_STREQ(window->label(), "Quorvale虚拟主机管理系统v3.0被控端");
     EXPECT_EQ(window->w(), ui::fltk::TwipsToPixels(7590) - 6);
-    ShotOfPage(p.page, p.name);
+    const RgbImage shot = ShotOfPage(p.page, p.name);
     EXPECT_EQ(CutCaptions(p.page), std::vector<std::string>{});
+    if (p.forward) {
+      const Fl_Widget* b = backend_->WidgetOf(*p.forward);
+      EXPECT_TRUE(RingIs(shot, b->x(), b->y(), b->w(), b->h(), {0, 0, 0}))
+          << "no dark frame on the default button";
+    }
   }
   // The folder box shows the default folder and cannot be typed into.
-  auto& directory = program_->Page<setup::DirectoryPage>();
-  auto* box = static_cast<Fl_Input*>(backend_->WidgetOf(directory.Directory));
+  auto* box = static_cast<Fl_Input*>(backend_->WidgetOf(directory_page.Directory));
   EXPECT_STREQ(box->value(), "C:\\Program Files\\Quorvale\\被控端");
   EXPECT_TRUE(box->readonly());
+}
+
+// The agreement's box breaks its lines by the labels' rule: no line starts
+// with closing punctuation or ends with opening punctuation, and nothing
+// but line ends and the blanks at a break is left out.
+TEST_F(ServerWindows, TheAgreementBoxBreaksLinesAsALabelDoes) {
+  auto& agreement = program_->Page<setup::Agreement>();
+  ShowOnly(agreement);
+  const std::vector<std::string> lines = backend_->ShownLines(agreement.Agree);
+  ASSERT_GT(lines.size(), 20u);
+  const auto starts = [](const std::string& line, const char* mark) { return line.rfind(mark, 0) == 0; };
+  const auto ends = [](const std::string& line, const std::string& mark) {
+    return line.size() >= mark.size() && line.compare(line.size() - mark.size(), mark.size(), mark) == 0;
+  };
+  std::string shown, held;
+  for (const auto& line : lines) {
+    for (const char* closing : {"，", "。", "、", "；", "：", "！", "？", "）", "”", "》", ",", ".", ")"})
+      EXPECT_FALSE(starts(line, closing)) << line;
+    for (const char* opening : {"（", "“", "《", "("}) EXPECT_FALSE(ends(line, opening)) << line;
+    shown += line;
+  }
+  for (char c : agreement.Agree.Text()) {
+    if (c != '\r' && c != '\n' && c != ' ') held += c;
+  }
+  std::erase(shown, ' ');
+  EXPECT_EQ(shown, held);
 }
 
 // The user's walk through the real windows with the Service page's

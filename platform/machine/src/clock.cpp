@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include "quorvale/core/wait_hook.h"
+
 namespace quorvale {
 
 namespace {
@@ -56,7 +58,8 @@ void AtMoment(std::uint64_t moment, std::function<void()> what) {
 void ClockSleep(std::uint32_t ms) {
   TestClock& c = Clock();
   if (!c.on) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    // The windows of the thread's user interface stay painted meanwhile.
+    if (!RunWaitHook(ms)) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     return;
   }
   // Advance to the end of the sleep, running each due event at its moment

@@ -57,16 +57,21 @@ bool Close(Application& app, Form& form) {
   return true;
 }
 
+CommandButton* EnterButton(const Form& form) {
+  Control* focus = form.ActiveControl();
+  if (focus && focus->Kind() == ControlKind::CommandButton && focus->IsUsable())
+    return static_cast<CommandButton*>(focus);
+  return form.DefaultButton();
+}
+
 bool PressEnter(Application& app) {
   Form* f = app.ActiveForm();
   if (!f) return false;
-  Control* focus = f->ActiveControl();
-  if (focus && focus->Kind() == ControlKind::CommandButton && focus->IsUsable()) return Click(app, *focus);
-  if (CommandButton* b = f->DefaultButton(); b && b->IsUsable()) {
-    app.RunEvent([b] { b->FireClick(); });
-    return true;
-  }
-  return false;
+  CommandButton* b = EnterButton(*f);
+  if (!b || !b->IsUsable()) return false;
+  if (b == f->ActiveControl()) return Click(app, *b);
+  app.RunEvent([b] { b->FireClick(); });
+  return true;
 }
 
 bool PressEscape(Application& app) {

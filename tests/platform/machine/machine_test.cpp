@@ -7,6 +7,7 @@
 #include <fstream>
 #include <thread>
 
+#include "quorvale/core/wait_hook.h"
 #include "quorvale/machine/clock.h"
 #include "quorvale/machine/short_names.h"
 #include "quorvale/machine/testing/temp_machine.h"
@@ -217,6 +218,27 @@ TEST(TestClock, AMachineInsideAnotherLeavesItsClockAlone) {
     EXPECT_TRUE(ran);
   }
   EXPECT_FALSE(OnTestClock());
+}
+
+// A real-clock sleep of the thread that set a wait hook goes through it
+// (its windows are painted meanwhile); another thread's sleep and a sleep on
+// the test clock do not, so programs on threads and tests keep their waits.
+std::vector<std::uint32_t> hooked_waits;
+void RecordWait(std::uint32_t ms) { hooked_waits.push_back(ms); }
+
+TEST(ClockSleep, GoesThroughTheWaitHookOfItsOwnThreadOnTheRealClock) {
+  hooked_waits.clear();
+  SetWaitHook(&RecordWait);
+  ClockSleep(3);
+  std::thread other([] { ClockSleep(4); });
+  other.join();
+  {
+    TempMachine temp;  // the test clock is on
+    ClockSleep(10'000);
+  }
+  SetWaitHook(nullptr);
+  ClockSleep(5);
+  EXPECT_EQ(hooked_waits, (std::vector<std::uint32_t>{3}));
 }
 
 TEST(MachineState, ConcurrentRecordWritersLoseNothing) {

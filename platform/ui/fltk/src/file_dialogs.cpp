@@ -1,4 +1,5 @@
 #include "dialogs.h"
+#include "fixed_window.h"
 #include "fl.h"
 #include "quorvale/machine/machine.h"
 #include "quorvale/ui/fltk/folder_listing.h"
@@ -149,7 +150,7 @@ LabelWidget* Text(int x, int y, int w, int h, const std::string& text, bool mnem
 std::optional<std::string> Run(Browse& b, const std::string& title, const std::string& prompt,
                                const std::string& start, Fl_Window* owner, const ModalIdle& idle) {
   const int w = 380, h = b.files ? 420 : 360;
-  Fl_Double_Window win(w, h);
+  FixedWindow win(w, h, FixedWindow::Kind::Dialog);
   win.copy_label(title.c_str());
   win.color(ToFlColor(kColorButtonFace));
   int y = 10;

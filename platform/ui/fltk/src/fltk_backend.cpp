@@ -1,14 +1,20 @@
 #include "quorvale/ui/fltk_backend.h"
 
+#include <poll.h>
+
 #include <chrono>
 #include <cstdlib>
+#include <thread>
 
 #include "dialogs.h"
 #include "fl.h"
 #include "form_window.h"
+#include "quorvale/core/wait_hook.h"
 #include "quorvale/machine/machine.h"
+#include "quorvale/ui/fltk/label_layout.h"
 #include "quorvale/ui/fltk/twips.h"
 #include "quorvale/ui/user_input.h"
+#include "text_area.h"
 #include "widgets.h"
 
 namespace quorvale::ui {
@@ -42,6 +48,20 @@ int Dispatch(int event, Fl_Window* window) {
   return used;
 }
 
+// What a window needs to be painted again: its exposed parts, its place and
+// size, its showing. Input (keys, the mouse, focus, the close box) is not.
+Bool IsPaintEvent(Display*, XEvent* event, XPointer) {
+  switch (event->type) {
+    case Expose:
+    case GraphicsExpose:
+    case ConfigureNotify:
+    case MapNotify:
+    case UnmapNotify:
+    case ReparentNotify: return True;
+    default: return False;
+  }
+}
+
 }  // namespace
 
 bool DisplayAvailable() {
@@ -66,9 +86,11 @@ FltkBackend::FltkBackend(Options options)
   Fl::visible_focus(1);
   g_backend = this;
   Fl::event_dispatch(Dispatch);
+  SetWaitHook(&FltkBackend::PaintWhileWaiting);
 }
 
 FltkBackend::~FltkBackend() {
+  SetWaitHook(nullptr);
   Fl::event_dispatch(nullptr);
   if (g_backend == this) g_backend = nullptr;
   for (auto& [form, window] : windows_) window->hide();
@@ -213,6 +235,29 @@ void FltkBackend::SyncDirty() {
   }
 }
 
+void FltkBackend::PaintWhileWaiting(std::uint32_t ms) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  if (!g_backend || !fl_display) {
+    std::this_thread::sleep_until(end);
+    return;
+  }
+  // What the forms hold now is what a repaint shows.
+  g_backend->SyncDirty();
+  for (;;) {
+    // Input waits in the display's queue, in order, for the loop's next turn
+    // after the wait, as Windows keeps what was typed during a Sleep.
+    XEventsQueued(fl_display, QueuedAfterReading);
+    XEvent event;
+    while (XCheckIfEvent(fl_display, &event, IsPaintEvent, nullptr)) fl_handle(event);
+    Fl::flush();
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(end - std::chrono::steady_clock::now()).count();
+    if (left <= 0) return;
+    pollfd display{ConnectionNumber(fl_display), POLLIN, 0};
+    ::poll(&display, 1, static_cast<int>(left));
+  }
+}
+
 void FltkBackend::ProgramEnded() {
   input_.clear();
   dirty_.clear();
@@ -246,6 +291,13 @@ Fl_Window* FltkBackend::WindowOf(const Form& form) const {
 Fl_Widget* FltkBackend::WidgetOf(const Control& control) const {
   auto it = windows_.find(&control.Owner());
   return it == windows_.end() ? nullptr : it->second->WidgetOf(&control);
+}
+
+std::vector<std::string> FltkBackend::ShownLines(const Control& control) const {
+  if (control.Kind() == ControlKind::Label)
+    return fltk::LayOutLabel(static_cast<const Label&>(control)).text.lines;
+  if (auto* area = dynamic_cast<fltk::TextArea*>(WidgetOf(control))) return area->Lines();
+  return {};
 }
 
 std::optional<fltk::RgbImage> FltkBackend::Capture(Fl_Window& window) {

@@ -8,6 +8,7 @@
 #include "quorvale/ui/fltk/label_text.h"
 #include "quorvale/ui/fltk/twips.h"
 #include "quorvale/ui/user_input.h"
+#include "text_area.h"
 #include "widgets.h"
 
 namespace quorvale::ui::fltk {
@@ -46,10 +47,7 @@ Fl_Widget* MakeWidget(Control& c) {
       auto& box = static_cast<TextBox&>(c);
       Fl_Widget* w;
       if (box.MultiLine()) {
-        auto* t = new TextArea(0, 0, 1, 1);
-        t->textfont(kFont);
-        t->textsize(kFontSize);
-        w = t;
+        w = new TextArea(0, 0, 1, 1);
       } else {
         auto* in = box.PasswordChar().empty() ? new Fl_Input(0, 0, 1, 1) : new PasswordInput(0, 0, 1, 1);
         in->textfont(kFont);
@@ -102,7 +100,7 @@ std::vector<uchar> IconPixels(const Picture& p) {
 }  // namespace
 
 FormWindow::FormWindow(FltkBackend& backend, Form& form)
-    : Fl_Double_Window(1, 1), backend_(backend), form_(form) {
+    : FixedWindow(1, 1, Kind::Page), backend_(backend), form_(form) {
   end();
   color(ToFlColor(kColorButtonFace));
   callback(CloseCallback, this);
@@ -241,7 +239,7 @@ void FormWindow::SyncItem(const Item& item) {
     case ControlKind::CommandButton: {
       auto& b = static_cast<CommandButton&>(c);
       SetLabel(w, FltkLabel(b.Caption()));
-      static_cast<PushButton*>(w)->is_default = b.Default();
+      static_cast<PushButton*>(w)->is_default = &b == input::EnterButton(form_);
       break;
     }
     case ControlKind::Frame: SetLabel(w, FltkLabel(static_cast<Frame&>(c).Caption())); break;

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "fixed_window.h"
 #include "fl.h"
 #include "quorvale/ui/fltk_backend.h"
 #include "quorvale/ui/form.h"
@@ -15,7 +16,7 @@ namespace quorvale::ui::fltk {
 inline constexpr int kBorderPixels = 3;
 inline constexpr int kCaptionPixels = 18;
 
-class FormWindow : public Fl_Double_Window {
+class FormWindow : public FixedWindow {
  public:
   FormWindow(FltkBackend& backend, Form& form);
   ~FormWindow() override;

@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "dialogs.h"
+#include "fixed_window.h"
 #include "fl.h"
 #include "quorvale/core/text.h"
 #include "quorvale/ui/caption.h"
@@ -90,9 +91,9 @@ struct BoxState {
   std::optional<MsgResult> chosen;
 };
 
-class MessageWindow : public Fl_Double_Window {
+class MessageWindow : public FixedWindow {
  public:
-  MessageWindow(int w, int h, BoxState& state) : Fl_Double_Window(w, h), state_(state) {}
+  MessageWindow(int w, int h, BoxState& state) : FixedWindow(w, h, Kind::Dialog), state_(state) {}
   int handle(int event) override {
     if (event == FL_KEYBOARD || event == FL_SHORTCUT) {
       const int key = Fl::event_key();
@@ -119,7 +120,7 @@ class MessageWindow : public Fl_Double_Window {
         }
       }
     }
-    return Fl_Double_Window::handle(event);
+    return FixedWindow::handle(event);
   }
 
  private:
@@ -168,7 +169,8 @@ MsgResult RunMessageBox(const MessageRequest& request, const std::string& title,
     b->copy_label(FltkLabel(ButtonText(state.answers[i])).c_str());
     b->labelfont(kFont);
     b->labelsize(kFontSize);
-    b->is_default = i == 0;
+    // Enter presses the focused button: the first at the start.
+    b->default_follows_focus = true;
     state.buttons.push_back(b);
     x += bw + gap;
   }

@@ -12,7 +12,10 @@ namespace quorvale::ui::fltk {
 
 namespace {
 constexpr Color kSystemColor = 0x80000000;
-}
+// The edges of raised things, as Windows 2000 colours them.
+const Fl_Color kEdgeShadow = fl_rgb_color(128, 128, 128);
+const Fl_Color kEdgeDarkShadow = fl_rgb_color(64, 64, 64);
+}  // namespace
 
 bool IsButtonFace(Color c) { return c == kColorButtonFace; }
 
@@ -101,12 +104,37 @@ void PictureBox::draw() {
   }
 }
 
+bool PushButton::Framed() const { return default_follows_focus ? Fl::focus() == this : is_default; }
+
 void PushButton::draw() {
-  Fl_Button::draw();
-  if (is_default) {
-    fl_color(active_r() ? FL_BLACK : FL_INACTIVE_COLOR);
-    fl_rect(x(), y(), w(), h());
+  int x0 = x(), y0 = y(), w0 = w(), h0 = h();
+  const bool pressed = value() != 0;
+  // A pressed button has the focus, and Enter would press it.
+  if (Framed() || pressed) {
+    fl_color(FL_BLACK);
+    fl_rect(x0, y0, w0, h0);
+    ++x0, ++y0, w0 -= 2, h0 -= 2;
   }
+  fl_color(color());
+  fl_rectf(x0, y0, w0, h0);
+  const int right = x0 + w0 - 1, bottom = y0 + h0 - 1;
+  if (pressed) {
+    fl_color(kEdgeShadow);
+    fl_rect(x0, y0, w0, h0);
+  } else {
+    fl_color(FL_WHITE);
+    fl_xyline(x0, y0, right - 1);
+    fl_yxline(x0, y0, bottom - 1);
+    fl_color(kEdgeDarkShadow);
+    fl_xyline(x0, bottom, right);
+    fl_yxline(right, y0, bottom);
+    fl_color(kEdgeShadow);
+    fl_xyline(x0 + 1, bottom - 1, right - 1);
+    fl_yxline(right - 1, y0 + 1, bottom - 1);
+  }
+  const int shift = pressed ? 1 : 0;
+  draw_label(x0 + shift, y0 + shift, w0, h0);
+  if (Fl::focus() == this && Fl::visible_focus()) draw_focus(FL_UP_BOX, x0, y0, w0, h0);
 }
 
 void PasswordInput::SetText(const std::string& text, const std::string& mask) {
@@ -150,43 +178,6 @@ int PasswordInput::handle(int event) {
   }
   if ((Fl::event_state() & FL_CTRL) && key == 'v') return Fl_Input::handle(event);  // pastes through FL_PASTE
   return Fl_Input::handle(event);
-}
-
-TextArea::TextArea(int x, int y, int w, int h)
-    : Fl_Text_Editor(x, y, w, h), buffer_(std::make_unique<Fl_Text_Buffer>()) {
-  buffer(buffer_.get());
-  wrap_mode(Fl_Text_Display::WRAP_AT_BOUNDS, 0);
-}
-
-TextArea::~TextArea() { buffer(nullptr); }
-
-int TextArea::handle(int event) {
-  if (locked && (event == FL_KEYBOARD || event == FL_PASTE)) {
-    const int key = Fl::event_key();
-    const bool reading = key == FL_Up || key == FL_Down || key == FL_Left || key == FL_Right ||
-                         key == FL_Page_Up || key == FL_Page_Down || key == FL_Home || key == FL_End ||
-                         ((Fl::event_state() & FL_CTRL) && (key == 'c' || key == 'a'));
-    if (event == FL_PASTE || !reading) return 0;
-  }
-  return Fl_Text_Editor::handle(event);
-}
-
-std::string TextArea::Text() const {
-  char* t = buffer_->text();
-  std::string out = WindowsLineEnds(t ? t : "");
-  std::free(t);
-  return out;
-}
-
-void TextArea::SetText(const std::string& text) {
-  if (text == form_text_) return;
-  form_text_ = text;
-  buffer_->text(UnixLineEnds(text).c_str());
-}
-
-std::string TextArea::TakeTyped() {
-  form_text_ = Text();
-  return form_text_;
 }
 
 }  // namespace quorvale::ui::fltk

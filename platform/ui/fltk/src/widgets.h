@@ -1,7 +1,6 @@
 // The FLTK widgets that stand for the controls FLTK has no exact match for.
 #pragma once
 
-#include <memory>
 #include <string>
 
 #include "fl.h"
@@ -60,11 +59,16 @@ class PictureBox : public Fl_Box {
   void draw() override;
 };
 
-// A command button; the default button has the dark outer border.
+// A push button drawn as Windows draws one: raised edges, sunken while
+// pressed. The button Enter presses has a dark frame around its edges.
 class PushButton : public Fl_Button {
  public:
   PushButton(int x, int y, int w, int h) : Fl_Button(x, y, w, h) {}
+  // Framed: Enter presses this button.
   bool is_default = false;
+  // Framed while it has the focus instead (a message box's buttons).
+  bool default_follows_focus = false;
+  bool Framed() const;
   void draw() override;
 };
 
@@ -83,27 +87,6 @@ class PasswordInput : public Fl_Input {
   void Show();
   std::string text_;
   std::string mask_ = "*";
-};
-
-// A multi-line text box with scroll bars; when locked it can be read,
-// scrolled and copied from, not changed.
-class TextArea : public Fl_Text_Editor {
- public:
-  TextArea(int x, int y, int w, int h);
-  ~TextArea() override;
-  bool locked = false;
-  int handle(int event) override;
-  // What the box holds, its line ends CR LF as in a Windows text box.
-  std::string Text() const;
-  // Shows the form's text; its line ends (CR LF, LF or CR) break lines and
-  // draw nothing. Unchanged text leaves the view where it is.
-  void SetText(const std::string& text);
-  // Text(), now in step with the form (the user typed it).
-  std::string TakeTyped();
-
- private:
-  std::unique_ptr<Fl_Text_Buffer> buffer_;
-  std::string form_text_;
 };
 
 }  // namespace quorvale::ui::fltk

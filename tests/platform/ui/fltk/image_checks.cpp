@@ -48,4 +48,14 @@ bool SamePixels(const RgbImage& a, const RgbImage& b) {
   return a.width == b.width && a.height == b.height && a.rgb == b.rgb;
 }
 
+bool RingIs(const RgbImage& image, int x, int y, int w, int h, Rgb colour) {
+  for (int i = 0; i < w; ++i) {
+    if (!(PixelAt(image, x + i, y) == colour) || !(PixelAt(image, x + i, y + h - 1) == colour)) return false;
+  }
+  for (int j = 0; j < h; ++j) {
+    if (!(PixelAt(image, x, y + j) == colour) || !(PixelAt(image, x + w - 1, y + j) == colour)) return false;
+  }
+  return true;
+}
+
 }  // namespace quorvale::ui::fltk::testing

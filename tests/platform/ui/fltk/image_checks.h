@@ -21,5 +21,8 @@ std::size_t CountOther(const RgbImage& image, Rgb ground);
 int CountOnRow(const RgbImage& image, int y, Rgb colour);
 RgbImage Crop(const RgbImage& image, int x, int y, int w, int h);
 bool SamePixels(const RgbImage& a, const RgbImage& b);
+// Every pixel of the outermost ring of the rectangle is this colour (the
+// dark frame of the button Enter presses, say).
+bool RingIs(const RgbImage& image, int x, int y, int w, int h, Rgb colour);
 
 }  // namespace quorvale::ui::fltk::testing

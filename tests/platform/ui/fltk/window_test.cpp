@@ -58,6 +58,12 @@ void WindowTest::TearDown() {
   backend_.reset();
 }
 
+void FormWindowTest::SetUp() {
+  WindowTest::SetUp();
+  if (IsSkipped() || HasFatalFailure()) return;
+  StartBackend(std::filesystem::temp_directory_path() / "quorvale-no-machine");
+}
+
 void WindowTest::StartBackend(const std::filesystem::path& machine_folder) {
   FltkBackend::Options o;
   o.machine = machine_folder;

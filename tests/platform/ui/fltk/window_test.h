@@ -40,6 +40,12 @@ class WindowTest : public ::testing::Test {
   std::unique_ptr<Application> app_;
 };
 
+// The backend on forms of the test's own, its dialogs showing no machine.
+class FormWindowTest : public WindowTest {
+ protected:
+  void SetUp() override;
+};
+
 // A key pressed on a window, as the X server would hand it to FLTK.
 void PressKey(Fl_Window& window, int key, int state = 0);
 

@@ -14,6 +14,7 @@
 #include "quorvale/ui/fltk/label_layout.h"
 #include "quorvale/ui/fltk/twips.h"
 #include "quorvale/ui/user_input.h"
+#include "text_area.h"
 #include "widgets.h"
 #include "window_test.h"
 
@@ -36,14 +37,8 @@ std::vector<W*> ChildrenOf(Fl_Group& group) {
 
 RgbImage CropBox(const RgbImage& shot, const PixelRect& r) { return Crop(shot, r.x, r.y, r.w, r.h); }
 
-class Windows : public WindowTest {
+class Windows : public FormWindowTest {
  protected:
-  void SetUp() override {
-    WindowTest::SetUp();
-    if (IsSkipped() || HasFatalFailure()) return;
-    // No machine there: the dialogs show no drives.
-    StartBackend(fs::temp_directory_path() / "quorvale-no-machine");
-  }
   template <class F>
   void Run(F f) {
     app_->RunEvent(f);
@@ -166,12 +161,50 @@ TEST_F(Windows, TextBoxesBreakLinesWithoutDrawingTheCr) {
   // The form's text stays as it was set; typed line ends reach it as CR LF.
   EXPECT_EQ(form.Boxes[0].Text(), "一行\r\n二行\r\n");
   auto* typed = static_cast<TextArea*>(backend_->WidgetOf(form.Typed));
-  typed->buffer()->text("甲\n乙");
-  typed->do_callback();
+  Fl::focus(typed);
+  for (const char* key : {"甲", "\r", "乙"}) {
+    Fl::e_keysym = *key == '\r' ? FL_Enter : 'x';
+    Fl::e_state = 0;
+    Fl::e_text = const_cast<char*>(key);
+    Fl::e_length = static_cast<int>(std::strlen(key));
+    Fl::handle(FL_KEYBOARD, backend_->WindowOf(form));
+  }
   backend_->Poll(*app_);
   EXPECT_EQ(form.Typed.Text(), "甲\r\n乙");
   backend_->Poll(*app_);
   EXPECT_EQ(typed->Text(), "甲\r\n乙");
+  EXPECT_EQ(typed->Lines(), (std::vector<std::string>{"甲", "乙"}));
+}
+
+// A text box breaks its lines as a label does: none starts with closing
+// punctuation, whatever the width; a scroll bar comes when they do not fit.
+TEST_F(Windows, TextBoxesWrapByTheLabelsRule) {
+  TextBoxes form(*app_);
+  const std::string text = "一二三四五六七八九十，一二三四五六七八九十。一二三四五六七八九十“一二”三四";
+  app_->RunEvent([&] {
+    form.Boxes[0].SetText(text);
+    form.Show();
+  });
+  auto* box = static_cast<TextArea*>(backend_->WidgetOf(form.Boxes[0]));
+  for (int width = 1200; width <= 2400; width += 60) {
+    SCOPED_TRACE(width);
+    app_->RunEvent([&] { form.Boxes[0].Move(300, 300, width, 1200); });
+    backend_->Flush();
+    const auto lines = box->Lines();
+    ASSERT_GE(lines.size(), 2u);
+    std::string joined;
+    for (const auto& line : lines) {
+      joined += line;
+      for (const char* closing : {"，", "。", "”"}) EXPECT_NE(line.rfind(closing, 0), 0u) << line;
+      EXPECT_NE(line.substr(line.size() - 3), "“") << line;
+    }
+    EXPECT_EQ(joined, text);
+  }
+  // Lines beyond the box: the scroll bar.
+  app_->RunEvent([&] { form.Boxes[0].Move(300, 300, 1800, 720); });
+  backend_->Flush();
+  EXPECT_TRUE(box->child(0)->visible()) << "no scroll bar";
+  Save(Shot(form), "TextBoxWrapped");
 }
 
 // A form with a timer that counts its ticks on a label.

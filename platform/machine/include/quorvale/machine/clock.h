@@ -19,7 +19,8 @@ std::uint64_t ClockNow();
 // A moment already passed runs at the next Sleep.
 void AtMoment(std::uint64_t moment, std::function<void()> what);
 
-// Waits ms milliseconds on the clock in force.
+// Waits ms milliseconds on the clock in force. On the real clock a thread
+// whose user interface set a wait hook (core/wait_hook.h) waits through it.
 void ClockSleep(std::uint32_t ms);
 
 // Back to virtual time 0 with nothing scheduled (the test clock stays on).

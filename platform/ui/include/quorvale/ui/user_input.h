@@ -21,6 +21,10 @@ bool Close(Application& app, Form& form);
 // Keys on the active form. Enter presses the focused button, else the
 // default button; Esc the cancel button.
 bool PressEnter(Application& app);
+// The button Enter presses on the form, the one Windows draws with the dark
+// frame: the focused usable command button, else the default button (which
+// may be disabled, and then Enter presses nothing); nullptr for none.
+CommandButton* EnterButton(const Form& form);
 bool PressEscape(Application& app);
 bool PressTab(Application& app, bool backwards);
 // Alt with a letter: the first usable control whose caption has it as access key.

@@ -90,6 +90,9 @@ class FltkBackend : public Backend {
   // a control, for checks of what the screen shows.
   Fl_Window* WindowOf(const Form& form) const;
   Fl_Widget* WidgetOf(const Control& control) const;
+  // The lines a label or a multi-line text box shows, broken as its window
+  // breaks them (empty for other controls).
+  std::vector<std::string> ShownLines(const Control& control) const;
   // What a window shows now, read back from the display.
   static std::optional<fltk::RgbImage> Capture(Fl_Window& window);
   std::optional<fltk::RgbImage> Capture(const Form& form);
@@ -98,6 +101,9 @@ class FltkBackend : public Backend {
   friend class fltk::FormWindow;
   void DeliverInput();
   void SyncDirty();
+  // The wait hook of the thread the backend was made on: a Sleep of the
+  // program paints the windows until it ends, and does nothing else.
+  static void PaintWhileWaiting(std::uint32_t ms);
   // Fires the timers that are due; the seconds until the next one is due,
   // at most longest.
   double RunTimers(Application& app, double longest);
