@@ -66,7 +66,7 @@ void ProgressForm::EndSequence(const std::string& final_text) {
 }
 
 Install::Install(SetupProgram& program) : ProgressForm(program, "Install") {
-  PlaceFrame(Image1, Frame1);
+  PlaceFrame(Image1, Frame1, kProgressSeparatorTop);
   PlaceHeader(Label2, "正在安装", Label3, "正在将Quorvale虚拟主机管理系统安装到您的电脑中。");
   StateCaption.SetCaption("正在准备安装...");
 }

@@ -31,9 +31,9 @@ bool WizardPage::Refused(ui::TextBox& box, const ValueRule& rule, const char* ti
   return message.has_value();
 }
 
-void WizardPage::PlaceFrame(ui::Image& banner, ui::Frame& separator) {
+void WizardPage::PlaceFrame(ui::Image& banner, ui::Frame& separator, int separator_top) {
   Place(banner, 0, 0, kPageWidth, 1065);
-  Place(separator, -120, 4320, kPageWidth + 240, 30);
+  Place(separator, -120, separator_top, kPageWidth + 240, 30);
 }
 
 void WizardPage::PlaceHeader(ui::Label& title, const std::string& title_text, ui::Label& subtitle,

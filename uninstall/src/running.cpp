@@ -6,7 +6,7 @@
 namespace quorvale::uninstall {
 
 Running::Running(setup::SetupProgram& program) : ProgressForm(program, "Running") {
-  PlaceFrame(Image1, Frame1);
+  PlaceFrame(Image1, Frame1, setup::kProgressSeparatorTop);
   PlaceHeader(TypeTitle, "", TypeInfo, "");
   // The button is there and can be pressed, but does nothing: a started
   // repair or uninstall always runs to its end.

@@ -14,6 +14,9 @@ namespace quorvale::setup {
 // Width of the full bar (the grey track), the last value of every sequence.
 inline constexpr int kBarFull = 6765;
 inline constexpr int kBarStart = 15;
+// The step list ends at 4350 twips (top 2490, 1860 high): the separator of a
+// progress page stands below it, not across its last line.
+inline constexpr int kProgressSeparatorTop = 4440;
 
 // What the page shows for one step of a sequence.
 struct StepRow {

@@ -17,6 +17,7 @@ namespace quorvale::setup {
 inline constexpr int kPageWidth = 7590;
 inline constexpr int kPageHeight = 5340;
 inline constexpr int kButtonTop = 4560;
+inline constexpr int kSeparatorTop = 4320;
 inline constexpr int kButtonWidth = 1215;
 inline constexpr int kButtonHeight = 375;
 
@@ -40,8 +41,9 @@ class WizardPage : public ui::Form {
   void GoNext() { program_.Next(*this); }
   void GoBack() { program_.Back(*this); }
 
-  // The banner across the top and the separator frame above the buttons.
-  void PlaceFrame(ui::Image& banner, ui::Frame& separator);
+  // The banner across the top and the separator frame above the buttons,
+  // its top at separator_top.
+  void PlaceFrame(ui::Image& banner, ui::Frame& separator, int separator_top = kSeparatorTop);
   // The header on the banner: the bold title and the subtitle below it.
   void PlaceHeader(ui::Label& title, const std::string& title_text, ui::Label& subtitle,
                    const std::string& subtitle_text);
