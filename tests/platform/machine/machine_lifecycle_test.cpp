@@ -86,6 +86,32 @@ TEST_F(Folders, AKilledMakerLeavesNoMachineAndIsMadeAgain) {
   EXPECT_FALSE(fs::exists(folder / ".locks" / "unfinished"));
 }
 
+// What a layer above adds runs on the whole machine before it is there: a
+// furnishing that fails leaves no machine, and the next Create makes one.
+TEST_F(Folders, AFailedFurnishingLeavesNoMachine) {
+  const fs::path folder = dir_ / "m";
+  const auto furnish = [](const Machine& m) {
+    m.SetService({"Extra", "Extra", "C:\\extra.exe", "auto", "running"});
+    std::ofstream(m.Resolve("C:\\extra.exe").host) << "x";
+  };
+  EXPECT_EQ(Raised([&] {
+              Machine::Create(folder, Windows(WindowsEdition::kWindowsServer2003), [&](const Machine& m) {
+                furnish(m);
+                throw std::runtime_error("furnishing failed");
+              });
+            }),
+            "furnishing failed");
+  EXPECT_FALSE(Machine::Exists(folder));
+  Machine::Create(folder, Windows(WindowsEdition::kWindowsServer2003));
+  EXPECT_FALSE(Machine(folder).FindService("Extra"));
+  EXPECT_FALSE(Machine(folder).Resolve("C:\\extra.exe").exists);
+  Machine::Reset(folder, Windows(WindowsEdition::kWindows2000), furnish);
+  Machine m(folder);
+  EXPECT_NO_THROW(m.Check());
+  EXPECT_TRUE(m.FindService("Extra"));
+  EXPECT_TRUE(m.Resolve("C:\\extra.exe").exists);
+}
+
 TEST_F(Folders, ResetMakesAWholeNewMachine) {
   const fs::path folder = dir_ / "m";
   Machine::Create(folder, Windows(WindowsEdition::kWindowsServer2003));
