@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "quorvale/machine/machine.h"
+#include "quorvale/sqlserver/catalogue.h"
 
 namespace quorvale::hosting {
 
@@ -30,7 +31,7 @@ std::string TitleOf(HostingProgram program);
 std::optional<HostingProgram> ProgramNamed(const std::string& name);
 
 // The password sa has on a hosting server unless another is given.
-inline constexpr const char* kSaPassword = "Sa2000";
+inline constexpr const char* kSaPassword = sqlserver::kInitialSaPassword;
 
 // What a person is told that cannot be done (one line).
 class HostingError : public std::runtime_error {
