@@ -133,15 +133,20 @@ void WriteFile(const Machine& machine, const std::string& windows_path, const st
 }
 
 void Add(const Machine& machine, const ProgramTable& t, const std::string& sa_password) {
+  // A machine made without C:\Program Files keeps that shape: SQL Server is
+  // its service and catalogue there, without program files.
+  const bool files = t.program != HostingProgram::kSqlServer || machine.Resolve("C:\\Program Files").exists;
   const std::string folder = FolderOf(machine, t);
   for (const auto& f : t.files) {
+    if (!files) break;
     const std::string path = folder + "\\" + f.path;
     WriteFile(
         machine, path,
         Ansi(std::string(f.path) == kServUIni ? ServUIniText(path, f.what) : StandInText(path, f.what)));
   }
   if (t.program == HostingProgram::kSqlServer) {
-    fs::create_directories(machine.Resolve("C:\\Program Files\\Microsoft SQL Server\\MSSQL\\Data").host);
+    if (files)
+      fs::create_directories(machine.Resolve("C:\\Program Files\\Microsoft SQL Server\\MSSQL\\Data").host);
     sqlserver::InstallSqlServer(machine, sa_password);
   }
 }
