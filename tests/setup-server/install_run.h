@@ -41,10 +41,12 @@ inline void ProgramsFinishAtEveryWait(std::thread::id test_thread = std::this_th
 struct InstallRun : ChainRun {
   explicit InstallRun(WindowsEdition edition = WindowsEdition::kWindowsServer2003)
       : ChainRun(setup::testing::ShapeOf(edition)), folders(FoldersOf(edition)) {
-    InstallLauncher();
-    ProgramsFinishAtEveryWait();
-    driver.Backend().SetPumpStep(1);
-    driver.Backend().WatchChanges([this](ui::Form& form) { Watch(form); });
+    Prepare();
+  }
+  // On a copy of a Windows Server 2003 hosting server, as it is.
+  explicit InstallRun(const std::filesystem::path& hosting_server)
+      : ChainRun(hosting_server), folders(FoldersOf(WindowsEdition::kWindowsServer2003)) {
+    Prepare();
   }
   ~InstallRun() {
     driver.Backend().WatchChanges(nullptr);
@@ -106,6 +108,12 @@ struct InstallRun : ChainRun {
   EditionFolders folders;
 
  private:
+  void Prepare() {
+    InstallLauncher();
+    ProgramsFinishAtEveryWait();
+    driver.Backend().SetPumpStep(1);
+    driver.Backend().WatchChanges([this](ui::Form& form) { Watch(form); });
+  }
   void Watch(ui::Form& form) {
     if (form.Name() != "Install") return;
     auto& page = static_cast<setup::Install&>(form);

@@ -25,7 +25,9 @@ using setup::testing::MariaDbPassword;
 using setup::testing::MariaDbUser;
 
 struct ServerRun : setup::testing::Wizard {
-  explicit ServerRun(const MachineShape& shape = {}) : Wizard(ServerEnd::Profile(), shape) {
+  // On a fresh machine of the shape, or on a copy of the machine in machine_copy.
+  explicit ServerRun(const MachineShape& shape = {}, const std::filesystem::path& machine_copy = {})
+      : Wizard(ServerEnd::Profile(), shape, machine_copy) {
     RegisterDatabaseProviders(temp.machine().Registry(), PROVIDERS_PATH);
   }
   // Welcome, then Agreement, then the Service page.
@@ -70,8 +72,10 @@ inline std::string Describe(const Choices& c) {
          " MySQL=" + (c.my_sql ? "1" : "0");
 }
 
-// A machine on which every page finds what it asks for.
+// A machine on which every page finds what it asks for: the files and SQL
+// Server put on a fresh machine, or a copy of a hosting server as it is.
 struct ChainRun : ServerRun {
+  explicit ChainRun(const std::filesystem::path& hosting_server) : ServerRun({}, hosting_server) {}
   explicit ChainRun(const MachineShape& shape = {}, const std::string& sa_password = "Sa2000")
       : ServerRun(shape) {
     temp.Write("C:\\Program Files\\Serv-U\\ServUDaemon.ini", "[GLOBAL]");

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <sstream>
 
+#include "program_commands.h"
 #include "quorvale/core/codepage.h"
 #include "quorvale/core/text.h"
 #include "quorvale/machine/machine.h"
@@ -21,12 +22,22 @@ const char kUsage[] =
     "usage: quorvale-machine [--machine DIR] COMMAND\n"
     "  create [--windows 98|2000|xp|2003] [--no-iis] [--no-program-files]\n"
     "         [--computer NAME] [--free C=SIZE] [--drive D[=SIZE]]\n"
-    "      makes a new machine (default: Windows Server 2003 with IIS, C: with its real free space);\n"
-    "      SIZE is bytes or a number with K, M or G\n"
+    "         [--bare | --no-sqlserver --no-servu --no-php --no-perl --no-imail --no-winwebmail]\n"
+    "         [--sa-password PW]\n"
+    "      makes a new machine (default: a hosting server, Windows Server 2003 with IIS, .NET 1.1,\n"
+    "      SQL Server 2000 with sa's password Sa2000, Serv-U, PHP, Perl, iMail and WinWebMail;\n"
+    "      C: with its real free space); --bare: no hosting programs; SIZE is bytes or a number\n"
+    "      with K, M or G\n"
     "  reset [create options]     removes the machine and makes it anew\n"
+    "  add PROGRAM [--sa-password PW]   installs a hosting program: sqlserver, servu, php, perl,\n"
+    "                                   imail or winwebmail\n"
+    "  remove PROGRAM             removes it (SQL Server: the databases' files stay)\n"
     "  set-free DRIVE SIZE|real   sets the free space a drive reports\n"
     "  show [all|system|files|registry|services|access|programs|holds|iis|accounts|shortcuts]\n"
     "      prints what the machine holds (all by default)\n"
+    "  uninstall [-modify|-delete]   starts the installed control end's Uninstall.exe as Windows'\n"
+    "      list of installed programs does (-modify: repair, -delete: uninstall, neither: it asks)\n"
+    "      and waits for it to end\n"
     "The machine folder is --machine DIR, else $QUORVALE_MACHINE, else the default machine.\n";
 
 std::optional<std::uint64_t> Size(const std::string& text) {
@@ -92,12 +103,14 @@ std::string VersionName(const OsVersion& v) {
   return "Windows NT " + std::to_string(v.major) + "." + std::to_string(v.minor);
 }
 
-// The shape the create options ask for; nothing, with the error printed,
-// for options it cannot take.
-std::optional<MachineShape> ShapeOf(const std::vector<std::string>& args, std::ostream& err) {
+// The shape and programs the create options ask for; nothing, with the
+// error printed, for options it cannot take.
+std::optional<MachineShape> ShapeOf(const std::vector<std::string>& args, ProgramChoice& programs,
+                                    std::ostream& err) {
   MachineShape shape;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
+    if (programs.Take(args, i)) continue;
     auto next = [&]() -> std::optional<std::string> {
       if (i + 1 >= args.size()) return std::nullopt;
       return args[++i];
@@ -145,15 +158,18 @@ std::optional<MachineShape> ShapeOf(const std::vector<std::string>& args, std::o
 
 // create, or reset (which removes the machine first).
 int Make(const std::vector<std::string>& args, bool reset, std::ostream& out, std::ostream& err) {
-  auto shape = ShapeOf(args, err);
+  ProgramChoice programs;
+  auto shape = ShapeOf(args, programs, err);
   if (!shape) return 2;
+  programs.Check();
   const fs::path folder = MachineFolder();
   if (reset)
-    Machine::Reset(folder, *shape);
+    Machine::Reset(folder, *shape, hosting::FurnishHostingServer(programs.set));
   else
-    Machine::Create(folder, *shape);
+    hosting::CreateHostingServer(folder, *shape, programs.set);
   out << "Made a " << Name(shape->edition) << " machine" << (shape->iis ? " with IIS" : " without IIS")
-      << " in " << folder.string() << "\n";
+      << " in " << folder.string() << "\n"
+      << "Hosting programs: " << ProgramList(programs.set) << "\n";
   return 0;
 }
 
@@ -173,6 +189,7 @@ void ShowSystem(Machine& m, std::ostream& out) {
     out << "  " << d << ":  " << SizeText(space->free_bytes) << " free of " << SizeText(space->total_bytes)
         << "\n";
   }
+  ShowHosting(m, out);
 }
 
 // The entries of a folder, sorted.
@@ -368,6 +385,11 @@ int RunMachineTool(std::vector<std::string> args, std::ostream& out, std::ostrea
     if (command == "create" || command == "reset") return Make(args, command == "reset", out, err);
     if (command == "show") return Show(args, out, err);
     if (command == "set-free") return SetFree(args, out, err);
+    if (command == "add") return Add(args, out);
+    if (command == "remove") return Remove(args, out);
+    if (command == "uninstall") return Uninstall(args, out);
+  } catch (const UsageError& e) {
+    return Usage(err, e.what());
   } catch (const std::exception& e) {
     return Fail(err, e.what(), 1);
   }

@@ -129,35 +129,35 @@ void NeedFolder(const fs::path& folder) {
 
 }  // namespace
 
-void Machine::Create(const fs::path& folder, const MachineShape& shape) {
+void Machine::Create(const fs::path& folder, const MachineShape& shape, const Furnish& furnish) {
   if (!shape.drives.count('C')) throw MachineStateError(folder / "machine.ini", "a machine needs a drive C:");
   NeedFolder(folder);
   MachineLock lock(folder, false);
   if (!lock.Held())
     throw MachineStateError::Plain(folder, "a machine is being made or reset in " + folder.string());
-  CreateLocked(folder, shape);
+  CreateLocked(folder, shape, furnish);
 }
 
-void Machine::CreateUnlessPresent(const fs::path& folder, const MachineShape& shape) {
+void Machine::CreateUnlessPresent(const fs::path& folder, const MachineShape& shape, const Furnish& furnish) {
   NeedFolder(folder);
   MachineLock lock(folder, true);
-  if (!Exists(folder)) CreateLocked(folder, shape);
+  if (!Exists(folder)) CreateLocked(folder, shape, furnish);
 }
 
-void Machine::Reset(const fs::path& folder, const MachineShape& shape) {
+void Machine::Reset(const fs::path& folder, const MachineShape& shape, const Furnish& furnish) {
   if (!shape.drives.count('C')) throw MachineStateError(folder / "machine.ini", "a machine needs a drive C:");
   NeedFolder(folder);
   MachineLock lock(folder, true);
   if (!Exists(folder) && !fs::exists(UnfinishedMarker(folder)) && !MachineEntries(folder).empty())
     throw MachineStateError::Plain(folder, folder.string() + " holds no machine; nothing removed");
   RemoveMachineEntries(folder);
-  CreateLocked(folder, shape);
+  CreateLocked(folder, shape, furnish);
 }
 
 // Under the machine's lock. Every state file is written before machine.ini,
 // which comes last: until it is there the folder holds no machine, and the
 // marker tells what a killed maker left from a folder of other files.
-void Machine::CreateLocked(const fs::path& folder, const MachineShape& shape) {
+void Machine::CreateLocked(const fs::path& folder, const MachineShape& shape, const Furnish& furnish) {
   if (Exists(folder)) throw MachineStateError::Plain(folder, folder.string() + " holds a machine already");
   if (!MachineEntries(folder).empty()) {
     if (!fs::exists(UnfinishedMarker(folder)))
@@ -240,6 +240,7 @@ void Machine::CreateLocked(const fs::path& folder, const MachineShape& shape) {
     file->Update([](std::vector<Record>&) { return true; });
   CreateInitialAccounts(folder, shape.computer_name, shape.iis);
   if (shape.iis) CreateInitialMetabase(folder);
+  if (furnish) furnish(m);
   {
     StateLock lock(m.InfoFile(), true);
     WriteStateFile(m.InfoFile(), FormatMachineIni(ini), lock);

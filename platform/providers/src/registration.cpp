@@ -2,7 +2,6 @@
 
 #include "quorvale/com/class_registration.h"
 #include "quorvale/com/create_object.h"
-#include "quorvale/machine/machine_folder.h"
 #include "quorvale/providers/ado_connection.h"
 
 namespace quorvale {
@@ -49,15 +48,6 @@ void EnsurePlatformObjects(Machine& machine, const std::filesystem::path& librar
   const std::string windows_path = PlatformLibraryPath(machine);
   MapPlatformLibrary(windows_path, library);
   machine.Registry().Edit([&](RegistryEdit& edit) { Register(edit, windows_path, true, true); });
-}
-
-std::shared_ptr<Machine> StartOnMachine(std::vector<std::string>& args,
-                                        const std::filesystem::path& providers_library) {
-  TakeMachineArgument(args);
-  auto machine = CurrentMachine();
-  machine->Check();
-  EnsurePlatformObjects(*machine, providers_library);
-  return machine;
 }
 
 }  // namespace quorvale

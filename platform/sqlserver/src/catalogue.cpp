@@ -224,4 +224,29 @@ void InstallSqlServer(const Machine& machine, const std::string& sa_password) {
   machine.SetService(service);
 }
 
+void RemoveSqlServer(const Machine& machine) {
+  const auto file = CatalogueFile(machine);
+  StateLock lock(file, true);
+  const auto text = ReadStateFile(file);
+  if (!text && !machine.FindService("MSSQLSERVER"))
+    throw MachineStateError::Plain(file, "the machine has no SQL Server");
+  std::optional<Catalogue> c;
+  try {
+    if (text) c = ParseCatalogue(*text, file);
+  } catch (const MachineStateError&) {
+    // Damaged: nothing in it can be kept, so it goes as it is.
+  }
+  if (c)
+    for (const auto& p : c->processes)
+      if (Running(p.host_pid))
+        throw MachineStateError::Plain(file, "SQL Server has a connection open (spid " +
+                                                 std::to_string(p.spid) + " of process " +
+                                                 std::to_string(p.host_pid) + "): end that program first");
+  // The service first: a catalogue without the service is no server, a
+  // service without its catalogue would be a damaged one.
+  machine.RemoveService("MSSQLSERVER");
+  std::filesystem::remove(file);
+  lock.CountWrite();
+}
+
 }  // namespace quorvale::sqlserver

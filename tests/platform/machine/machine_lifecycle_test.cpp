@@ -86,6 +86,26 @@ TEST_F(Folders, AKilledMakerLeavesNoMachineAndIsMadeAgain) {
   EXPECT_FALSE(fs::exists(folder / ".locks" / "unfinished"));
 }
 
+// What a layer above adds runs on the whole machine before it is there: a
+// furnishing that fails leaves no machine, and the next Create makes one.
+TEST_F(Folders, AFailedFurnishingLeavesNoMachine) {
+  const fs::path folder = dir_ / "m";
+  const auto furnish = [](const Machine& m) { m.SetService({"Extra", "Extra", "C:\\extra.exe"}); };
+  EXPECT_EQ(Raised([&] {
+              Machine::Create(folder, {}, [&](const Machine& m) {
+                furnish(m);
+                throw std::runtime_error("furnishing failed");
+              });
+            }),
+            "furnishing failed");
+  EXPECT_FALSE(Machine::Exists(folder));
+  Machine::Create(folder, {});
+  EXPECT_FALSE(Machine(folder).FindService("Extra"));
+  Machine::Reset(folder, {}, furnish);
+  EXPECT_NO_THROW(Machine(folder).Check());
+  EXPECT_TRUE(Machine(folder).FindService("Extra"));
+}
+
 TEST_F(Folders, ResetMakesAWholeNewMachine) {
   const fs::path folder = dir_ / "m";
   Machine::Create(folder, Windows(WindowsEdition::kWindowsServer2003));

@@ -66,7 +66,7 @@ TEST_F(MachineToolTest, CreatesTheShapeAsked) {
 
 // What each command prints, on stdout (code 0) or as one error line.
 TEST_F(MachineToolTest, MessagesSayWhatHappened) {
-  ASSERT_EQ(Run({"create", "--no-iis", "--drive", "D"}), 0) << err_.str();
+  ASSERT_EQ(Run({"create", "--bare", "--no-iis", "--drive", "D"}), 0) << err_.str();
   std::ofstream(dir_ / "file") << "x";
   struct Case {
     std::vector<std::string> args;

@@ -139,17 +139,25 @@ class Machine {
   // holds no machine (and then makes nothing there) or its machine.ini is
   // damaged.
   explicit Machine(std::filesystem::path folder);
+  // What a layer above adds to a new machine (programs installed on it): run
+  // on the machine once its state files are written, before machine.ini,
+  // so a machine is there only with all of it. What it raises leaves no
+  // machine, and the next Create or Reset clears what it left.
+  using Furnish = std::function<void(const Machine&)>;
   // Makes a new machine of that shape in folder (created when missing),
   // holding the machine's lock throughout. Raises MachineStateError when a
   // machine is there or being made, or when the folder holds other files.
-  static void Create(const std::filesystem::path& folder, const MachineShape& shape);
+  static void Create(const std::filesystem::path& folder, const MachineShape& shape,
+                     const Furnish& furnish = {});
   // The same, but a machine already there is kept and a machine being made
   // is waited for.
-  static void CreateUnlessPresent(const std::filesystem::path& folder, const MachineShape& shape);
+  static void CreateUnlessPresent(const std::filesystem::path& folder, const MachineShape& shape,
+                                  const Furnish& furnish = {});
   // Removes the machine in folder and makes it anew, under the machine's
   // lock. Raises MachineStateError, removing nothing, when the folder holds
   // files but no machine.
-  static void Reset(const std::filesystem::path& folder, const MachineShape& shape);
+  static void Reset(const std::filesystem::path& folder, const MachineShape& shape,
+                    const Furnish& furnish = {});
   // A machine exists in folder when its machine.ini does.
   static bool Exists(const std::filesystem::path& folder);
 
@@ -228,7 +236,8 @@ class Machine {
   friend std::filesystem::path HostPathOf(const std::filesystem::path&, const std::string&);
   // For Create: a machine whose machine.ini is not written yet.
   Machine(std::filesystem::path folder, const MachineInfo& unwritten);
-  static void CreateLocked(const std::filesystem::path& folder, const MachineShape& shape);
+  static void CreateLocked(const std::filesystem::path& folder, const MachineShape& shape,
+                           const Furnish& furnish);
   MachineIni LoadIni() const;
   // Reads machine.ini, changes it and writes it back under its lock.
   void UpdateIni(const std::function<void(MachineIni&)>& change);

@@ -39,7 +39,8 @@ std::string PlatformLibraryPath(const Machine& machine);
 void EnsurePlatformObjects(Machine& machine, const std::filesystem::path& library);
 
 // What a program does first: takes "--machine DIR" out of args, opens that
-// machine (the default machine, made on first use, without one), reads
+// machine (without one, the default machine, made on first use as a
+// hosting server: quorvale/hosting/hosting_server.h), reads
 // every state file, and makes sure of the platform's objects. Raises with a
 // message to show the user when any of it fails: "--machine" without a
 // folder, a folder that holds no machine, a damaged state file, a library

@@ -89,4 +89,11 @@ inline constexpr const char* kInitialSaPassword = "Sa2000";
 // Raises MachineStateError when it already has one.
 void InstallSqlServer(const Machine& machine, const std::string& sa_password = kInitialSaPassword);
 
+// Takes SQL Server off the machine: the service MSSQLSERVER and the
+// catalogue go, the databases' files stay where they are, as an uninstall
+// of SQL Server leaves them. A damaged catalogue goes too. Raises
+// MachineStateError when the machine has no SQL Server, or while a running
+// program has a connection open (then nothing changes).
+void RemoveSqlServer(const Machine& machine);
+
 }  // namespace quorvale::sqlserver
