@@ -87,6 +87,14 @@ StateLock::StateLock(const fs::path& file, bool exclusive) : file_(file), exclus
     fs::create_directories(lock.parent_path(), ec);
     fd_ = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
   }
+  if (fd_ < 0 && !exclusive && (errno == EACCES || errno == EPERM || errno == EROFS || errno == ENOENT)) {
+    // A reader of a machine it may not write (a folder made read-only, or
+    // another user's): a lock file opened for reading locks all the same.
+    // Where there is none and none can be made, it reads without: a writer
+    // replaces a file by a rename, so the reader still sees a whole file.
+    fd_ = ::open(lock.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0 && errno == ENOENT) return;
+  }
   if (fd_ < 0) throw MachineStateError(file, std::string("cannot open its lock: ") + std::strerror(errno));
   while (::flock(fd_, exclusive ? LOCK_EX : LOCK_SH) != 0 && errno == EINTR) {
   }
@@ -95,7 +103,9 @@ StateLock::StateLock(const fs::path& file, bool exclusive) : file_(file), exclus
   ::unlink(TempFile().c_str());
 }
 
-StateLock::~StateLock() { ::close(fd_); }
+StateLock::~StateLock() {
+  if (fd_ >= 0) ::close(fd_);
+}
 
 std::optional<std::string> ReadStateFile(const fs::path& file) {
   std::error_code ec;

@@ -36,6 +36,9 @@ class MachineStateError : public std::runtime_error {
 // Writes of the file go through its one temporary file, "<file>.tmp", and
 // only under the exclusive lock; so a temporary found while the lock is held
 // (either way) was left by a writer that was killed, and is removed.
+// A shared lock is taken on a lock file that may only be read, and is done
+// without where there is none and none can be made (a machine the reader
+// may not write).
 class StateLock {
  public:
   StateLock(const std::filesystem::path& file, bool exclusive);
