@@ -1,6 +1,7 @@
 // A drive of a test machine kept on another file system than the machine
 // folder: its folder under drives/ becomes a link to a fresh folder in
-// /dev/shm (tmpfs), removed with the object. Header-only:
+// /dev/shm (tmpfs), or /tmp or /var/tmp where the machine lies in /dev/shm,
+// removed with the object. Header-only:
 //
 //   quorvale::testing::DriveElsewhere d(temp.Folder(), 'D');
 //   if (!d.Why().empty()) GTEST_SKIP() << d.Why();
@@ -17,25 +18,27 @@ namespace quorvale::testing {
 
 class DriveElsewhere {
  public:
-  DriveElsewhere(const std::filesystem::path& machine, char letter,
-                 const std::filesystem::path& under = "/dev/shm") {
+  // The first of the folders that lies on another file system than the
+  // machine folder holds the drive.
+  DriveElsewhere(const std::filesystem::path& machine, char letter) {
     namespace fs = std::filesystem;
-    struct stat here {
-    }, there{};
-    std::string tmpl = (under / "quorvale-drive-XXXXXX").string();
-    if (::stat(machine.c_str(), &here) != 0 || ::stat(under.c_str(), &there) != 0 ||
-        !::mkdtemp(tmpl.data())) {
-      why_ = under.string() + " cannot hold a folder: no second file system to put a drive on";
+    struct stat here {};
+    if (::stat(machine.c_str(), &here) != 0) {
+      why_ = "the machine folder " + machine.string() + " cannot be read";
       return;
     }
-    folder_ = tmpl;
-    if (here.st_dev == there.st_dev) {
-      why_ = under.string() + " lies on the machine folder's file system: no second file system";
+    for (const char* under : {"/dev/shm", "/tmp", "/var/tmp"}) {
+      struct stat there {};
+      if (::stat(under, &there) != 0 || there.st_dev == here.st_dev) continue;
+      std::string tmpl = std::string(under) + "/quorvale-drive-XXXXXX";
+      if (!::mkdtemp(tmpl.data())) continue;
+      folder_ = tmpl;
+      const fs::path drive = machine / "drives" / std::string(1, letter);
+      fs::remove_all(drive);
+      fs::create_directory_symlink(folder_, drive);
       return;
     }
-    const fs::path drive = machine / "drives" / std::string(1, letter);
-    fs::remove_all(drive);
-    fs::create_directory_symlink(folder_, drive);
+    why_ = "no second file system: /dev/shm, /tmp and /var/tmp lie on the machine folder's or take no folder";
   }
   ~DriveElsewhere() {
     std::error_code ec;
