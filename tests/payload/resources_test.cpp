@@ -3,7 +3,11 @@
 // resources linked in and the files they were made from named by the build.
 #include "quorvale/win32/resources.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <link.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -47,21 +51,30 @@ std::string ReadFile(const char* path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// Whether the address lies in a mapping of the program's own file: the
-// resource is used where the loader put it, not in a copy.
-bool MappedFromProgram(const void* address) {
+// The file mapped at an address ("" for memory of no file).
+std::string MappedFile(const void* address) {
   const auto at = reinterpret_cast<std::uintptr_t>(address);
   std::ifstream maps("/proc/self/maps");
   std::string line;
-  const std::string program = std::filesystem::read_symlink("/proc/self/exe").string();
   while (std::getline(maps, line)) {
     std::uintptr_t from = 0, to = 0;
     char dash = 0;
     std::istringstream fields(line);
     fields >> std::hex >> from >> dash >> to;
-    if (at >= from && at < to) return line.size() >= program.size() && line.ends_with(program);
+    if (at >= from && at < to) {
+      const auto slash = line.find('/');
+      return slash == std::string::npos ? "" : line.substr(slash);
+    }
   }
-  return false;
+  return "";
+}
+
+// Whether the address lies in a mapping of the program's own file (the one
+// that holds its code, whatever loaded it): the resource is used where the
+// loader put it, not in a copy.
+bool MappedFromProgram(const void* address) {
+  const std::string program = MappedFile(reinterpret_cast<const void*>(&ReadFile));
+  return !program.empty() && MappedFile(address) == program;
 }
 
 TEST(ProgramResources, EachIsTheFileItWasMadeFromByteForByte) {
@@ -80,6 +93,37 @@ TEST(ProgramResources, EachIsTheFileItWasMadeFromByteForByte) {
     EXPECT_EQ(static_cast<const void*>(data.data()), bytes);
     EXPECT_EQ(data.size(), c.size);
   }
+}
+
+// The program as its dynamic loader starts it when named as a program
+// (ld.so PROGRAM, as other loaders start it too): /proc/self/exe then names
+// the loader, and the program lies elsewhere. It finds the same resources.
+TEST(ProgramResources, FoundWhateverLoadedTheProgram) {
+  std::string loader;
+  ::dl_iterate_phdr(
+      [](dl_phdr_info* info, std::size_t, void* out) {
+        for (int i = 0; i < info->dlpi_phnum; ++i)
+          if (info->dlpi_phdr[i].p_type == PT_INTERP)
+            *static_cast<std::string*>(out) =
+                reinterpret_cast<const char*>(info->dlpi_addr + info->dlpi_phdr[i].p_vaddr);
+        return 1;  // the first object is the program
+      },
+      &loader);
+  if (loader.empty()) GTEST_SKIP() << "the program names no dynamic loader";
+  const std::string program = std::filesystem::read_symlink("/proc/self/exe").string();
+  const std::string filter =
+      "--gtest_filter=ProgramResources.EachIsTheFileItWasMadeFromByteForByte:ProgramResources."
+      "LookupsByLanguageNameAndType";
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    const int null = ::open("/dev/null", O_WRONLY);
+    ::dup2(null, STDOUT_FILENO);
+    ::execl(loader.c_str(), loader.c_str(), program.c_str(), filter.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << loader << " " << program << ": " << status;
 }
 
 TEST(ProgramResources, LookupsByLanguageNameAndType) {

@@ -22,12 +22,16 @@ bool Within(std::uint64_t offset, std::uint64_t size, std::uint64_t file_size) {
 }  // namespace
 
 std::optional<std::vector<ElfSection>> ReadElfSections(const std::filesystem::path& file) {
-  std::error_code ec;
-  const std::uint64_t file_size = std::filesystem::file_size(file, ec);
-  if (ec) return std::nullopt;
-  std::ifstream in(file, std::ios::binary);
+  // The size of the file opened, not of the path looked up again: the two
+  // differ where the path names something else to a second look (valgrind
+  // opens the program for /proc/self/exe, while stat sees its own tool).
+  std::ifstream in(file, std::ios::binary | std::ios::ate);
+  if (!in) return std::nullopt;
+  const std::streamoff end = in.tellg();
+  if (end < 0) return std::nullopt;
+  const auto file_size = static_cast<std::uint64_t>(end);
   Elf64_Ehdr header{};
-  if (!in || !ReadAt(in, 0, &header, sizeof header)) return std::nullopt;
+  if (!ReadAt(in, 0, &header, sizeof header)) return std::nullopt;
   if (std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0 || header.e_ident[EI_CLASS] != ELFCLASS64 ||
       header.e_shentsize != sizeof(Elf64_Shdr) || header.e_shstrndx >= header.e_shnum)
     return std::nullopt;

@@ -1,9 +1,12 @@
 #include "quorvale/machine/machine.h"
 
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <map>
 #include <mutex>
 
@@ -32,7 +35,13 @@ bool PathWithin(const std::string& path, const std::string& folder) {
 
 Machine::Machine(fs::path folder) : Machine(std::move(folder), MachineInfo{}) {
   // Nothing is made in a folder that holds no machine, not even a lock.
-  if (!Exists(folder_)) throw MachineStateError::NoMachine(folder_);
+  if (!Exists(folder_)) {
+    struct stat st {};
+    if (::stat(InfoFile().c_str(), &st) != 0 && errno != ENOENT && errno != ENOTDIR)
+      throw MachineStateError::Plain(
+          InfoFile(), "machine folder " + folder_.string() + " cannot be read: " + std::strerror(errno));
+    throw MachineStateError::NoMachine(folder_);
+  }
   Info();  // a damaged machine.ini, or one of an older build, is reported here
 }
 

@@ -308,7 +308,9 @@ std::uint64_t RegistryStore::SharedGeneration() const {
   std::lock_guard guard(cache_->mutex);
   if (!cache_->shared_generation) {
     { StateLock create(file_, false); }  // makes the lock file and its folder
-    int fd = ::open(StateLock::FileOf(file_).c_str(), O_RDWR | O_CLOEXEC);
+    const std::string lock = StateLock::FileOf(file_).string();
+    int fd = ::open(lock.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) fd = ::open(lock.c_str(), O_RDONLY | O_CLOEXEC);  // a machine the reader may not write
     if (fd < 0) return 0;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || (st.st_size < static_cast<off_t>(sizeof(std::uint64_t)) &&

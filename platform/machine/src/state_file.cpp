@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -87,15 +88,54 @@ StateLock::StateLock(const fs::path& file, bool exclusive) : file_(file), exclus
     fs::create_directories(lock.parent_path(), ec);
     fd_ = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
   }
+  if (fd_ < 0 && !exclusive && (errno == EACCES || errno == EPERM || errno == EROFS || errno == ENOENT)) {
+    // A reader of a machine it may not write (a folder made read-only, or
+    // another user's): a lock file opened for reading locks all the same.
+    // Where there is none and none can be made, it reads without: a writer
+    // replaces a file by a rename, so the reader still sees a whole file.
+    fd_ = ::open(lock.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0 && errno == ENOENT) return;
+  }
   if (fd_ < 0) throw MachineStateError(file, std::string("cannot open its lock: ") + std::strerror(errno));
   while (::flock(fd_, exclusive ? LOCK_EX : LOCK_SH) != 0 && errno == EINTR) {
   }
   // No writer is busy while the lock is held: a temporary file is a dead
   // writer's.
   ::unlink(TempFile().c_str());
+  RemovePendingTemp();
 }
 
-StateLock::~StateLock() { ::close(fd_); }
+namespace {
+
+// Where a lock file keeps the temporary file of a write elsewhere: after the
+// write count, the path and a NUL.
+constexpr off_t kPendingAt = sizeof(std::uint64_t);
+
+}  // namespace
+
+void StateLock::KeepPendingTemp(const fs::path& tmp) const {
+  const std::string text = tmp.string() + '\0';
+  if (::pwrite(fd_, text.data(), text.size(), kPendingAt) != static_cast<ssize_t>(text.size()))
+    throw MachineStateError(file_, "cannot keep the name of a temporary file in its lock");
+}
+
+void StateLock::RemovePendingTemp() const {
+  char buf[PATH_MAX + 1];
+  const ssize_t n = ::pread(fd_, buf, sizeof buf, kPendingAt);
+  if (n <= 0 || buf[0] == '\0') return;
+  if (std::memchr(buf, '\0', static_cast<std::size_t>(n))) ::unlink(buf);
+  ForgetPendingTemp();
+}
+
+void StateLock::ForgetPendingTemp() const {
+  if (::ftruncate(fd_, kPendingAt) != 0) {
+    // A lock file this process may only read: the next writer removes it.
+  }
+}
+
+StateLock::~StateLock() {
+  if (fd_ >= 0) ::close(fd_);
+}
 
 std::optional<std::string> ReadStateFile(const fs::path& file) {
   std::error_code ec;
@@ -120,11 +160,35 @@ std::optional<std::string> ReadMachineFile(const fs::path& file) {
   return text;
 }
 
+int StateLock::OpenTempFile(const fs::path& file, fs::path& tmp) const {
+  tmp = TempFile();
+  if (file == file_) return ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
+  // A file elsewhere: its temporary file beside it, named in the lock before
+  // it is made, and never one that exists.
+  for (int n = 0; n < 100; ++n) {
+    tmp = file.parent_path() / ("~qv" + std::to_string(::getpid()) + "-" + std::to_string(n) + ".tmp");
+    std::error_code ec;
+    if (fs::exists(fs::symlink_status(tmp, ec))) continue;
+    KeepPendingTemp(tmp);
+    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  errno = EEXIST;
+  return -1;
+}
+
 void WriteStateFile(const fs::path& file, const std::string& bytes, const StateLock& lock) {
   if (!lock.Exclusive()) throw std::logic_error("a state file is written under its exclusive lock");
-  const fs::path tmp = lock.TempFile();
-  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
-  if (fd < 0) throw MachineStateError(file, std::string("cannot be written: ") + std::strerror(errno));
+  const bool own = file == lock.file_;
+  fs::path tmp;
+  const int fd = lock.OpenTempFile(file, tmp);
+  // The temporary file is gone (renamed or removed) when this leaves.
+  auto fail = [&](const char* what, int e) {
+    if (fd >= 0) ::unlink(tmp.c_str());
+    if (!own) lock.ForgetPendingTemp();
+    throw MachineStateError(file, std::string(what) + std::strerror(e));
+  };
+  if (fd < 0) fail("cannot be written: ", errno);
   std::size_t done = 0;
   while (done < bytes.size()) {
     ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -132,18 +196,14 @@ void WriteStateFile(const fs::path& file, const std::string& bytes, const StateL
     if (n <= 0) {
       int e = errno;
       ::close(fd);
-      ::unlink(tmp.c_str());
-      throw MachineStateError(file, std::string("cannot be written: ") + std::strerror(e));
+      fail("cannot be written: ", e);
     }
     done += static_cast<std::size_t>(n);
   }
   bool ok = ::fsync(fd) == 0;
   ok = ::close(fd) == 0 && ok;
-  if (!ok || ::rename(tmp.c_str(), file.c_str()) != 0) {
-    int e = errno;
-    ::unlink(tmp.c_str());
-    throw MachineStateError(file, std::string("cannot be replaced: ") + std::strerror(e));
-  }
+  if (!ok || ::rename(tmp.c_str(), file.c_str()) != 0) fail("cannot be replaced: ", errno);
+  if (!own) lock.ForgetPendingTemp();
 }
 
 std::vector<std::string> StateFileLines(const fs::path& file, const std::string& text,

@@ -142,7 +142,8 @@ class Shortcut final : public DynamicDispatch {
       }
     }
     {
-      // Shortcut files are written through the machine folder's shortcut.tmp.
+      // Shortcut files are written under this lock, through a temporary
+      // file beside each that the lock names while it exists.
       StateLock lock(machine->Folder() / "shortcut", true);
       WriteStateFile(r.host, WriteShellLink(link), lock);
     }

@@ -16,6 +16,10 @@ bool IsKeyword(const Token& t, const char* word) {
   return t.kind == TokenKind::kWord && UpperCase(t.text) == word;
 }
 
+// A symbol of the statement itself: a string or a quoted name that holds the
+// same character is a value, never punctuation.
+bool IsSymbol(const Token& t, const char* symbol) { return t.kind == TokenKind::kSymbol && t.text == symbol; }
+
 bool StartsStatement(const Token& t) {
   for (const char* k : {"USE", "EXEC", "EXECUTE", "SELECT", "DROP", "KILL"})
     if (IsKeyword(t, k)) return true;
@@ -42,8 +46,7 @@ class Parser {
       if (Symbol(";")) continue;
       out.push_back(One(out.empty()));
       const Token& next = Peek();
-      if (next.kind != TokenKind::kEnd && !StartsStatement(next) &&
-          !(next.kind == TokenKind::kSymbol && next.text == ";"))
+      if (next.kind != TokenKind::kEnd && !StartsStatement(next) && !IsSymbol(next, ";"))
         IncorrectSyntax(next.text);
     }
     return out;
@@ -57,7 +60,7 @@ class Parser {
     return t;
   }
   bool Symbol(const char* s) {
-    if (Peek().kind == TokenKind::kSymbol && Peek().text == s) {
+    if (IsSymbol(Peek(), s)) {
       ++i_;
       return true;
     }
@@ -113,11 +116,10 @@ class Parser {
     // master..sp_x and dbo.sp_x name the procedure by their last part.
     while (Symbol("."))
       if (Peek().kind != TokenKind::kSymbol) e.procedure = Name();
-    if (Peek().kind == TokenKind::kEnd || StartsStatement(Peek()) || Peek().text == ";") return e;
+    if (Peek().kind == TokenKind::kEnd || StartsStatement(Peek()) || IsSymbol(Peek(), ";")) return e;
     do {
       ProcedureArgument a;
-      if (Peek().kind == TokenKind::kVariable && t_[i_ + 1].kind == TokenKind::kSymbol &&
-          t_[i_ + 1].text == "=") {
+      if (Peek().kind == TokenKind::kVariable && IsSymbol(t_[i_ + 1], "=")) {
         a.name = Next().text;
         Next();
       }

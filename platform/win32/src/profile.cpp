@@ -182,8 +182,8 @@ BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR
     if (r.is_directory) return fail(ERROR_ACCESS_DENIED);
     if (!r.parent_exists) return fail(ERROR_PATH_NOT_FOUND);
     std::lock_guard guard(profile_mutex);
-    // Writes of every profile file go through the machine folder's
-    // profile.tmp, under this lock.
+    // Every profile file is written under this lock, through a temporary
+    // file beside it that the lock names while it exists.
     StateLock lock(m->Folder() / "profile", true);
     const bool existed = fs::exists(r.host);
     if (existed && (m->Attributes(r) & kAttrReadOnly)) return fail(ERROR_ACCESS_DENIED);

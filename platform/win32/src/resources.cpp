@@ -1,14 +1,27 @@
 #include "quorvale/win32/resources.h"
 
-#include <elf.h>
-#include <link.h>
-
+#include <cstdint>
 #include <string>
 #include <vector>
 
-#include "quorvale/core/elf_sections.h"
+#include "quorvale/core/elf_sections.h"  // ResourceSectionLanguage
 #include "quorvale/core/text.h"
 #include "quorvale/win32/kernel.h"
+
+// What the build links beside each resource of the program
+// (payload/resources.cmake): its section's name, its first byte and its
+// size. The loader relocates these addresses with the program, so they are
+// right whatever loaded it (the system's loader, one started by name, or a
+// tool's), and no file is read to find them.
+struct QuorvaleResourceEntry {
+  const char* section;
+  const char* data;
+  std::uint64_t size;
+};
+
+// The linker's bounds of the entries; none in a program without resources.
+extern "C" const QuorvaleResourceEntry __start_qvres_index[] __attribute__((weak, visibility("hidden")));
+extern "C" const QuorvaleResourceEntry __stop_qvres_index[] __attribute__((weak, visibility("hidden")));
 
 struct quorvale::win32::HRSRC__ {
   std::string section;
@@ -20,29 +33,17 @@ namespace quorvale::win32 {
 
 namespace {
 
-// The difference between where the program was linked and where it lies:
-// the first object the dynamic loader lists is the program itself.
-std::uintptr_t ProgramLoadBias() {
-  std::uintptr_t bias = 0;
-  ::dl_iterate_phdr(
-      [](dl_phdr_info* info, std::size_t, void* out) {
-        *static_cast<std::uintptr_t*>(out) = info->dlpi_addr;
-        return 1;
-      },
-      &bias);
-  return bias;
-}
-
-// The program's resource sections that the loader mapped, read once.
+// The program's resources, as the loader mapped them, listed once.
 const std::vector<HRSRC__>& ProgramResources() {
   static const std::vector<HRSRC__> table = [] {
     std::vector<HRSRC__> out;
-    auto sections = ReadElfSections("/proc/self/exe");
-    if (!sections) return out;
-    const std::uintptr_t bias = ProgramLoadBias();
-    for (const ElfSection& s : *sections) {
-      if (s.name.rfind(".qvres.", 0) != 0 || !(s.flags & SHF_ALLOC) || s.size > 0xFFFFFFFFu) continue;
-      out.push_back({s.name, reinterpret_cast<const char*>(bias + s.address), static_cast<DWORD>(s.size)});
+    const auto from = reinterpret_cast<std::uintptr_t>(__start_qvres_index);
+    const auto to = reinterpret_cast<std::uintptr_t>(__stop_qvres_index);
+    const std::size_t count = from && to > from ? (to - from) / sizeof(QuorvaleResourceEntry) : 0;
+    for (std::size_t i = 0; i < count; ++i) {
+      const QuorvaleResourceEntry& e = __start_qvres_index[i];
+      if (e.size > 0xFFFFFFFFu) continue;
+      out.push_back({e.section, e.data, static_cast<DWORD>(e.size)});
     }
     return out;
   }();

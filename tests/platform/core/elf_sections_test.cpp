@@ -57,6 +57,11 @@ TEST_F(ElfFiles, ReadsTheSectionTableOfAProgram) {
     text = text || s.name == ".text";
   }
   EXPECT_TRUE(text);
+  // The running program itself, under any loader (valgrind answers a second
+  // look at /proc/self/exe with its own tool).
+  auto running = ReadElfSections("/proc/self/exe");
+  ASSERT_TRUE(running);
+  EXPECT_EQ(running->size(), sections->size());
 }
 
 TEST_F(ElfFiles, NothingForFilesThatAreNoWholeElfFile) {

@@ -1,6 +1,7 @@
 #include "machine_fixture.h"
 #include "quorvale/core/text.h"
 #include "quorvale/machine/state_file.h"
+#include "quorvale/machine/testing/drive_elsewhere.h"
 #include "quorvale/providers/shell_link.h"
 
 namespace quorvale {
@@ -82,6 +83,26 @@ TEST_F(Shell, ShortcutSavedOnTheDesktopAndReadBack) {
   // A shortcut made again over an existing file starts from what it holds.
   auto again = Obj(CallMethod(shell.get(), "CreateShortcut", {Variant(desktop + "\\QUORVALE.LNK")}));
   EXPECT_EQ(Get(again, "TargetPath"), Variant("C:\\Program Files\\Quorvale\\Quorvale.exe"));
+}
+
+// A shortcut lands whole on a drive of another file system than the
+// machine folder, and leaves no temporary file beside it.
+TEST_F(Shell, ShortcutSavedOnADriveOfAnotherFileSystem) {
+  testing::DriveElsewhere elsewhere(temp_.Folder(), 'D');
+  if (!elsewhere.Why().empty()) GTEST_SKIP() << elsewhere.Why();
+  temp_.Write("D:\\Q\\Quorvale.exe", "program");
+  auto shell = CreateObject("WScript.Shell", host_);
+  auto link = Obj(CallMethod(shell.get(), "CreateShortcut", {Variant("D:\\Q\\Quorvale.lnk")}));
+  Put(link, "TargetPath", Variant("D:\\Q\\Quorvale.exe"));
+  EXPECT_EQ(ErrorOf([&] { CallMethod(link.get(), "Save"); }), 0);
+  auto read = ReadShellLink(temp_.Read("D:\\Q\\Quorvale.lnk"));
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read->target_path, "D:\\Q\\Quorvale.exe");
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(elsewhere.Folder() / "Q"))
+    names.push_back(e.path().filename());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"Quorvale.exe", "Quorvale.lnk"}));
 }
 
 TEST_F(Shell, RefusalsLeaveNoFile) {

@@ -58,6 +58,45 @@ TEST(SqlParser, KillDropAndSeparators) {
   EXPECT_EQ(std::get<DropDatabaseStatement>(b[1]).databases, (std::vector<std::string>{"My Db", "Other"}));
 }
 
+// A string or a quoted name that holds a symbol's character is a value:
+// it neither ends the statement nor names an argument.
+TEST(SqlParser, SymbolsInsideValuesAreValues) {
+  struct Case {
+    const char* batch;
+    std::vector<std::string> values;
+  } cases[] = {
+      {"sp_addlogin ';','pw','db'", {";", "pw", "db"}},
+      {"exec sp_addlogin N';'", {";"}},
+      {"EXEC sp_addlogin [;], \";\"", {";", ";"}},
+      {"sp_addlogin '=', '.', ','", {"=", ".", ","}},
+      {"exec sp_grantdbaccess 'a'; exec sp_droplogin ';'", {"a"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.batch);
+    std::vector<Statement> b;
+    try {
+      b = ParseBatch(c.batch);
+    } catch (const SqlError& e) {
+      ADD_FAILURE() << e.what();
+      continue;
+    }
+    const auto& e = std::get<ExecStatement>(b.at(0));
+    std::vector<std::string> values;
+    for (const auto& a : e.arguments) values.push_back(a.value.text);
+    EXPECT_EQ(values, c.values);
+  }
+  auto two = ParseBatch("exec sp_grantdbaccess 'a'; exec sp_droplogin ';'");
+  ASSERT_EQ(two.size(), 2u);
+  EXPECT_EQ(std::get<ExecStatement>(two[1]).arguments.at(0).value.text, ";");
+  // A variable followed by a string '=' is no named argument.
+  try {
+    ParseBatch("exec sp_addlogin @x '='");
+    ADD_FAILURE();
+  } catch (const SqlError& e) {
+    EXPECT_EQ(e.Native(), 137);
+  }
+}
+
 TEST(SqlParser, RefusedBatches) {
   struct Case {
     const char* batch;

@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <csignal>
+
+#include "quorvale/machine/testing/drive_elsewhere.h"
 #include "quorvale/machine/testing/temp_machine.h"
 #include "quorvale/win32/win32.h"
 
@@ -160,6 +165,54 @@ TEST(Profile, ProcessesWritingOneFileLoseNoKey) {
     found += GetIniKey("S" + std::to_string(k % kEach % 3), "k" + std::to_string(k)) == "v";
   EXPECT_EQ(found, kProcesses * kEach);
   EXPECT_FALSE(std::filesystem::exists(temp.Folder() / "profile.tmp"));
+}
+
+// The files in a folder, by name.
+std::vector<std::string> Names(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(folder)) names.push_back(e.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// A drive on the machine folder's file system and one on another: a write
+// lands whole on either, and a writer killed halfway through leaves the file
+// as it was and a temporary file that the next write removes.
+TEST(Profile, WritesWholeOnADriveOfAnotherFileSystem) {
+  TempMachine temp;
+  quorvale::testing::DriveElsewhere elsewhere(temp.Folder(), 'D');
+  if (!elsewhere.Why().empty()) GTEST_SKIP() << elsewhere.Why();
+  for (const std::string folder : {"C:\\Q", "D:\\Q"}) {
+    SCOPED_TRACE(folder);
+    const std::string ini = folder + "\\System.ini";
+    temp.Write(folder + "\\.keep", "");
+    auto get = [&](const char* key) {
+      char buf[64] = "";
+      GetPrivateProfileStringA("System", key, "", buf, sizeof buf, ini.c_str());
+      return std::string(buf);
+    };
+    EXPECT_TRUE(WritePrivateProfileStringA("System", "Type", "1", ini.c_str()));
+    EXPECT_EQ(get("Type"), "1");
+    EXPECT_EQ(temp.Read(ini), "[System]\r\nType=1\r\n");
+    // A writer killed as it writes: a file may grow no further than 4 KB.
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      const rlimit none{0, 0}, small{4096, 4096};
+      ::setrlimit(RLIMIT_CORE, &none);
+      ::setrlimit(RLIMIT_FSIZE, &small);
+      WritePrivateProfileStringA("System", "Type", std::string(100000, '2').c_str(), ini.c_str());
+      ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << status;
+    EXPECT_EQ(get("Type"), "1");
+    EXPECT_EQ(Names(temp.Host(folder)).size(), 3u);  // .keep, System.ini and what the writer left
+    EXPECT_TRUE(WritePrivateProfileStringA("System", "Next", "3", ini.c_str()));
+    EXPECT_EQ(temp.Read(ini), "[System]\r\nType=1\r\nNext=3\r\n");
+    EXPECT_EQ(Names(temp.Host(folder)), (std::vector<std::string>{".keep", "System.ini"}));
+    EXPECT_FALSE(std::filesystem::exists(temp.Folder() / "profile.tmp"));
+  }
 }
 
 }  // namespace

@@ -36,6 +36,13 @@ class MachineStateError : public std::runtime_error {
 // Writes of the file go through its one temporary file, "<file>.tmp", and
 // only under the exclusive lock; so a temporary found while the lock is held
 // (either way) was left by a writer that was killed, and is removed.
+// A lock may serve files that lie elsewhere (the drives' files written by
+// the profile functions and shortcuts, on any file system): each of their
+// writes goes through a temporary file beside the file, whose name the lock
+// file keeps while it exists, and the next holder removes one left so.
+// A shared lock is taken on a lock file that may only be read, and is done
+// without where there is none and none can be made (a machine the reader
+// may not write).
 class StateLock {
  public:
   StateLock(const std::filesystem::path& file, bool exclusive);
@@ -54,6 +61,17 @@ class StateLock {
   void CountWrite();
 
  private:
+  friend void WriteStateFile(const std::filesystem::path&, const std::string&, const StateLock&);
+  // Makes the temporary file a write of file goes through (the lock's own,
+  // or a new one beside a file elsewhere) and gives its descriptor, or -1
+  // with errno.
+  int OpenTempFile(const std::filesystem::path& file, std::filesystem::path& tmp) const;
+  // The temporary file of a write of a file elsewhere, kept in the lock file
+  // after the write count while it exists.
+  void KeepPendingTemp(const std::filesystem::path& tmp) const;
+  void RemovePendingTemp() const;
+  void ForgetPendingTemp() const;
+
   std::filesystem::path file_;
   bool exclusive_;
   int fd_;
@@ -65,10 +83,11 @@ std::optional<std::string> ReadStateFile(const std::filesystem::path& file);
 // damage on a machine that exists (its machine.ini does); while the folder
 // holds no machine yet (it is being made) it gives nothing.
 std::optional<std::string> ReadMachineFile(const std::filesystem::path& file);
-// Writes bytes to the lock's temporary file, flushes it to disk and renames
-// it over file, so a reader sees the old or the new contents, never a part.
-// The lock must be held exclusively; its temporary file lies on the same
-// file system as file.
+// Writes bytes to a temporary file, flushes it to disk and renames it over
+// file, so a reader sees the old or the new contents, never a part. The lock
+// must be held exclusively. The lock's own file goes through the lock's
+// temporary file; any other file through one beside it, on its own file
+// system.
 void WriteStateFile(const std::filesystem::path& file, const std::string& bytes, const StateLock& lock);
 
 // The end lines: "# end" closes the line files, "; end" the registry and
