@@ -2,6 +2,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "ansi_text.h"
 #include "quorvale/machine/testing/temp_machine.h"
 #include "quorvale/win32/win32.h"
 
@@ -11,8 +12,6 @@ namespace {
 using quorvale::testing::TempMachine;
 
 const char kIni[] = "C:\\Q\\System.ini";
-
-std::string A(const std::string& utf8) { return *ToAnsi(utf8); }
 
 // The INI helpers as the setup programs call the profile functions.
 void WriteIniKey(const std::string& section, const std::string& key, const std::string& value) {
