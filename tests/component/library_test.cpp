@@ -95,8 +95,13 @@ TEST(QuorvaleLibrary, TypeLibraryCarriedInTheFile) {
   EXPECT_EQ(order, (std::vector<std::string>{"_Host", "Host", "_Ftp", "Ftp", "_System", "System", "_Mail",
                                              "Mail", "_Dns", "Dns", "_SQL", "SQL"}));
   EXPECT_EQ(methods, 176u);
-  EXPECT_EQ(lib->Find("_Host")->funcs[65].id, 0x60030041);
-  EXPECT_EQ(lib->Find("Mail")->base, "_Mail");
+  const TypeDesc* host = lib->Find("_Host");
+  ASSERT_TRUE(host);
+  ASSERT_GT(host->funcs.size(), 65u);
+  EXPECT_EQ(host->funcs[65].id, 0x60030041);
+  const TypeDesc* mail = lib->Find("Mail");
+  ASSERT_TRUE(mail);
+  EXPECT_EQ(mail->base, "_Mail");
   EXPECT_FALSE(ParseTypeLib("library x"));
   EXPECT_FALSE(ParseTypeLib("interface _X {0} 1.0 : IDispatch"));
 }
@@ -188,7 +193,9 @@ TEST_F(Registration, EveryMethodAnswersThroughTheRegisteredLibrary) {
     if (type.kind != TypeDesc::kCoClass) continue;
     auto object = CreateObject("Quorvale." + type.name);
     EXPECT_EQ(can_unload(), S_FALSE);
-    for (const auto& f : ComponentTypeLib().Find(type.base)->funcs) {
+    const TypeDesc* base = ComponentTypeLib().Find(type.base);
+    ASSERT_TRUE(base) << type.base;
+    for (const auto& f : base->funcs) {
       // The type information and GetIDsOfNames agree on every name.
       std::vector<std::string> names = {f.name};
       names.insert(names.end(), f.params.begin(), f.params.end());

@@ -169,6 +169,7 @@ class UnpackedPayload : public MachineTest {
 TEST_F(UnpackedPayload, ServerEndServiceAndUnpackerAnswerOnTheMachine) {
   Unpack(SERVER_PAYLOAD);
   EXPECT_TRUE(Run(In("Service.exe") + " -install"));
+  ASSERT_FALSE(Records().empty());
   EXPECT_EQ(Records().back().program, "Service.exe");
   EXPECT_EQ(Records().back().what, "installed");
   EXPECT_TRUE(Run(In("Bin\\Rar.exe") + " x -r -y -o+ C:\\PROGRA~1\\Quorvale\\Quorvale.rar C:\\Again"));
@@ -240,6 +241,7 @@ TEST_F(UnpackedPayload, PaddedComponentRegistersAndAnswersFromTheSystemFolder) {
   RegisterProviders(host().Registry(), PROVIDERS_PATH);
   std::filesystem::rename(File(In("Quorvale.dll")), File("C:\\WINDOWS\\system32\\Quorvale.dll"));
   ASSERT_TRUE(Run("regsvr32 C:\\WINDOWS\\system32\\Quorvale.dll /s"));
+  ASSERT_FALSE(Records().empty());
   EXPECT_EQ(Records().back(),
             (ProgramEvent{"regsvr32.exe", "registered", "C:\\WINDOWS\\system32\\Quorvale.dll",
                           "DllRegisterServer 0x00000000"}));

@@ -40,6 +40,7 @@ TEST(ClientInstalled, TheComponentAnswersThroughTheMachinesRegistry) {
 
 std::string SiteBinding(InstallRun& run) {
   const auto keys = Metabase(run.temp.machine()).Load();
+  if (!keys) return "<no IIS>";
   for (const auto& k : *keys)
     if (k.location == "/LM/W3SVC/" + run.SiteNumber())
       return k.Find("ServerBindings") ? *k.Find("ServerBindings") : "";
@@ -144,9 +145,10 @@ TEST(ClientInstalled, DatabaseFailuresListTheirLinesAndTheInstallGoesOn) {
   } cases[] = {
       {"the server stopped",
        [](InstallRun& run) {
-         auto service = *run.temp.machine().FindService("MSSQLSERVER");
-         service.state = "stopped";
-         run.temp.machine().SetService(service);
+         auto service = run.temp.machine().FindService("MSSQLSERVER");
+         ASSERT_TRUE(service);
+         service->state = "stopped";
+         run.temp.machine().SetService(*service);
        },
        {"网站数据库建立失败...", "网站数据库帐号建立失败...", "网站数据库帐号访问权限设置失败...",
         "网站数据库帐号访问权限设置失败...", "网站数据库帐号访问权限设置失败...", "网站数据库建立失败..."}},

@@ -176,13 +176,14 @@ TEST(ClientInstall, WithSqlServerTheDatabaseIsAttachedAndOwnedByTheNewLogin) {
   ExpectInstalled(run, SqlList(), true, ":80:panel.quorvale.cn");
 
   // Attached under its name from the renamed files, owned by the new login.
-  auto catalogue = *sqlserver::LoadCatalogue(run.temp.machine());
-  auto* db = catalogue.FindDatabase("Panel");
+  auto catalogue = sqlserver::LoadCatalogue(run.temp.machine());
+  ASSERT_TRUE(catalogue);
+  auto* db = catalogue->FindDatabase("Panel");
   ASSERT_NE(db, nullptr);
   EXPECT_EQ(db->name, "Panel");
   EXPECT_EQ(db->mdf, "C:\\Program Files\\Quorvale\\主控端\\Data\\Panel.mdf");
   EXPECT_EQ(db->ldf, "C:\\Program Files\\Quorvale\\主控端\\Data\\Panel.ldf");
-  auto* login = catalogue.FindLogin("PanelUser");
+  auto* login = catalogue->FindLogin("PanelUser");
   ASSERT_NE(login, nullptr);
   EXPECT_EQ(login->password, "pw1");
   EXPECT_EQ(login->default_database, "Panel");

@@ -36,6 +36,7 @@ TEST(ClientStart, HandsOnlyAControlEndInstallationToItsUninstaller) {
     EXPECT_TRUE(run.driver.Messages().empty());
     if (c.handed_over) {
       EXPECT_EQ(run.Started(), std::vector<std::string>{"D:\\面板\\主控端\\Uninstall.exe"});
+      ASSERT_FALSE(run.driver.Backend().Log().empty());
       EXPECT_EQ(run.driver.Backend().Log().front(), "end");
     } else {
       EXPECT_TRUE(run.Started().empty());

@@ -59,6 +59,7 @@ TEST_F(ClientWindows, EveryPageShowsEveryCaptionWhole) {
   Look(program_->Page<setup::Complete>(), "Complete");
   // The folder box shows the control end's default folder.
   auto* box = static_cast<Fl_Input*>(backend_->WidgetOf(program_->Page<setup::DirectoryPage>().Directory));
+  ASSERT_NE(box, nullptr);
   EXPECT_STREQ(box->value(), "C:\\Program Files\\Quorvale\\主控端");
 }
 
@@ -75,9 +76,12 @@ TEST_F(ClientWindows, DataBaseShowsTheServerBoxesOnlyForSqlServer) {
   constexpr Rgb kFace{212, 208, 200};
   EXPECT_LT(CountOther(Crop(access, 0, top, access.width, height), kFace), 50u);
   EXPECT_GT(CountOther(Crop(sql, 0, top, sql.width, height), kFace), 2000u);
-  auto* password = static_cast<Fl_Input*>(backend_->WidgetOf(page.MSSQLPassWord));
+  const auto* password = static_cast<Fl_Input*>(backend_->WidgetOf(page.MSSQLPassWord));
+  const Fl_Widget* server = backend_->WidgetOf(page.MSSQLServer);
+  ASSERT_NE(password, nullptr);
+  ASSERT_NE(server, nullptr);
   EXPECT_STREQ(password->value(), "******");
-  EXPECT_STREQ(backend_->WidgetOf(page.MSSQLServer)->tooltip(), "MSSQL数据库服务器");
+  EXPECT_STREQ(server->tooltip(), "MSSQL数据库服务器");
 }
 
 // The user's walk with Access to Domain's install button; the progress
@@ -140,6 +144,7 @@ TEST_F(ClientInstallWindows, TheProgressPageWhileRunningAndAtTheEnd) {
 
   EXPECT_EQ(install.StateCaption.Caption(), "安装完毕...");
   EXPECT_EQ(install.Loading.Width(), 6765);
+  ASSERT_FALSE(install.SetupList.Items().empty());
   EXPECT_EQ(install.SetupList.Items().back(), "正在配置反安装系统...");
   ShowOnly(install);
   const RgbImage done = ShotOfPage(install, "Client/Install");

@@ -133,7 +133,11 @@ TEST(DataBasePageTest, NextAsksForEveryBoxInOrder) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.message);
     OnSqlServer run;
-    for (const char* name : c.cleared) dynamic_cast<ui::TextBox&>(*run.page().FindControl(name)).SetText("");
+    for (const char* name : c.cleared) {
+      auto* box = dynamic_cast<ui::TextBox*>(run.page().FindControl(name));
+      ASSERT_NE(box, nullptr) << name;
+      box->SetText("");
+    }
     run.driver.Click(run.page().NextButton);
     run.ExpectError(0, c.message);
     EXPECT_EQ(run.driver.FocusName(), c.focus);

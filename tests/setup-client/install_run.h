@@ -133,6 +133,7 @@ struct InstallRun : ClientRun {
   // The site number the install drew, from its record.
   std::string SiteNumber() {
     const auto keys = Metabase(temp.machine()).Load();
+    if (!keys) return "";  // no IIS
     for (const auto& k : *keys) {
       if (k.key_type == "IIsWebServer" && k.Find("ServerComment") && *k.Find("ServerComment") == "HostSystem")
         return k.location.substr(std::string("/LM/W3SVC/").size());

@@ -159,6 +159,7 @@ TEST(StartUp, RefusalsAndTheHandOverEndBeforeAnyPageIsShown) {
       EXPECT_TRUE(w.driver.Messages().empty());
     }
     // Nothing was ever shown when the program ended at start-up.
+    ASSERT_FALSE(w.driver.Backend().Log().empty());
     EXPECT_EQ(w.driver.Backend().Log().front(), c.ends ? "end" : "show Welcome");
   }
 }
@@ -248,6 +249,7 @@ TEST(PageFlow, DefaultButtonsAndTabOrder) {
   std::vector<std::string> order;
   for (int i = 0; i < 4; ++i) {
     w.driver.PressTab();
+    ASSERT_TRUE(w.driver.Focus());
     order.push_back(w.driver.Focus()->Name());
   }
   EXPECT_EQ(order, (std::vector<std::string>{"StepButton", "AgreeButton", "CancelButton", "Agree"}));

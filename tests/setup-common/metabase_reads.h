@@ -14,6 +14,7 @@ namespace quorvale::setup::testing {
 // The key at exactly this location, as the machine holds it now.
 inline std::optional<MetabaseKey> MetabaseKeyAt(const Machine& machine, const std::string& location) {
   const auto keys = Metabase(machine).Load();
+  if (!keys) return std::nullopt;  // no IIS
   for (const auto& k : *keys)
     if (k.location == location) return k;
   return std::nullopt;

@@ -1,8 +1,9 @@
 // Every control of a page as one line of text: name, kind, caption,
 // position in twips, container, tab index and the states that differ from a
 // plain control (hidden, disabled, read-only, password character, text,
-// value, tooltip). The programs' layout tests
-// compare the dump of their pages with a checked-in file.
+// value, tooltip); a message box as its title, icon, buttons, the form it
+// stands over and its text. The programs' layout tests compare the dump of
+// their pages with a checked-in file.
 #pragma once
 
 #include <cstdlib>
@@ -12,6 +13,7 @@
 
 #include "quorvale/ui/controls.h"
 #include "quorvale/ui/form.h"
+#include "quorvale/ui/types.h"
 
 namespace quorvale::setup::testing {
 
@@ -78,6 +80,36 @@ inline std::string Dump(const ui::Form& page) {
     if (const auto& tip = c->ToolTipText(); !tip.empty()) out << " tip \"" << tip << "\"";
     out << "\n";
   }
+  return out.str();
+}
+
+inline const char* IconName(ui::MsgIcon icon) {
+  switch (icon) {
+    case ui::MsgIcon::None: return "None";
+    case ui::MsgIcon::Critical: return "Critical";
+    case ui::MsgIcon::Question: return "Question";
+    case ui::MsgIcon::Exclamation: return "Exclamation";
+    case ui::MsgIcon::Information: return "Information";
+  }
+  return "?";
+}
+
+inline const char* ButtonsName(ui::MsgButtons buttons) {
+  switch (buttons) {
+    case ui::MsgButtons::OK: return "OK";
+    case ui::MsgButtons::OKCancel: return "OKCancel";
+    case ui::MsgButtons::YesNo: return "YesNo";
+    case ui::MsgButtons::YesNoCancel: return "YesNoCancel";
+    case ui::MsgButtons::RetryCancel: return "RetryCancel";
+  }
+  return "?";
+}
+
+inline std::string Dump(const ui::MessageRequest& box) {
+  std::ostringstream out;
+  out << "MsgBox \"" << box.title << "\" " << IconName(box.icon) << " " << ButtonsName(box.buttons);
+  if (!box.owner.empty()) out << " over " << box.owner;
+  out << "\n  \"" << Escaped(box.prompt) << "\"\n";
   return out.str();
 }
 

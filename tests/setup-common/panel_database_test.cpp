@@ -71,8 +71,11 @@ TEST_F(PanelDatabaseTest, SetupAttachesUnderTheNameAndMakesTheLoginOwner) {
     EXPECT_EQ(Setup(c.db), kSetupRun);
     EXPECT_TRUE(temp_.Exists(DataFile(c.files + ".mdf")));
     EXPECT_TRUE(temp_.Exists(DataFile(c.files + ".ldf")));
-    EXPECT_EQ(Catalogue().FindDatabase(c.db.name)->mdf, DataFile(c.files + ".mdf"));
-    EXPECT_EQ(Catalogue().FindDatabase(c.db.name)->name, c.db.name);
+    auto catalogue = Catalogue();
+    const auto* db = catalogue.FindDatabase(c.db.name);
+    ASSERT_TRUE(db);
+    EXPECT_EQ(db->mdf, DataFile(c.files + ".mdf"));
+    EXPECT_EQ(db->name, c.db.name);
     EXPECT_TRUE(OwnedBy(c.db.name, c.db.login));
     EXPECT_TRUE(Opens(SqlServerConnection("(local)", c.db.login, c.db.password, c.db.name)));
     // The recipe's connections are all closed.
@@ -135,6 +138,7 @@ TEST_F(PanelDatabaseTest, SetupFailuresEachOnlyTheirStep) {
     testing::RecordedSteps page;
     AttachDatabase(page, helpers_, kSa, {"Panel", "PanelUser", "pw1"}, kFolder);
     EXPECT_EQ(page.FailureLines(), c.lines);
+    ASSERT_FALSE(page.events.empty());
     EXPECT_EQ(page.events.back(), "width: 4500");
     EXPECT_FALSE(page.err);
     NewSqlServer();
@@ -180,7 +184,10 @@ TEST_F(PanelDatabaseTest, RepairOnANewServerBindsTheOrphanedUserToTheNewLogin) {
   EXPECT_EQ(page.events, expected);
   EXPECT_TRUE(OwnedBy("Panel", "PanelUser"));
   EXPECT_TRUE(Opens(SqlServerConnection("(local)", "PanelUser", "pw1", "Panel")));
-  EXPECT_EQ(Catalogue().FindDatabase("Panel")->users.size(), 2u);
+  auto catalogue = Catalogue();
+  const auto* panel = catalogue.FindDatabase("Panel");
+  ASSERT_TRUE(panel);
+  EXPECT_EQ(panel->users.size(), 2u);
 
   // The setup's variant on the same files has no such fallback: the user
   // stays orphaned and the login cannot open the database.
@@ -200,7 +207,10 @@ TEST_F(PanelDatabaseTest, RepairRenamesTheShippedFilesAndReportsItsOwnLines) {
   RepairDatabase(page, c.get(), admin, {"Panel", "PanelUser", "pw1"}, kFolder,
                  DataFilesNamed(kFolder, "Quorvale"));
   EXPECT_TRUE(OwnedBy("Panel", "PanelUser"));
-  EXPECT_EQ(Catalogue().FindDatabase("Panel")->ldf, DataFile("Panel.ldf"));
+  auto catalogue = Catalogue();
+  const auto* panel = catalogue.FindDatabase("Panel");
+  ASSERT_TRUE(panel);
+  EXPECT_EQ(panel->ldf, DataFile("Panel.ldf"));
 
   // Without the files, and with the login there: the repair's own lines.
   testing::RecordedSteps again;
@@ -211,6 +221,7 @@ TEST_F(PanelDatabaseTest, RepairRenamesTheShippedFilesAndReportsItsOwnLines) {
       (std::vector<std::string>{"正在设置站点数据库文件...", "正在建立站点数据库...", "网站数据库附加失败...",
                                 "网站数据库帐号修复失败...", "网站数据库孤立帐号修复失败...",
                                 "网站数据库帐号访问权限修复失败...", "网站数据库修复失败,无法正常连接..."}));
+  ASSERT_FALSE(again.events.empty());
   EXPECT_EQ(again.events.back(), "width: 3800");
 }
 
@@ -234,9 +245,10 @@ TEST_F(PanelDatabaseTest, AdministratorConnectionFallsBackToTheLocalServer) {
     EXPECT_FALSE(page.err);
   }
   // With the service stopped neither opens.
-  auto service = *temp_.machine().FindService("MSSQLSERVER");
-  service.state = "stopped";
-  temp_.machine().SetService(service);
+  auto service = temp_.machine().FindService("MSSQLSERVER");
+  ASSERT_TRUE(service);
+  service->state = "stopped";
+  temp_.machine().SetService(*service);
   testing::RecordedSteps page;
   ServerLogin admin = kSa;
   EXPECT_FALSE(OpenAdministrator(page, admin, 0));

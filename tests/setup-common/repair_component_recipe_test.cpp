@@ -64,7 +64,9 @@ TEST(RemoveComponents, UnregistersAndDeletesWithTheWebServiceStoppedAround) {
           "regsvr32 C:\\WINDOWS\\system32\\jmail.dll /u /s"}));
   for (const char* f : {"DodIde.dll", "Quorvale.dll", "jmail.dll"})
     EXPECT_FALSE(m.temp.Exists(std::string("C:\\WINDOWS\\system32\\") + f)) << f;
-  EXPECT_EQ(m.temp.machine().FindService("W3SVC")->state, "running");
+  const auto w3svc = m.temp.machine().FindService("W3SVC");
+  ASSERT_TRUE(w3svc);
+  EXPECT_EQ(w3svc->state, "running");
 }
 
 }  // namespace

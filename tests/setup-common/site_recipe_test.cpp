@@ -166,8 +166,12 @@ TEST(BuildSite, TheRebuildKeepsASiteThatIsThere) {
   EXPECT_EQ(r.ListLines(), std::vector<std::string>{"主控端站点正常..."});
   EXPECT_TRUE(r.Captions().empty());
   EXPECT_EQ(r.Widths(), std::vector<int>{2200});
-  EXPECT_EQ(LocalAccounts(m.temp.machine()).FindUser("IUSR_77")->password, "old password");
-  EXPECT_EQ(PropertyOf(*MetabaseKeyAt(m.temp.machine(), "/LM/W3SVC/77"), "AnonymousUserName"), "<none>");
+  const auto user = LocalAccounts(m.temp.machine()).FindUser("IUSR_77");
+  const auto site = MetabaseKeyAt(m.temp.machine(), "/LM/W3SVC/77");
+  ASSERT_TRUE(user);
+  ASSERT_TRUE(site);
+  EXPECT_EQ(user->password, "old password");
+  EXPECT_EQ(PropertyOf(*site, "AnonymousUserName"), "<none>");
   EXPECT_TRUE(m.Started().empty());
 }
 
@@ -211,6 +215,7 @@ TEST(BuildSite, AnExistingAccount) {
     EXPECT_EQ(failures, c.failures);
     EXPECT_EQ(r.ListLines().size(), 7 + c.failures.size());
     auto user = LocalAccounts(m.temp.machine()).FindUser("IUSR_" + number);
+    ASSERT_TRUE(user);
     EXPECT_EQ(user->full_name, "old");
     EXPECT_EQ(user->password == out.password, c.password_changed);
     EXPECT_TRUE(MetabaseKeyAt(m.temp.machine(), "/LM/W3SVC/" + number + "/ROOT"));

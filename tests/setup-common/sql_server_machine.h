@@ -13,6 +13,7 @@
 #include "quorvale/providers/ado_connection.h"
 #include "quorvale/sqlserver/catalogue.h"
 #include "recorded_steps.h"
+#include "require.h"
 
 namespace quorvale::setup::testing {
 
@@ -51,8 +52,13 @@ class SqlServerMachine : public ::testing::Test {
   static bool HasRow(const ComPtr<IDispatch>& c, const std::string& sql) {
     return GetProperty(DispatchOf(Execute(c, sql)), "EOF") == Variant(false);
   }
-  sqlserver::Catalogue Catalogue() { return *sqlserver::LoadCatalogue(temp_.machine()); }
-  std::string CatalogueText() { return *ReadStateFile(sqlserver::CatalogueFile(temp_.machine())); }
+  sqlserver::Catalogue Catalogue() {
+    return quorvale::testing::Require(sqlserver::LoadCatalogue(temp_.machine()), "SQL Server's catalogue");
+  }
+  std::string CatalogueText() {
+    return quorvale::testing::Require(ReadStateFile(sqlserver::CatalogueFile(temp_.machine())),
+                                      "catalogue.txt");
+  }
 
   quorvale::testing::TempMachine temp_;
 };

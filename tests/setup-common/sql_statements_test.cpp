@@ -68,7 +68,10 @@ TEST_F(SqlStatementsOnTheServer, AwkwardNamesLoginsAndPasswordsWork) {
     auto panel = Open(SqlServerConnection("(local)", c.login, c.pw, c.db));
     EXPECT_TRUE(HasRow(admin, DatabaseProcessesQuery(c.db)));
 
-    const auto db = *Catalogue().FindDatabase(c.db);
+    auto catalogue = Catalogue();
+    const auto* found = catalogue.FindDatabase(c.db);
+    ASSERT_TRUE(found);
+    const auto& db = *found;
     EXPECT_EQ(db.name, c.db);
     EXPECT_EQ(db.mdf, DataFile(c.db + ".mdf"));
     ASSERT_EQ(db.users.size(), 2u);

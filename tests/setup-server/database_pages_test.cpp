@@ -43,7 +43,7 @@ constexpr auto kCritical = ui::MsgIcon::Critical;
 
 // The stand-in's processes: a connection left open would show here.
 std::size_t OpenConnections(ChainRun& run) {
-  return sqlserver::LoadCatalogue(run.temp.machine())->processes.size();
+  return Require(sqlserver::LoadCatalogue(run.temp.machine()), "SQL Server's catalogue").processes.size();
 }
 
 TEST(SQLServerPage, StartsWithItsDefaultsMaskedPasswordAndTooltips) {

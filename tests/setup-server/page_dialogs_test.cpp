@@ -159,6 +159,7 @@ TEST(FileDialogs, ServUsRecordAnswersAndCancel) {
     EXPECT_EQ(o.nFilterIndex + o.nMaxCustFilter + o.nFileOffset + o.nFileExtension + o.lCustData, 0);
     EXPECT_TRUE(!o.lpstrCustomFilter && !o.lpstrDefExt && !o.lpfnHook && !o.lpTemplateName);
     // The dialog as the window system is asked for it.
+    ASSERT_FALSE(run.driver.Backend().FileRequests().empty());
     const auto& request = run.driver.Backend().FileRequests().back();
     EXPECT_EQ(request.owner, "ServU");
     EXPECT_EQ(request.title, "请选择Serv-U帐户配置文件路径...");
@@ -195,6 +196,8 @@ TEST(FileDialogs, ScriptBrowsesThroughServUsDialog) {
     run.driver.Click(s.view);
     EXPECT_EQ(s.box.Text(), s.after);
     EXPECT_EQ(run.driver.Focus(), &s.box);
+    ASSERT_FALSE(watch.seen.empty());
+    ASSERT_FALSE(run.driver.Backend().FileRequests().empty());
     const SeenRecord& r = watch.seen.back();
     EXPECT_EQ(r.fields.hwndOwner, setup::WindowHandle(script));
     EXPECT_EQ(r.filter, Ansi("ISAPI dll 文件(*.dll)") + '\0' + "*.dll" + '\0' + Ansi("CGI Exe 文件(*.exe)") +
@@ -220,6 +223,7 @@ TEST(FolderDialogs, MailBrowsesForItsFolder) {
     run.driver.Click(mail.WinWebMailView);
     EXPECT_EQ(mail.WinWebMailPath.Text(), s.after);
     EXPECT_EQ(run.Focus(), "WinWebMailPath");
+    ASSERT_FALSE(run.driver.Backend().FolderRequests().empty());
     const auto& request = run.driver.Backend().FolderRequests().back();
     EXPECT_EQ(request.owner, "Mail");
     EXPECT_EQ(request.title, "请选择 WinWebMail 安装路径：");
@@ -343,9 +347,8 @@ TEST(CloseCheck, EachNewPageKeepsItsFieldOrEnds) {
         run.FillIn(run.Active());
         run.driver.Click(run.NextOf(run.Active()));
       }
-      ui::Form& page = *run.driver.ActiveForm();
       run.driver.Answer(ok ? ui::MsgResult::OK : ui::MsgResult::Cancel);
-      run.driver.Click(static_cast<ui::CommandButton&>(*page.FindControl("CancelButton")));
+      run.driver.Click(run.ButtonOfActive("CancelButton"));
       ASSERT_TRUE(run.driver.LastMessage());
       EXPECT_EQ(run.driver.LastMessage()->request.title, "安装");
       EXPECT_EQ(run.driver.Ended(), ok);

@@ -17,10 +17,12 @@
 #include "quorvale/server/service.h"
 #include "quorvale/server/servu.h"
 #include "quorvale/sqlserver/catalogue.h"
+#include "require.h"
 #include "test_program.h"
 
 namespace quorvale::server::testing {
 
+using quorvale::testing::Require;
 using setup::testing::MariaDbPassword;
 using setup::testing::MariaDbUser;
 
@@ -123,13 +125,16 @@ struct ChainRun : ServerRun {
     }
   }
 
+  // A button of the active page; no active page or no such button fails
+  // the test and ends it.
+  ui::CommandButton& ButtonOfActive(const std::string& name) {
+    ui::Form& page = Require(driver.ActiveForm(), "an active page");
+    return Require(dynamic_cast<ui::CommandButton*>(page.FindControl(name)), page.Name() + "." + name);
+  }
   ui::CommandButton& NextOf(const std::string& page) {
-    return static_cast<ui::CommandButton&>(
-        *driver.ActiveForm()->FindControl(page == "Agreement" ? "AgreeButton" : "NextButton"));
+    return ButtonOfActive(page == "Agreement" ? "AgreeButton" : "NextButton");
   }
-  ui::CommandButton& BackOf() {
-    return static_cast<ui::CommandButton&>(*driver.ActiveForm()->FindControl("StepButton"));
-  }
+  ui::CommandButton& BackOf() { return ButtonOfActive("StepButton"); }
 };
 
 // What a click leaves: a message box (text, title, icon, OK alone) with the

@@ -89,6 +89,7 @@ TEST_F(ServerWindows, EveryPageShowsEveryCaptionWhole) {
   }
   // The folder box shows the default folder and cannot be typed into.
   auto* box = static_cast<Fl_Input*>(backend_->WidgetOf(directory_page.Directory));
+  ASSERT_NE(box, nullptr);
   EXPECT_STREQ(box->value(), "C:\\Program Files\\Quorvale\\被控端");
   EXPECT_TRUE(box->readonly());
 }
@@ -286,9 +287,13 @@ TEST_F(ServerWindows, TestButtonWaitsDisabledUntilItsBoxIsClosed) {
   } seen;
   WhenModalOpens([&](Fl_Window& box) {
     seen.title = box.label() ? box.label() : "";
-    Fl_Widget* button = backend_->WidgetOf(sql.MSSQLTest);
-    seen.button = button->label() ? button->label() : "";
-    seen.button_active = button->active();
+    // Checked without leaving early: the box is answered in any case.
+    const Fl_Widget* button = backend_->WidgetOf(sql.MSSQLTest);
+    EXPECT_NE(button, nullptr);
+    if (button) {
+      seen.button = button->label() ? button->label() : "";
+      seen.button_active = button->active();
+    }
     seen.shot = ui::FltkBackend::Capture(box).value_or(RgbImage{});
     PressKey(box, FL_Enter);
   });
@@ -299,8 +304,10 @@ TEST_F(ServerWindows, TestButtonWaitsDisabledUntilItsBoxIsClosed) {
   ASSERT_GT(seen.shot.width, 0);
   Save(seen.shot, "SQLServerTestSucceeded");
   backend_->Flush();
-  EXPECT_STREQ(backend_->WidgetOf(sql.MSSQLTest)->label(), "测试连接");
-  EXPECT_TRUE(backend_->WidgetOf(sql.MSSQLTest)->active());
+  const Fl_Widget* button = backend_->WidgetOf(sql.MSSQLTest);
+  ASSERT_NE(button, nullptr);
+  EXPECT_STREQ(button->label(), "测试连接");
+  EXPECT_TRUE(button->active());
   EXPECT_EQ(app_->FocusedControl(), &sql.MSSQLServer);
 }
 
@@ -314,6 +321,7 @@ TEST_F(ServerWindows, MousePressesChangeTheServiceChoices) {
   ASSERT_NE(window, nullptr);
   auto press = [&](ui::Control& c) {
     Fl_Widget* w = backend_->WidgetOf(c);
+    ASSERT_NE(w, nullptr) << c.Name();
     Fl::e_x = w->x() + 6;
     Fl::e_y = w->y() + w->h() / 2;
     Fl::e_x_root = window->x() + Fl::e_x;
@@ -341,8 +349,12 @@ TEST_F(ServerWindows, MousePressesChangeTheServiceChoices) {
   press(service.WinWebMail);
   EXPECT_TRUE(service.WinWebMail.Value());
   EXPECT_FALSE(service.NoMail.Value());
-  EXPECT_EQ(static_cast<Fl_Button*>(backend_->WidgetOf(service.NoMail))->value(), 0);
-  EXPECT_EQ(static_cast<Fl_Button*>(backend_->WidgetOf(service.WinWebMail))->value(), 1);
+  const auto* no_mail = static_cast<Fl_Button*>(backend_->WidgetOf(service.NoMail));
+  const auto* win_web_mail = static_cast<Fl_Button*>(backend_->WidgetOf(service.WinWebMail));
+  ASSERT_NE(no_mail, nullptr);
+  ASSERT_NE(win_web_mail, nullptr);
+  EXPECT_EQ(no_mail->value(), 0);
+  EXPECT_EQ(win_web_mail->value(), 1);
 }
 
 }  // namespace

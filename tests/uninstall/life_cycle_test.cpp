@@ -16,6 +16,7 @@
 
 #include "install_run.h"
 #include "machine_state.h"
+#include "metabase_reads.h"
 #include "quorvale/machine/clock.h"
 #include "quorvale/machine/testing/temp_folder.h"
 #include "quorvale/setup/connection_settings.h"
@@ -73,8 +74,9 @@ class LifeCycle : public ui::fltk::testing::WindowTest {
   // on the question, then, once the sequence is done, Enter on the page
   // until the program has ended.
   void RunByHand(const std::string& command_line, const char* question, const std::function<bool()>& done) {
-    ASSERT_GT(win32::WinExec(win32::ToAnsi(command_line)->c_str(), win32::SW_SHOWNORMAL), 31u)
-        << command_line;
+    const auto ansi = win32::ToAnsi(command_line);
+    ASSERT_TRUE(ansi) << command_line;
+    ASSERT_GT(win32::WinExec(ansi->c_str(), win32::SW_SHOWNORMAL), 31u) << command_line;
     ASSERT_TRUE(WaitFor([&] { return x.CountShown(question) > 0; })) << "no question " << question;
     x.PressEnter(question);
     ASSERT_TRUE(WaitFor(done)) << "the sequence did not run to its end";
@@ -197,15 +199,16 @@ TEST_F(LifeCycle, InstallDamageRepairUninstall) {
       EXPECT_TRUE(repaired.files.at(path) == bytes) << "differs";
     }
     // The account's new password is the site's.
-    const auto keys = Metabase(m).Load();
-    for (const auto& k : *keys) {
-      if (k.location == "/LM/W3SVC/" + number) {
-        EXPECT_EQ(*k.Find("AnonymousUserPass"), LocalAccounts(m).FindUser(account)->password);
-      }
-    }
+    const auto site = setup::testing::MetabaseKeyAt(m, "/LM/W3SVC/" + number);
+    const auto user = LocalAccounts(m).FindUser(account);
+    ASSERT_TRUE(site);
+    ASSERT_TRUE(user);
+    EXPECT_EQ(setup::testing::PropertyOf(*site, "AnonymousUserPass"), user->password);
 
     // The uninstall, as Windows' list of installed programs starts it.
-    const std::string uninstall = m.Registry().GetValue(kEntry, "UninstallString")->data;
+    const auto entry = m.Registry().GetValue(kEntry, "UninstallString");
+    ASSERT_TRUE(entry);
+    const std::string uninstall = entry->data;
     EXPECT_EQ(win32::FromAnsi(uninstall), std::string(kFolder) + "\\Uninstall.exe -delete");
     const std::size_t uninstall_events = m.ProgramEvents().size();
     RunByHand(win32::FromAnsi(uninstall), "卸载",

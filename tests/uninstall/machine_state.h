@@ -21,6 +21,7 @@
 #include "quorvale/machine/metabase.h"
 #include "quorvale/machine/testing/temp_machine.h"
 #include "quorvale/sqlserver/catalogue.h"
+#include "require.h"
 
 namespace quorvale::uninstall::testing {
 
@@ -39,8 +40,8 @@ struct Masks {
 inline void TakeRegistry(const RegistryStore& registry, const std::string& key, MachineState& s) {
   s.registry_keys.insert(LowerCase(key));
   for (const auto& name : registry.ValueNames(key)) {
-    const auto v = registry.GetValue(key, name);
-    s.registry.insert(LowerCase(key) + " \\ " + name + " = " + std::to_string(v->type) + ":" + v->data);
+    const auto v = quorvale::testing::Require(registry.GetValue(key, name), key + " \\ " + name);
+    s.registry.insert(LowerCase(key) + " \\ " + name + " = " + std::to_string(v.type) + ":" + v.data);
   }
   for (const auto& sub : registry.SubKeys(key)) TakeRegistry(registry, key + "\\" + sub, s);
 }
@@ -68,7 +69,7 @@ inline MachineState TakeState(quorvale::testing::TempMachine& temp, const std::v
   for (const char* root : {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_USERS"})
     TakeRegistry(m.Registry(), root, s);
   const auto keys = Metabase(m).Load();
-  for (const auto& k : *keys) {
+  for (const auto& k : keys.value_or(std::vector<MetabaseKey>{})) {  // none without IIS
     std::string line = k.location + " " + k.key_type;
     for (const auto& [name, value] : k.properties)
       line += " " + name + "=" + (masks.site_passwords && name == "AnonymousUserPass" ? "*" : value);
@@ -92,7 +93,7 @@ inline MachineState TakeState(quorvale::testing::TempMachine& temp, const std::v
     if (!std::filesystem::exists(host)) continue;
     for (const auto& e : std::filesystem::recursive_directory_iterator(host)) {
       if (!e.is_regular_file()) continue;
-      const auto path = *WindowsPathOf(temp.Folder(), e.path());
+      const auto path = quorvale::testing::Require(WindowsPathOf(temp.Folder(), e.path()), e.path().string());
       s.files[LowerCase(path)] = temp.Read(path);
     }
   }

@@ -51,7 +51,9 @@ class UninstallOnMachine : public ui::fltk::testing::WindowTest {
   // Started as Windows' list of installed programs starts it.
   void Start(const std::string& arguments) {
     const std::string line = std::string("\"") + kProgram + "\" " + arguments;
-    ASSERT_GT(win32::WinExec(win32::ToAnsi(line)->c_str(), win32::SW_SHOWNORMAL), 31u);
+    const auto ansi = win32::ToAnsi(line);
+    ASSERT_TRUE(ansi) << line;
+    ASSERT_GT(win32::WinExec(ansi->c_str(), win32::SW_SHOWNORMAL), 31u);
   }
 
   testing::XClient x;

@@ -25,6 +25,7 @@
 #include "quorvale/sqlserver/data_files.h"
 #include "quorvale/win32/ansi.h"
 #include "recorded_steps.h"
+#include "require.h"
 #include "uninstall_run.h"
 
 namespace quorvale::uninstall::testing {
@@ -64,9 +65,10 @@ std::vector<T> Join(std::initializer_list<std::vector<T>> parts) {
 
 // SQL Server's service stopped: no connection opens, not even "(local)".
 inline void StopSqlServer(quorvale::testing::TempMachine& temp) {
-  auto service = *temp.machine().FindService("MSSQLSERVER");
-  service.state = "stopped";
-  temp.machine().SetService(service);
+  auto service = temp.machine().FindService("MSSQLSERVER");
+  ASSERT_TRUE(service) << "no SQL Server to stop";
+  service->state = "stopped";
+  temp.machine().SetService(*service);
 }
 
 // SQL Server 2000, the database objects and the .NET registrar on a
@@ -188,6 +190,7 @@ struct PanelMachine : UninstallRun {
   static std::string Sys(const std::string& file) { return SystemFile(file); }
   std::optional<MetabaseKey> Key(const std::string& location) {
     const auto keys = Metabase(temp.machine()).Load();
+    if (!keys) return std::nullopt;  // no IIS
     for (const auto& k : *keys)
       if (SameText(k.location, location)) return k;
     return std::nullopt;
@@ -196,7 +199,9 @@ struct PanelMachine : UninstallRun {
   std::optional<UserAccount> Account(const std::string& name) {
     return LocalAccounts(temp.machine()).FindUser(name);
   }
-  sqlserver::Catalogue Catalogue() { return *sqlserver::LoadCatalogue(temp.machine()); }
+  sqlserver::Catalogue Catalogue() {
+    return quorvale::testing::Require(sqlserver::LoadCatalogue(temp.machine()), "SQL Server's catalogue");
+  }
   bool EntryThere() { return temp.machine().Registry().KeyExists(kEntry); }
   // The command lines started since the install, in order.
   Lines StartedSinceInstall() {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "machine_state.h"
+#include "metabase_reads.h"
 #include "panel_machine.h"
 #include "quorvale/setup/text_file.h"
 #include "quorvale/win32/vb_random.h"
@@ -12,6 +13,7 @@
 namespace quorvale::uninstall {
 namespace {
 
+using setup::testing::PropertyOf;
 using testing::Join;
 using testing::kSystem;
 using testing::Lines;
@@ -101,17 +103,17 @@ TEST(Repair, RebuildsWhatAWindowsSetUpAgainLost) {
     // The site under the recorded number, run by its account.
     const auto site = m.Key("/LM/W3SVC/" + number);
     ASSERT_TRUE(site);
-    EXPECT_EQ(*site->Find("ServerBindings"), c.binding);
-    EXPECT_EQ(*site->Find("ServerComment"), "HostSystem");
-    EXPECT_EQ(*site->Find("DefaultDoc"), "Index.asp");
-    EXPECT_EQ(*site->Find("AnonymousUserName"), account);
-    EXPECT_EQ(*site->Find("ServerState"), "2");  // started
+    EXPECT_EQ(PropertyOf(*site, "ServerBindings"), c.binding);
+    EXPECT_EQ(PropertyOf(*site, "ServerComment"), "HostSystem");
+    EXPECT_EQ(PropertyOf(*site, "DefaultDoc"), "Index.asp");
+    EXPECT_EQ(PropertyOf(*site, "AnonymousUserName"), account);
+    EXPECT_EQ(PropertyOf(*site, "ServerState"), "2");  // started
     const auto root = m.Key("/LM/W3SVC/" + number + "/ROOT");
     ASSERT_TRUE(root);
-    EXPECT_EQ(*root->Find("Path"), m.In("Web"));
+    EXPECT_EQ(PropertyOf(*root, "Path"), m.In("Web"));
     const auto user = m.Account(account);
     ASSERT_TRUE(user);
-    EXPECT_EQ(user->password, *site->Find("AnonymousUserPass"));
+    EXPECT_EQ(user->password, PropertyOf(*site, "AnonymousUserPass"));
     EXPECT_EQ(user->full_name, "网站用户独立帐户");
     EXPECT_EQ(user->flags, 65600u);
     // The components from the program's own resources, registered and
@@ -363,7 +365,9 @@ TEST(Repair, LeavesWhatIsStillInPlace) {
     const std::string number = m.site.number, account = m.site.account;
     // Marks that a rebuild would lose.
     LocalAccounts(m.temp.machine()).UpdateUser({account, "kept", "an account of the panel", 65600, "old-pw"});
-    const auto login = m.Catalogue().FindLogin("PanelUser")->sid;
+    auto installed = m.Catalogue();
+    ASSERT_TRUE(installed.FindLogin("PanelUser"));
+    const auto login = installed.FindLogin("PanelUser")->sid;
     Err err;
     if (!c.keep_site) setup::DeleteWebSite(err, number);
     if (!c.keep_account) setup::DeleteSiteAccount(err, account);
@@ -379,15 +383,16 @@ TEST(Repair, LeavesWhatIsStillInPlace) {
     EXPECT_EQ(user->full_name, c.keep_account ? "kept" : "网站用户独立帐户");
     EXPECT_EQ(user->flags, 65600u);
     const auto guests = LocalAccounts(m.temp.machine()).FindGroup("Guests");
+    ASSERT_TRUE(guests);
     EXPECT_EQ(std::count(guests->members.begin(), guests->members.end(), account), 1);
     const auto site = m.Key("/LM/W3SVC/" + number);
     ASSERT_TRUE(site);
-    EXPECT_EQ(*site->Find("AnonymousUserName"), account);
+    EXPECT_EQ(PropertyOf(*site, "AnonymousUserName"), account);
     if (c.keep_site && c.keep_account) {
       EXPECT_EQ(user->password, "old-pw");
     } else {
       EXPECT_EQ(user->password.size(), 32u);
-      EXPECT_EQ(*site->Find("AnonymousUserPass"), user->password);
+      EXPECT_EQ(PropertyOf(*site, "AnonymousUserPass"), user->password);
     }
     // The account may use the panel's folder and the three components.
     const auto access = m.temp.machine().AccessList();
@@ -530,10 +535,13 @@ TEST(Repair, FromADriveRootWorksInTheTwoCharacters) {
     const auto record = m.Record();
     EXPECT_EQ(record.at("SetupDir"), c.folder);
     EXPECT_EQ(record.at("MDF"), std::string(c.folder) + "\\Data\\Panel.mdf");
-    EXPECT_EQ(*m.Key("/LM/W3SVC/" + m.site.number + "/ROOT")->Find("Path"), std::string(c.folder) + "\\Web");
+    const auto root = m.Key("/LM/W3SVC/" + m.site.number + "/ROOT");
+    const auto uninstall = m.temp.machine().Registry().GetValue(testing::kEntry, "UninstallString");
+    ASSERT_TRUE(root);
+    ASSERT_TRUE(uninstall);
+    EXPECT_EQ(PropertyOf(*root, "Path"), std::string(c.folder) + "\\Web");
     EXPECT_EQ(m.StartedSinceInstall().at(0), c.cacls + m.site.account + ":F");
-    EXPECT_EQ(m.temp.machine().Registry().GetValue(testing::kEntry, "UninstallString")->data,
-              std::string(c.folder) + "\\Uninstall.exe -delete");
+    EXPECT_EQ(uninstall->data, std::string(c.folder) + "\\Uninstall.exe -delete");
   }
 }
 

@@ -143,7 +143,9 @@ TEST(Uninstall, RemovesWhatTheRecordNamesThenTheComponentsAndTheEntry) {
     for (const char* f : {"DodIde.dll", "Quorvale.dll", "Jmail.dll"})
       EXPECT_FALSE(m.temp.Exists(m.Sys(f))) << f;
     EXPECT_FALSE(m.EntryThere());
-    EXPECT_EQ(m.temp.machine().FindService("W3SVC")->state, "running");
+    const auto w3svc = m.temp.machine().FindService("W3SVC");
+    ASSERT_TRUE(w3svc);
+    EXPECT_EQ(w3svc->state, "running");
     EXPECT_TRUE(m.temp.Exists(m.In("Web\\Inc\\Conn.asp")));
   }
 }

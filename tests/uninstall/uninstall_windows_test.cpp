@@ -117,6 +117,7 @@ TEST_F(UninstallWindows, RepairFromTheModePageThroughRunningToComplete) {
   auto& complete = program_->Page<Complete>();
   ASSERT_TRUE(RunUntil([&] { return complete.Visible(); }));
   EXPECT_TRUE(caught_) << "Running was not caught mid-run";
+  ASSERT_FALSE(running.SetupList.Items().empty());
   EXPECT_EQ(running.SetupList.Items().back(), "主控端修复完毕...");
   EXPECT_FALSE(Shown(running));
   EXPECT_EQ(complete.Label1.Caption(), "恭喜，软件修复成功！");
@@ -142,6 +143,7 @@ TEST_F(UninstallWindows, UninstallFromTheCommandLineThroughRunningToComplete) {
   auto& complete = program_->Page<Complete>();
   ASSERT_TRUE(RunUntil([&] { return complete.Visible(); }));
   EXPECT_TRUE(caught_) << "Running was not caught mid-run";
+  ASSERT_FALSE(running.SetupList.Items().empty());
   EXPECT_EQ(running.SetupList.Items().back(), "正在更新注册表...");
   EXPECT_EQ(complete.Label1.Caption(), "恭喜，软件卸载成功！");
   CheckPage(complete, "CompleteUninstall");

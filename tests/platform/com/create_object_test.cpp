@@ -106,7 +106,9 @@ TEST(NumberedMembers, NamesWithoutCaseIdsByPosition) {
     const Member* m = members.Named(c.name);
     EXPECT_EQ(m ? m->id : 0, c.id) << c.name;
   }
-  EXPECT_EQ(members.WithId(2)->name, "Send");
+  const Member* second = members.WithId(2);
+  ASSERT_TRUE(second);
+  EXPECT_EQ(second->name, "Send");
   for (DISPID id : {0, 4, -1}) EXPECT_EQ(members.WithId(id), nullptr) << id;
   EXPECT_EQ(members.All().size(), 3u);
 }

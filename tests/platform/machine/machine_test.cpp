@@ -64,10 +64,14 @@ TEST(MachineShape, ProgramFilesIisAndASecondDrive) {
   ASSERT_EQ(m.Services().size(), 1u);
   EXPECT_EQ(m.Services()[0].binary_path, "C:\\s.exe");
   EXPECT_EQ((std::vector<char>{'C', 'D'}), m.Drives());
-  EXPECT_EQ(m.FreeSpace('d')->free_bytes, 5'000'000u);
+  const auto set = m.FreeSpace('d');
+  ASSERT_TRUE(set);
+  EXPECT_EQ(set->free_bytes, 5'000'000u);
   EXPECT_FALSE(m.FreeSpace('E'));
   m.SetFreeSpace('D', std::nullopt);
-  EXPECT_NE(m.FreeSpace('D')->free_bytes, 5'000'000u);
+  const auto unset = m.FreeSpace('D');
+  ASSERT_TRUE(unset);
+  EXPECT_NE(unset->free_bytes, 5'000'000u);
   EXPECT_THROW(Machine::Create(temp.Folder(), shape), MachineStateError);
 }
 
@@ -111,9 +115,8 @@ TEST(MachineFiles, ShortNamesAreStableAndResolve) {
   temp.Write("C:\\Program Files\\Program Data\\x", "x");
   EXPECT_EQ(m.ShortPath("C:\\Program Files\\Quorvale\\被控端\\Setup.ini"),
             "C:\\PROGRA~1\\Quorvale\\被控端\\Setup.ini");
-  const std::string second = *m.ShortPath("c:\\program files\\program data");
-  EXPECT_EQ(second, "c:\\PROGRA~1\\PROGRA~1");
-  EXPECT_EQ(*m.ShortPath("C:\\Program Files\\Program Data"),
+  EXPECT_EQ(m.ShortPath("c:\\program files\\program data"), "c:\\PROGRA~1\\PROGRA~1");
+  EXPECT_EQ(m.ShortPath("C:\\Program Files\\Program Data"),
             "C:\\PROGRA~1\\PROGRA~1");  // asked again: the same
   ResolvedPath r = m.Resolve("c:\\progra~1\\QUORVALE\\被控端\\setup.INI");
   EXPECT_TRUE(r.exists);

@@ -35,14 +35,14 @@ TEST(MetabaseXml, RefusesWhatItCannotRead) {
 TEST(Metabase, ChangesAreWholeOrNone) {
   testing::TempMachine temp;
   Metabase mb(temp.machine());
-  const auto before = *mb.Load();
+  const auto before = mb.Load();
   EXPECT_EQ(before, InitialMetabase());
   EXPECT_THROW(mb.Update([](std::vector<MetabaseKey>& keys) -> bool {
     keys.clear();
     throw std::runtime_error("failed half way");
   }),
                std::runtime_error);
-  EXPECT_EQ(*mb.Load(), before);
+  EXPECT_EQ(mb.Load(), before);
   // A machine whose file went missing is damaged, not a fresh IIS.
   std::filesystem::remove(Metabase::FileOf(temp.Folder()));
   EXPECT_THROW(mb.Load(), MachineStateError);
@@ -81,7 +81,9 @@ TEST(LocalAccountsTest, FreshAccountsAndRefusedChanges) {
   EXPECT_EQ(accounts.Users(), users);
   EXPECT_EQ(accounts.CreateUser({"u1", "", "", 0x10040, "pw"}), 0u);
   EXPECT_EQ(accounts.AddMember("users", "U1"), 0u);
-  EXPECT_EQ(accounts.FindGroup("Users")->members, std::vector<std::string>{"u1"});
+  const auto users_group = accounts.FindGroup("Users");
+  ASSERT_TRUE(users_group);
+  EXPECT_EQ(users_group->members, std::vector<std::string>{"u1"});
 }
 
 }  // namespace

@@ -37,7 +37,9 @@ TEST(LineFiles, AnAccountNamedWithAHashStays) {
   ASSERT_EQ(accounts.AddMember("Users", "#1"), 0u);
   ASSERT_EQ(accounts.CreateUser({"u2", "", "", 0x201, ""}), 0u);
   EXPECT_TRUE(LocalAccounts(temp.Folder()).FindUser("#1"));
-  EXPECT_EQ(LocalAccounts(temp.Folder()).FindGroup("Users")->members, (std::vector<std::string>{"#1"}));
+  const auto users = LocalAccounts(temp.Folder()).FindGroup("Users");
+  ASSERT_TRUE(users);
+  EXPECT_EQ(users->members, (std::vector<std::string>{"#1"}));
 }
 
 // What a damaged file holds is quoted with its control characters as %XX.

@@ -164,7 +164,9 @@ TEST_F(SharedMachine, ConcurrentWritersLoseNothing) {
     });
     Machine m(folder_);
     ASSERT_NO_THROW(m.Check());
-    const auto keys = *Metabase(m).Load();
+    const auto loaded = Metabase(m).Load();
+    ASSERT_TRUE(loaded);
+    const auto& keys = *loaded;
     const auto users = LocalAccounts(m).Users();
     std::set<std::string> names;
     for (const auto& u : users) names.insert(u.name);
@@ -180,7 +182,9 @@ TEST_F(SharedMachine, ConcurrentWritersLoseNothing) {
     for (int p = 0; p < processes; ++p)
       EXPECT_EQ(m.FreeSpace(static_cast<char>('D' + p)),
                 std::nullopt);  // no such drive: the key is kept apart
-    const auto ini = ParseMachineIni(*ReadStateFile(m.InfoFile()), m.InfoFile());
+    const auto info = ReadStateFile(m.InfoFile());
+    ASSERT_TRUE(info);
+    const auto ini = ParseMachineIni(*info, m.InfoFile());
     for (int p = 0; p < processes; ++p)
       EXPECT_EQ(ini.free_space.at(static_cast<char>('D' + p)), std::uint64_t(each));
     std::cout << processes << " processes: " << processes * each << " registry values, sites, accounts and "

@@ -41,6 +41,7 @@ TEST_F(UnpackerTest, ExtractsChineseNamesAndFoldersInArchiveOrder) {
   EXPECT_EQ(Read(In("MailCtrl.asp")), "<% %>");
   EXPECT_TRUE(std::filesystem::is_directory(File(In("Log"))));
   EXPECT_FALSE(Exists(In("MailCtrl.asp.rar-part")));
+  ASSERT_FALSE(Records().empty());
   EXPECT_EQ(Records().back(), (ProgramEvent{"Rar.exe", "extracted", In("Quorvale.rar"), kFolder}));
 }
 
@@ -117,13 +118,16 @@ TEST_F(UnpackerTest, NothingIsWrittenThroughALink) {
   Run("C:\\PROGRA~1\\Quorvale\\Rar.exe x -y C:\\PROGRA~1\\Quorvale\\Quorvale.rar "
       "C:\\PROGRA~1\\Quorvale\\Linked\\");
   EXPECT_TRUE(std::filesystem::is_empty(outside));
+  ASSERT_FALSE(Records().empty());
   EXPECT_EQ(Records().back(), (ProgramEvent{"Rar.exe", "refused", In("Linked"), "a link"}));
   std::filesystem::remove_all(outside);
 }
 
 TEST_F(UnpackerTest, DamagedOrMissingArchivesAreReportedAndLeaveNoHalfFiles) {
   std::string archive = MakeRarArchive({{"a.txt", false, "intact"}, {"b.txt", false, "damaged!"}});
-  archive[archive.find("damaged!")] = 'D';
+  const std::size_t content = archive.find("damaged!");
+  ASSERT_NE(content, std::string::npos);
+  archive[content] = 'D';
   Write(In("Quorvale.rar"), archive);
   Run(std::string(kUnpack) + "C:\\PROGRA~1\\Quorvale");
   EXPECT_EQ(Read(In("a.txt")), "intact");

@@ -17,7 +17,13 @@ namespace {
 
 using namespace quorvale::win32;
 
-std::string Ansi(const std::string& utf8) { return Utf8ToCp936(utf8).value(); }
+// A text of the test in code page 936; one without that form fails the
+// test and stands as "".
+std::string Ansi(const std::string& utf8) {
+  const auto ansi = Utf8ToCp936(utf8);
+  EXPECT_TRUE(ansi) << "no code page 936 form: " << utf8;
+  return ansi.value_or("");
+}
 
 std::string FileBytes(const char* host_file) {
   std::ifstream in(host_file, std::ios::binary);
@@ -60,11 +66,10 @@ TEST_F(WinExecTest, Regsvr32RegistersAndUnregistersTheComponentLibrary) {
   const std::string dll = "C:\\WINDOWS\\system32\\Quorvale.dll";
   ASSERT_GT(Exec("regsvr32 /s " + dll), 31u);
   EXPECT_TRUE(CanCreate("Quorvale.Host"));
-  auto server = machine().Registry().GetValue(
-      "HKEY_CLASSES_ROOT\\CLSID\\" +
-          machine().Registry().GetValue("HKEY_CLASSES_ROOT\\Quorvale.Host\\CLSID", "")->AsText() +
-          "\\InprocServer32",
-      "");
+  const auto clsid = machine().Registry().GetValue("HKEY_CLASSES_ROOT\\Quorvale.Host\\CLSID", "");
+  ASSERT_TRUE(clsid);
+  auto server =
+      machine().Registry().GetValue("HKEY_CLASSES_ROOT\\CLSID\\" + clsid->AsText() + "\\InprocServer32", "");
   ASSERT_TRUE(server);
   EXPECT_EQ(server->AsText(), dll);
 
@@ -94,6 +99,7 @@ TEST_F(WinExecTest, TheUnpackerTakesChineseNamesAndLetsGoOfItsArchive) {
             31u);
   EXPECT_EQ(Read("C:\\虚拟主机\\被控端\\说明.txt"), "读我");
   EXPECT_EQ(Read("C:\\虚拟主机\\Web\\誠.asp"), "<% %>");
+  ASSERT_FALSE(Records().empty());
   EXPECT_EQ(Records().back(), (ProgramEvent{"Rar.exe", "extracted",
                                             "C:\\Program Files\\Quorvale\\Quorvale.rar", "C:\\虚拟主机"}));
   EXPECT_TRUE(DeleteFileA("C:\\PROGRA~1\\Quorvale\\Quorvale.rar"));

@@ -53,10 +53,12 @@ TEST_F(AdoMariaDb, RightPasswordConnectsOverTcpAndSocket) {
     EXPECT_EQ(GetProperty(c.get(), "State"), Variant(std::int32_t{1})) << server;
     auto rs =
         CallMethod(c.get(), "Execute", {Variant("select user, host from user where user = '" + user_ + "'")});
-    auto* rsd = std::dynamic_pointer_cast<DispatchObject>(rs.AsObject())->get();
+    const auto records = std::dynamic_pointer_cast<DispatchObject>(rs.AsObject());
+    ASSERT_TRUE(records) << server;
+    IDispatch* rsd = records->get();
     EXPECT_EQ(GetProperty(rsd, "EOF"), Variant(false));
     Variant key("user");
-    EXPECT_EQ(*Call(rsd, "Fields", DISPATCH_METHOD | DISPATCH_PROPERTYGET, {&key}).TextForm(), user_);
+    EXPECT_EQ(Call(rsd, "Fields", DISPATCH_METHOD | DISPATCH_PROPERTYGET, {&key}).TextForm(), user_);
     CallMethod(c.get(), "Close");
   }
 }

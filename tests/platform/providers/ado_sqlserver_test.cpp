@@ -42,17 +42,20 @@ class AdoSqlServer : public ::testing::Test {
     return o ? o->get() : nullptr;
   }
   static bool AtEnd(const Variant& rs) { return GetProperty(Dispatch(rs), "EOF") == Variant(true); }
-  // rs(name), the default member as VBScript calls it.
-  static Variant Field(const Variant& rs, const std::string& name) {
+  // rs(name), the default member as VBScript calls it, in its text form; a
+  // value without one fails the test and stands as "".
+  static std::string FieldText(const Variant& rs, const std::string& name) {
     Variant key(name);
-    Variant field = Call(Dispatch(rs), "Fields", DISPATCH_METHOD | DISPATCH_PROPERTYGET, {&key});
-    return *field.TextForm();
+    const auto text = Call(Dispatch(rs), "Fields", DISPATCH_METHOD | DISPATCH_PROPERTYGET, {&key}).TextForm();
+    EXPECT_TRUE(text) << "the field " << name << " has no text form";
+    return text.value_or("");
   }
+  static Variant Field(const Variant& rs, const std::string& name) { return Variant(FieldText(rs, name)); }
   // Every value of one column, walking the recordset with MoveNext.
   static std::vector<std::string> Column(const Variant& rs, const std::string& name) {
     std::vector<std::string> out;
     while (!AtEnd(rs)) {
-      out.push_back(*Field(rs, name).TextForm());
+      out.push_back(FieldText(rs, name));
       CallMethod(Dispatch(rs), "MoveNext");
     }
     return out;
@@ -88,7 +91,12 @@ class AdoSqlServer : public ::testing::Test {
     Execute(on_db, "sp_grantdbaccess '" + login + "'");
     Execute(on_db, "sp_addrolemember 'db_owner','" + login + "'");
   }
-  std::string CatalogueText() const { return *ReadStateFile(temp_.Folder() / "sqlserver" / "catalogue.txt"); }
+  // The catalogue's file; a file that cannot be read fails the test.
+  std::string CatalogueText() const {
+    const auto text = ReadStateFile(temp_.Folder() / "sqlserver" / "catalogue.txt");
+    EXPECT_TRUE(text) << "catalogue.txt cannot be read";
+    return text.value_or("");
+  }
 
   testing::TempMachine temp_;
   ComHost host_;
@@ -188,7 +196,7 @@ TEST_F(AdoSqlServer, UninstallKillsTheProcessesThenDropsDatabaseAndLogin) {
   Variant rs = Execute(admin, "select * from sysprocesses where dbid=db_id('Panel')");
   std::vector<std::string> spids;
   while (!AtEnd(rs)) {
-    spids.push_back(*Field(rs, "spid").TextForm());
+    spids.push_back(FieldText(rs, "spid"));
     Execute(admin, "kill " + spids.back());
     CallMethod(Dispatch(rs), "MoveNext");
   }
@@ -280,9 +288,10 @@ TEST_F(AdoSqlServer, ConnectionsThatFail) {
   // The repair's fallback: the machine's administrator on "(local)".
   Open("driver={SQL server};server=(local);uid=;pwd=;database=master");
   // With the service stopped the server does not answer.
-  auto service = *temp_.machine().FindService("MSSQLSERVER");
-  service.state = "stopped";
-  temp_.machine().SetService(service);
+  auto service = temp_.machine().FindService("MSSQLSERVER");
+  ASSERT_TRUE(service);
+  service->state = "stopped";
+  temp_.machine().SetService(*service);
   EXPECT_NE(Fails([&] { Open(kAdmin); }).Description().find("SQL Server does not exist or access denied."),
             std::string::npos);
 }
@@ -292,7 +301,7 @@ TEST_F(AdoSqlServer, StatementsItRefuseChangeNothing) {
   auto admin = Open(kAdmin);
   auto panel = Open(On("PanelUser", "pw1", "Panel"));
   const std::string own =
-      *Field(Execute(admin, "select spid from sysprocesses where loginame = 'sa'"), "spid").TextForm();
+      FieldText(Execute(admin, "select spid from sysprocesses where loginame = 'sa'"), "spid");
   struct Case {
     std::string sql, message;
   } cases[] = {

@@ -72,7 +72,8 @@ TEST_F(Iis, SiteCreatedBoundStartedEnumeratedDeleted) {
     auto c = Obj(child);
     if (Get(c, "Class") != Variant("IIsWebServer")) continue;
     const Variant list = Get(c, "ServerBindings");
-    for (const Variant& b : *list.AsArray()) bindings.push_back(*b.TextForm());
+    ASSERT_TRUE(list.AsArray());
+    for (const Variant& b : *list.AsArray()) bindings.push_back(b.TextForm().value_or("<no text form>"));
   }
   EXPECT_EQ(bindings, (std::vector<std::string>{":80:", ":80:www.example.com"}));
 
@@ -132,9 +133,10 @@ TEST_F(Iis, FailingCallsChangeNothing) {
 }
 
 TEST_F(Iis, SitesDoNotStartWhileTheWebServiceIsStopped) {
-  auto w3svc = *temp_.machine().FindService("W3SVC");
-  w3svc.state = "stopped";
-  temp_.machine().SetService(w3svc);
+  auto w3svc = temp_.machine().FindService("W3SVC");
+  ASSERT_TRUE(w3svc);
+  w3svc->state = "stopped";
+  temp_.machine().SetService(*w3svc);
   EXPECT_EQ(ErrorOf([&] { CallMethod(Bind("IIS://localhost/w3svc/1").get(), "Start"); }),
             static_cast<std::int32_t>(0x80070426));
 }

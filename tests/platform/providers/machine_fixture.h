@@ -32,8 +32,14 @@ class OnMachine : public ::testing::Test {
   static void Put(const ComPtr<IDispatch>& o, const std::string& name, Variant v) {
     PutProperty(o.get(), name, std::move(v));
   }
+  // The object v holds; a v without one fails the test and gives a null
+  // object, on which every call raises.
   static ComPtr<IDispatch> Obj(const Variant& v) {
     IDispatch* d = DispatchOf(v);
+    if (!d) {
+      ADD_FAILURE() << "not an object";
+      return {};
+    }
     d->AddRef();
     return ComPtr<IDispatch>::Attach(d);
   }

@@ -38,8 +38,10 @@ TEST_F(WinNt, AccountCreatedWithItsPropertiesAndGroup) {
   ASSERT_TRUE(stored);
   EXPECT_EQ(*stored, (UserAccount{"IUSR_42", "网站用户独立帐户", "匿名访问 Internet 信息服务的内置帐户",
                                   65600, "secret"}));
-  auto guests = Accounts().FindGroup("Guests")->members;
-  EXPECT_EQ(guests.back(), "IUSR_42");
+  const auto guests = Accounts().FindGroup("Guests");
+  ASSERT_TRUE(guests);
+  ASSERT_FALSE(guests->members.empty());
+  EXPECT_EQ(guests->members.back(), "IUSR_42");
 }
 
 TEST_F(WinNt, ExistingAccountIsRefusedAndLeftAsItWas) {
@@ -60,19 +62,23 @@ TEST_F(WinNt, MembershipTwiceFailsTheSecondTime) {
             kMemberInGroup);
   EXPECT_EQ(ErrorOf([&] { CallMethod(guests.get(), "Add", {Variant("WinNT://QUORVALE/nobody")}); }),
             kUserNotFound);
-  auto g = Accounts().FindGroup("Guests")->members;
-  EXPECT_EQ(std::count(g.begin(), g.end(), "IUSR_7"), 1);
+  const auto g = Accounts().FindGroup("Guests");
+  ASSERT_TRUE(g);
+  EXPECT_EQ(std::count(g->members.begin(), g->members.end(), "IUSR_7"), 1);
 }
 
 TEST_F(WinNt, AccountRemovedThroughItsParent) {
   ASSERT_FALSE(CreateSiteAccount("IUSR_9", "Guests"));
   auto account = Bind("WinNT://QUORVALE/IUSR_9");
-  auto computer = Bind(*Get(account, "Parent").TextForm());
+  const auto parent = Get(account, "Parent").TextForm();
+  ASSERT_TRUE(parent);
+  auto computer = Bind(*parent);
   EXPECT_EQ(Get(computer, "Class"), Variant("Computer"));
   CallMethod(computer.get(), "Delete", {Variant("User"), Get(account, "Name")});
   EXPECT_FALSE(Accounts().FindUser("IUSR_9"));
-  auto g = Accounts().FindGroup("Guests")->members;
-  EXPECT_EQ(std::count(g.begin(), g.end(), "IUSR_9"), 0);
+  const auto g = Accounts().FindGroup("Guests");
+  ASSERT_TRUE(g);
+  EXPECT_EQ(std::count(g->members.begin(), g->members.end(), "IUSR_9"), 0);
   EXPECT_EQ(ErrorOf([&] {
               CallMethod(computer.get(), "Delete", {Variant("User"), Variant("IUSR_9")});
             }),

@@ -15,12 +15,15 @@ class Wmi : public OnMachine {
     auto services = CallMethod(Bind("winmgmts:\\\\.").get(), "InstancesOf", {Variant("Win32_Service")});
     for (const Variant& s : ForEachItem(DispatchOf(services))) {
       auto service = Obj(s);
-      if (SameText(*Get(service, "Name").TextForm(), "w3svc"))
+      if (SameText(Get(service, "Name").TextForm().value_or(""), "w3svc"))
         results.push_back(CallMethod(service.get(), method));
     }
     return results;
   }
-  std::string W3svcState() { return temp_.machine().FindService("W3SVC")->state; }
+  std::string W3svcState() {
+    const auto service = temp_.machine().FindService("W3SVC");
+    return service ? service->state : "<no service>";
+  }
 };
 
 TEST_F(Wmi, W3svcStoppedAndStarted) {
@@ -59,7 +62,8 @@ class Shell : public OnMachine {};
 TEST_F(Shell, ShortcutSavedOnTheDesktopAndReadBack) {
   temp_.Write("C:\\Program Files\\Quorvale\\Quorvale.exe", "program");
   auto shell = CreateObject("WScript.Shell", host_);
-  const std::string desktop = *CallMethod(shell.get(), "SpecialFolders", {Variant("Desktop")}).TextForm();
+  const std::string desktop =
+      CallMethod(shell.get(), "SpecialFolders", {Variant("Desktop")}).TextForm().value_or("<no text form>");
   EXPECT_EQ(desktop, "C:\\Documents and Settings\\Administrator\\桌面");
   auto link = Obj(CallMethod(shell.get(), "CreateShortcut", {Variant(desktop + "\\Quorvale.lnk")}));
   Put(link, "Description", Variant("Quorvale虚拟主机管理系统 v3.0 被控端"));

@@ -56,19 +56,25 @@ TEST(Catalogue, InstallOnceAndProcessesOfEndedProgramsGo) {
   EXPECT_FALSE(UpdateCatalogue(temp.machine(), [](Catalogue&) { return true; }));
   InstallSqlServer(temp.machine());
   EXPECT_THROW(InstallSqlServer(temp.machine()), MachineStateError);
-  EXPECT_EQ(temp.machine().FindService("MSSQLSERVER")->state, "running");
-  auto c = *LoadCatalogue(temp.machine());
-  EXPECT_EQ(c.FindLogin("SA")->password, kInitialSaPassword);
-  EXPECT_EQ(c.databases.size(), 4u);
+  const auto service = temp.machine().FindService("MSSQLSERVER");
+  ASSERT_TRUE(service);
+  EXPECT_EQ(service->state, "running");
+  auto loaded = LoadCatalogue(temp.machine());
+  ASSERT_TRUE(loaded);
+  const Login* sa = loaded->FindLogin("SA");
+  ASSERT_TRUE(sa);
+  EXPECT_EQ(sa->password, kInitialSaPassword);
+  EXPECT_EQ(loaded->databases.size(), 4u);
   UpdateCatalogue(temp.machine(), [](Catalogue& k) {
     k.processes.push_back({60, 999999999, 1, "sa"});  // no such program
     k.processes.push_back({61, static_cast<long>(::getpid()), 1, "sa"});
     return true;
   });
   UpdateCatalogue(temp.machine(), [](Catalogue&) { return false; });
-  c = *LoadCatalogue(temp.machine());
-  ASSERT_EQ(c.processes.size(), 1u);
-  EXPECT_EQ(c.processes[0].spid, 61);
+  loaded = LoadCatalogue(temp.machine());
+  ASSERT_TRUE(loaded);
+  ASSERT_EQ(loaded->processes.size(), 1u);
+  EXPECT_EQ(loaded->processes[0].spid, 61);
 }
 
 // The service stays recorded: a catalogue gone or cut is damage, never a

@@ -72,7 +72,9 @@ TEST_F(AttachFromFiles, UsersTravelInTheDataFileAndComeBackOrphaned) {
     sa->Execute("sp_addlogin 'PanelUser','pw1','Panel'");
     sa->Execute("USE Panel EXEC sp_grantdbaccess 'PanelUser' EXEC sp_addrolemember 'db_owner','PanelUser'");
   }
-  auto users = *ReadDataFileUsers(temp_.Host("C:\\D\\p.mdf"));
+  const auto read = ReadDataFileUsers(temp_.Host("C:\\D\\p.mdf"));
+  ASSERT_TRUE(read);
+  const auto& users = *read;
   ASSERT_EQ(users.size(), 2u);
   EXPECT_EQ(users[1].name, "PanelUser");
   EXPECT_EQ(users[1].roles, std::set<std::string>{"db_owner"});
@@ -89,8 +91,12 @@ TEST_F(AttachFromFiles, UsersTravelInTheDataFileAndComeBackOrphaned) {
   sa->Execute("USE Panel EXEC sp_change_users_login 'AUTO_FIX','PanelUser'");
   Session::Connect(CurrentMachine(), {"(local)", "PanelUser", "pw2", "Panel"});
   // The dbo of the files is whoever attached them here.
-  auto c = *LoadCatalogue(temp_.machine());
-  EXPECT_EQ(c.FindDatabase("Panel")->users[0].login_sid, 1);
+  auto c = LoadCatalogue(temp_.machine());
+  ASSERT_TRUE(c);
+  const Database* panel = c->FindDatabase("Panel");
+  ASSERT_TRUE(panel);
+  ASSERT_FALSE(panel->users.empty());
+  EXPECT_EQ(panel->users[0].login_sid, 1);
 }
 
 TEST_F(AttachFromFiles, WhatADataFileHeaderHolds) {

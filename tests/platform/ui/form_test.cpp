@@ -126,11 +126,13 @@ TEST_F(FormTest, TabIndexRenumbersAndTabSkipsWhatCannotTakeFocus) {
   std::vector<std::string> seen;
   for (int i = 0; i < 5; ++i) {
     driver.PressTab();
+    ASSERT_TRUE(driver.Focus());
     seen.push_back(driver.Focus()->Name());
   }
   // Label, unselected option and the box in the hidden frame are passed over.
   EXPECT_EQ(seen, (std::vector<std::string>{"Field", "Second", "Back", "Next", "Field"}));
   driver.PressTab(true);
+  ASSERT_TRUE(driver.Focus());
   EXPECT_EQ(driver.Focus()->Name(), "Next");
 }
 

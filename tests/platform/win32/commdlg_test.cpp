@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "ansi_text.h"
 #include "quorvale/machine/testing/temp_machine.h"
 #include "quorvale/win32/win32.h"
 
@@ -10,8 +11,6 @@ namespace quorvale::win32 {
 namespace {
 
 using quorvale::testing::TempMachine;
-
-std::string A(const std::string& utf8) { return *ToAnsi(utf8); }
 
 std::string Current() {
   char buffer[MAX_PATH] = {};

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "ansi_text.h"
 #include "quorvale/core/err.h"
 #include "quorvale/machine/testing/temp_machine.h"
 #include "quorvale/win32/win32.h"
@@ -8,8 +9,6 @@ namespace quorvale::win32 {
 namespace {
 
 using quorvale::testing::TempMachine;
-
-std::string A(const std::string& utf8) { return *ToAnsi(utf8); }
 
 // The short-path helper: a buffer of 255, the text before the first NUL.
 std::string ShortPath(const std::string& path) {

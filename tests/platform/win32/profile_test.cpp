@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <csignal>
 
+#include "ansi_text.h"
 #include "quorvale/machine/testing/drive_elsewhere.h"
 #include "quorvale/machine/testing/temp_machine.h"
 #include "quorvale/win32/win32.h"
@@ -16,8 +17,6 @@ namespace {
 using quorvale::testing::TempMachine;
 
 const char kIni[] = "C:\\Q\\System.ini";
-
-std::string A(const std::string& utf8) { return *ToAnsi(utf8); }
 
 // The INI helpers as the setup programs call the profile functions.
 void WriteIniKey(const std::string& section, const std::string& key, const std::string& value) {

@@ -4,6 +4,7 @@
 #include <functional>
 #include <thread>
 
+#include "ansi_text.h"
 #include "quorvale/machine/testing/temp_machine.h"
 #include "quorvale/win32/win32.h"
 
@@ -38,7 +39,7 @@ struct Helpers {
     ErrorCode = RegCreateKeyExA(root, sub.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
                                 nullptr, &h, nullptr);
     if (ErrorCode) return;
-    std::string bytes = *ToAnsi(value);
+    std::string bytes = A(value);
     DataSize = static_cast<LONG>(bytes.size()) - 2;
     ErrorCode = RegSetValueExA(h, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(bytes.data()),
                                static_cast<DWORD>(DataSize));

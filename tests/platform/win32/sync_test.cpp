@@ -1,6 +1,7 @@
 // Named mutexes kept per machine, and the running program's file name.
 #include <gtest/gtest.h>
 
+#include "ansi_text.h"
 #include "quorvale/machine/testing/temp_machine.h"
 #include "quorvale/win32/win32.h"
 
@@ -31,7 +32,7 @@ TEST(NamedMutex, TheFirstCreatorMakesItLaterOnesFindItUntilEveryHandleIsClosed) 
       for (HANDLE h : open) EXPECT_TRUE(CloseHandle(h));
       open.clear();
     }
-    HANDLE h = CreateMutexA(nullptr, FALSE, ToAnsi(s.name)->c_str());
+    HANDLE h = CreateMutexA(nullptr, FALSE, A(s.name).c_str());
     ASSERT_NE(h, nullptr);
     EXPECT_EQ(GetLastError(), s.error);
     open.push_back(h);

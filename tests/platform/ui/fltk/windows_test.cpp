@@ -161,6 +161,7 @@ TEST_F(Windows, TextBoxesBreakLinesWithoutDrawingTheCr) {
   // The form's text stays as it was set; typed line ends reach it as CR LF.
   EXPECT_EQ(form.Boxes[0].Text(), "一行\r\n二行\r\n");
   auto* typed = static_cast<TextArea*>(backend_->WidgetOf(form.Typed));
+  ASSERT_NE(typed, nullptr);
   Fl::focus(typed);
   for (const char* key : {"甲", "\r", "乙"}) {
     Fl::e_keysym = *key == '\r' ? FL_Enter : 'x';
@@ -244,7 +245,10 @@ TEST_F(Windows, TimersGoOnWhileAMessageBoxOrDialogIsOpen) {
         },
         [&](Fl_Window& box) {
           // What the form shows behind the box follows its timer.
-          shown_count = static_cast<LabelWidget*>(backend_->WidgetOf(form.Count))->Caption();
+          // Checked without leaving early: the box is closed in any case.
+          const auto* count = static_cast<LabelWidget*>(backend_->WidgetOf(form.Count));
+          EXPECT_NE(count, nullptr);
+          if (count) shown_count = count->Caption();
           // ... but keeps the keyboard away from the box.
           focus_in_box = Fl::focus() && Fl::focus()->window() == &box;
           box.do_callback();  // the close box: Esc's answer, or cancel
@@ -306,6 +310,7 @@ class Keys : public Form {
 TEST_F(Windows, EnterEscTabAndAltKeysOnTheWindow) {
   Keys form(*app_);
   Run([&] { form.Show(); });
+  ASSERT_NE(backend_->WindowOf(form), nullptr);
   Fl_Window& window = *backend_->WindowOf(form);
   struct Step {
     int key, state;
@@ -562,6 +567,7 @@ TEST_F(Windows, PasswordReadOnlyDisabledAndTooltips) {
   const PixelRect s = BoxToPixels(300, 300, 2400, 345), p = BoxToPixels(300, 900, 2400, 345);
   EXPECT_TRUE(SamePixels(CropBox(shot, s), CropBox(shot, p)));
   auto* secret = static_cast<Fl_Input*>(backend_->WidgetOf(form.Secret));
+  ASSERT_NE(secret, nullptr);
   EXPECT_STREQ(secret->value(), "***");
   // Typed on the keyboard: the model gets the characters, the box stars.
   Fl::focus(secret);
@@ -578,12 +584,16 @@ TEST_F(Windows, PasswordReadOnlyDisabledAndTooltips) {
   backend_->Poll(*app_);
   EXPECT_EQ(form.Secret.Text(), "abcx");
   EXPECT_STREQ(secret->value(), "****");
-  EXPECT_TRUE(static_cast<Fl_Input*>(backend_->WidgetOf(form.Locked))->readonly());
+  const auto* locked = static_cast<Fl_Input*>(backend_->WidgetOf(form.Locked));
   Fl_Widget* off = backend_->WidgetOf(form.Off);
+  auto* plain = static_cast<Fl_Input*>(backend_->WidgetOf(form.Plain));
+  ASSERT_NE(locked, nullptr);
+  ASSERT_NE(off, nullptr);
+  ASSERT_NE(plain, nullptr);
+  EXPECT_TRUE(locked->readonly());
   EXPECT_FALSE(off->active());
   EXPECT_STREQ(off->tooltip(), "不可用");
   // Typing into the window's box reaches the model.
-  auto* plain = static_cast<Fl_Input*>(backend_->WidgetOf(form.Plain));
   plain->value("abc");
   plain->do_callback();
   backend_->Poll(*app_);
@@ -615,7 +625,9 @@ TEST_F(Windows, ByteByByteWriteWithAWindowOpenIsFast) {
   EXPECT_GE(polls, static_cast<std::size_t>(ms / 50));
   EXPECT_LE(polls, static_cast<std::size_t>(ms / 5) + 2);
   backend_->Flush();
-  EXPECT_EQ(static_cast<LabelWidget*>(backend_->WidgetOf(form.Bold))->Caption(), "已写入 3072 KB");
+  const auto* bold = static_cast<LabelWidget*>(backend_->WidgetOf(form.Bold));
+  ASSERT_NE(bold, nullptr);
+  EXPECT_EQ(bold->Caption(), "已写入 3072 KB");
 }
 
 }  // namespace
