@@ -18,6 +18,12 @@ namespace quorvale::setup {
 // os_name: the start page's GetOSName.
 void RefuseUnsupportedSystem(SetupProgram& program, const std::function<std::string()>& os_name);
 
+// The box shown when the earlier installation's uninstaller cannot be
+// started: which one, that the setup ends, and how to get back to a machine
+// without that installation (the machine folder's reset command).
+std::string HandOverFailure(const ProgramTexts& texts, const std::string& uninstaller,
+                            const std::string& reset_command);
+
 class Welcome : public WizardPage {
  public:
   explicit Welcome(SetupProgram& program);
@@ -39,6 +45,12 @@ class Welcome : public WizardPage {
  protected:
   void OnLoad() override;
   bool OnQueryUnload(ui::UnloadMode mode) override;
+
+ private:
+  // Starts the earlier installation's uninstaller and ends (handed over);
+  // one that cannot be started is said in a box, and the program ends
+  // failed.
+  [[noreturn]] void HandOver(const std::string& uninstaller);
 };
 
 }  // namespace quorvale::setup

@@ -58,6 +58,11 @@ class WizardPage : public ui::Form {
   // icon, OK), then the focus on focus when given.
   void InputError(const std::string& message, ui::Control* focus, const char* title = "错误");
 
+  // Ends the program with its outcome noted.
+  [[noreturn]] void EndWith(Outcome outcome, std::string detail) {
+    program_.EndWith(outcome, std::move(detail));
+  }
+
   // Runs one statement of a resume-on-error handler.
   // True when the statement completed.
   template <class F>
