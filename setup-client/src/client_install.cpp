@@ -63,7 +63,7 @@ void ClientInstall::MakeFolder() {
 void ClientInstall::Unpack() { UnpackPayload(Page(), kControlEndPayload, folder_); }
 
 void ClientInstall::BuildPanelSite() {
-  site_ = BuildSite(Page(), kPanelSite, {folder_, domain_, pw_, ""});
+  site_ = BuildSite(Page(), kPanelSite, {folder_, domain_, pw_, "", &helpers_});
 }
 
 void ClientInstall::AttachPanelDatabase() {
