@@ -12,6 +12,21 @@ namespace quorvale::setup {
 
 namespace w = quorvale::win32;
 
+namespace {
+
+// The box shown when the earlier installation's uninstaller cannot be
+// started: which one, that the setup ends, and how to get back to a machine
+// without that installation (the machine folder's reset command).
+std::string HandOverFailure(const ProgramTexts& texts, const std::string& uninstaller,
+                            const std::string& reset_command) {
+  return "这台机器上已经安装了Quorvale虚拟主机管理系统v3.0 " + texts.end_words +
+         "，但它的卸载程序无法启动：\r\n" + uninstaller +
+         "\r\n\r\n安装程序现在退出。要重新安装，请先让这台机器回到没有安装" + texts.end_words +
+         "的状态，例如：\r\n" + reset_command;
+}
+
+}  // namespace
+
 Welcome::Welcome(SetupProgram& program) : WizardPage(program, "Welcome") {
   const auto& t = program.Texts();
   SetIcon(t.icon);
@@ -81,14 +96,6 @@ void Welcome::HandOver(const std::string& uninstaller) {
       HandOverFailure(Program().Texts(), uninstaller, ResetCommandOf(MachineFolder()));
   MsgBox(message, ui::MsgButtons::OK, ui::MsgIcon::Critical, "安装");
   EndWith(Outcome::kFailed, message);
-}
-
-std::string HandOverFailure(const ProgramTexts& texts, const std::string& uninstaller,
-                            const std::string& reset_command) {
-  return "这台机器上已经安装了Quorvale虚拟主机管理系统v3.0 " + texts.end_words +
-         "，但它的卸载程序无法启动：\r\n" + uninstaller +
-         "\r\n\r\n安装程序现在退出。要重新安装，请先让这台机器回到没有安装" + texts.end_words +
-         "的状态，例如：\r\n" + reset_command;
 }
 
 bool Welcome::OnQueryUnload(ui::UnloadMode mode) {

@@ -18,12 +18,6 @@ namespace quorvale::setup {
 // os_name: the start page's GetOSName.
 void RefuseUnsupportedSystem(SetupProgram& program, const std::function<std::string()>& os_name);
 
-// The box shown when the earlier installation's uninstaller cannot be
-// started: which one, that the setup ends, and how to get back to a machine
-// without that installation (the machine folder's reset command).
-std::string HandOverFailure(const ProgramTexts& texts, const std::string& uninstaller,
-                            const std::string& reset_command);
-
 class Welcome : public WizardPage {
  public:
   explicit Welcome(SetupProgram& program);
