@@ -37,8 +37,10 @@ void Complete::ShowFailure(const std::string& missing, const std::string& folder
   Label2.SetCaption("Quorvale虚拟主机管理系统v3.0 " + t.end_words + "没有安装成功，缺少：" + missing +
                     "。\r\n\r\n请检查安装目录所在磁盘的剩余空间、安装目录路径的长度以及磁盘能否写入，"
                     "然后重新运行安装程序。");
-  // The boxes' room goes to the text.
-  PlaceBesideLogo(Label2, 1080, 2280);
+  // The boxes' room goes to the text, and the hint moves down to the
+  // separator, so that the most that can be missing shows whole.
+  PlaceBesideLogo(Label2, 1080, 2760);
+  PlaceBesideLogo(Label3, 3960, 255);
   for (ui::CheckBox* box : {&Run, &ReadMe}) {
     box->SetValue(ui::CheckBox::kUnchecked);
     box->SetVisible(false);

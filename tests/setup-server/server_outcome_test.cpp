@@ -19,6 +19,7 @@
 #include "quorvale/programs/launch.h"
 #include "quorvale/providers/registration.h"
 #include "quorvale/server/server_end.h"
+#include "quorvale/setup/complete.h"
 #include "quorvale/setup/program.h"
 #include "quorvale/ui/fltk/label_layout.h"
 #include "quorvale/win32/ansi.h"
@@ -185,6 +186,29 @@ TEST_F(ServerOutcome, TheBoxOfAHandOverThatCannotStart) {
   EXPECT_EQ(program.EndedWith().outcome, setup::Outcome::kFailed);
   const auto layout = ui::fltk::LayOutText(program.EndedWith().detail, 380, false, false);
   for (std::size_t i = 0; i < layout.lines.size(); ++i) EXPECT_LE(layout.widths[i], 380) << layout.lines[i];
+}
+
+// Complete after an install that did not happen, with the most it can miss:
+// its text shows whole where the boxes were; captured as
+// Complete-failed.png.
+TEST_F(ServerOutcome, TheFailurePageShowsItsTextWhole) {
+  if (IsSkipped() || HasFatalFailure()) return;
+  testing::TempMachine temp;
+  StartBackend(temp.Folder());
+  setup::SetupProgram program(*app_, ServerEnd::Profile());
+  auto& complete = program.Page<setup::Complete>();
+  app_->RunEvent([&] {
+    complete.ShowFailure(
+        "Quorvale.exe、Service.exe、System.ini、Uninstall.exe、WinWebMail.dll、"
+        "C:\\WINDOWS\\system32\\mswinsck.ocx、C:\\WINDOWS\\system32\\ntsvc.ocx、"
+        "C:\\WINDOWS\\system32\\TABCTL32.OCX、C:\\WINDOWS\\system32\\MSCOMCTL.OCX、反安装注册表项、Uninstall."
+        "ini",
+        "C:\\Program Files\\Quorvale\\被控端");
+    complete.Show();
+  });
+  backend_->Flush();
+  EXPECT_EQ(ui::fltk::testing::CutCaptions(complete), std::vector<std::string>{});
+  Save(Shot(complete), "Complete-failed");
 }
 
 }  // namespace
