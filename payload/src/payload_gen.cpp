@@ -2,7 +2,10 @@
 //
 //   payload_gen stand-ins DIR            Rar.exe, DodIde.dll, Jmail.dll, Uninstall.exe
 //   payload_gen pad IN OUT SIZE          IN padded with zero bytes to SIZE
-//   payload_gen server OUT               the server end's archive
+//   payload_gen server OUT UNINSTALLER [STRIP]
+//                                        the server end's archive, with the
+//                                        stand-in program UNINSTALLER packed
+//                                        as Uninstall.exe (stripped with STRIP)
 //   payload_gen client OUT COMPONENT REPAIR DODIDE JMAIL [STRIP]
 //                                        the control end's archive; a REPAIR
 //                                        program of ours is packed stripped
@@ -63,7 +66,7 @@ std::pair<std::size_t, std::string> LongestMember(const std::vector<RarMember>& 
 
 std::string PathsHeader() {
   // Member names do not depend on the files' bytes.
-  const auto server = LongestMember(ServerPayloadMembers());
+  const auto server = LongestMember(ServerPayloadMembers({}));
   const auto control = LongestMember(ClientPayloadMembers({}));
   auto constant = [](const char* name, const std::pair<std::size_t, std::string>& m) {
     return "inline constexpr std::size_t " + std::string(name) + " = " + std::to_string(m.first) + ";  // " +
@@ -122,8 +125,9 @@ void Run(const std::vector<std::string>& a) {
   } else if (command == "paths" && a.size() == 2) {
     fs::create_directories(fs::path(a[1]).parent_path());
     WriteFile(a[1], PathsHeader());
-  } else if (command == "server" && a.size() == 2) {
-    WriteFile(a[1], MakeRarArchive(ServerPayloadMembers(), kServerPayloadSize));
+  } else if (command == "server" && (a.size() == 3 || a.size() == 4)) {
+    const std::string uninstaller = Stripped(a[2], a.size() == 4 ? a[3] : "");
+    WriteFile(a[1], MakeRarArchive(ServerPayloadMembers(uninstaller), kServerPayloadSize));
   } else if (command == "client" && (a.size() == 6 || a.size() == 7)) {
     const ControlEndFiles files{
         Padded(ReadFile(a[2]), kComponentSize, a[2]), Stripped(a[3], a.size() == 7 ? a[6] : ""),
@@ -131,7 +135,7 @@ void Run(const std::vector<std::string>& a) {
     WriteFile(a[1], MakeRarArchive(ClientPayloadMembers(files), kClientPayloadSize));
   } else {
     throw std::runtime_error(
-        "usage: payload_gen stand-ins DIR | pad IN OUT SIZE | server OUT | "
+        "usage: payload_gen stand-ins DIR | pad IN OUT SIZE | server OUT UNINSTALLER [STRIP] | "
         "client OUT COMPONENT REPAIR DODIDE JMAIL [STRIP] | paths OUT");
   }
 }

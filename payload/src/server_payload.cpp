@@ -106,7 +106,7 @@ std::string ShippedSystemIni() {
   return AnsiText(text);
 }
 
-std::vector<RarMember> ServerPayloadMembers() {
+std::vector<RarMember> ServerPayloadMembers(const std::string& uninstaller) {
   auto file = [](const std::string& name, std::string data) {
     return RarMember{name, false, std::move(data)};
   };
@@ -122,7 +122,9 @@ std::vector<RarMember> ServerPayloadMembers() {
                "被控端代理的服务程序；机器上的 Service.exe -install 把它安装为 Windows 服务 Quorvale"),
       file("System.ini", ShippedSystemIni()),
       stand_in("TABCTL32.OCX", "选项卡 ActiveX 控件，复制到系统文件夹并用 regsvr32 注册"),
-      stand_in("Uninstall.exe", "被控端自己的卸载程序"),
+      // A program of ours that says it stands for the server end's own
+      // uninstaller, so that the setup's hand-over really starts something.
+      file("Uninstall.exe", uninstaller),
       stand_in("WinWebMail.dll", "WinWebMail 邮件系统的组件"),
       file("说明.txt",
            AnsiText("Quorvale 虚拟主机管理系统 v3.0 被控端\n\n"

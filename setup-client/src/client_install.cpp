@@ -5,6 +5,7 @@
 #include "quorvale/setup/component_recipe.h"
 #include "quorvale/setup/connection_settings.h"
 #include "quorvale/setup/directory.h"
+#include "quorvale/setup/install_check.h"
 #include "quorvale/setup/install_records.h"
 #include "quorvale/setup/panel_database.h"
 #include "quorvale/setup/payload_recipe.h"
@@ -29,6 +30,8 @@ const std::vector<ClientInstall::Step>& ClientInstall::Steps() {
       {"正在修改网站配置文件...", nullptr, 5900, &S::EditSettings},
       {"正在删除安装文件...", nullptr, 6600, &S::DeleteInstallFiles},
       {"正在配置反安装系统...", nullptr, 6750, &S::WriteRecords},
+      // Only when the install did not happen: a line of its own.
+      {"", nullptr, 0, &S::CheckInstallation},
   };
   return steps;
 }
@@ -59,7 +62,9 @@ void ClientInstall::MakeFolder() {
 
 void ClientInstall::Unpack() { UnpackPayload(Page(), kControlEndPayload, folder_); }
 
-void ClientInstall::BuildPanelSite() { site_ = BuildSite(Page(), kPanelSite, {folder_, domain_, pw_, ""}); }
+void ClientInstall::BuildPanelSite() {
+  site_ = BuildSite(Page(), kPanelSite, {folder_, domain_, pw_, "", &helpers_});
+}
 
 void ClientInstall::AttachPanelDatabase() {
   AttachDatabase(Page(), helpers_, {server_, admin_, admin_pw_}, {db_, login_, login_pw_}, folder_);
@@ -107,6 +112,12 @@ void ClientInstall::WriteRecords() {
   record.SiteNum = site_.number;
   record.User = site_.account;
   Resume([&] { WriteControlEndRecord(helpers_, record); });
+}
+
+void ClientInstall::CheckInstallation() {
+  setup::CheckInstallation(
+      Page(), helpers_, helpers_,
+      {InstallEnd::kControl, folder_, {"Uninstall.exe", "Web\\Inc\\Conn.asp"}, sysdir_, &kControlComponents});
 }
 
 }  // namespace quorvale::client

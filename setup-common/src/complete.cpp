@@ -28,7 +28,29 @@ Complete::Complete(SetupProgram& program) : WizardPage(program, "Complete") {
   Run.SetVisible(has_run);
   ReadMe.SetValue(ui::CheckBox::kChecked);
   CompleteButton.OnClick([this] { CompleteButtonClick(); });
-  ExitButton.OnClick([this] { End(); });
+  ExitButton.OnClick([this] { Leave(); });
+}
+
+void Complete::ShowFailure(const std::string& missing, const std::string& folder) {
+  const auto& t = Program().Texts();
+  Label1.SetCaption("安装失败！");
+  Label2.SetCaption("Quorvale虚拟主机管理系统v3.0 " + t.end_words + "没有安装成功，缺少：" + missing +
+                    "。\r\n\r\n请检查安装目录所在磁盘的剩余空间、安装目录路径的长度以及磁盘能否写入，"
+                    "然后重新运行安装程序。");
+  // The boxes' room goes to the text, and the hint moves down to the
+  // separator, so that the most that can be missing shows whole.
+  PlaceBesideLogo(Label2, 1080, 2760);
+  PlaceBesideLogo(Label3, 3960, 255);
+  for (ui::CheckBox* box : {&Run, &ReadMe}) {
+    box->SetValue(ui::CheckBox::kUnchecked);
+    box->SetVisible(false);
+  }
+  failure_ = "安装失败，缺少：" + missing + "（安装目录 " + folder + "）";
+}
+
+void Complete::Leave() {
+  if (Failed()) EndWith(Outcome::kFailed, failure_);
+  EndWith(Outcome::kCompleted, "installed in " + Program().Page<DirectoryPage>().Directory.Text());
 }
 
 void Complete::CompleteButtonClick() {
@@ -40,7 +62,7 @@ void Complete::CompleteButtonClick() {
   if (ReadMe.Value() == ui::CheckBox::kChecked) {
     Resume([&] { Program().StartProgram("notepad.exe " + folder + "\\说明.txt"); });
   }
-  End();
+  Leave();
 }
 
 }  // namespace quorvale::setup

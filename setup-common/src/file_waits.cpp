@@ -1,6 +1,7 @@
 // Looks at files (present to a listing, there as a file or a folder) and
 // SleepFile and ToDeleteFile: the whole waiting policy for files that
 // programs started without waiting produce or still hold.
+#include <functional>
 #include <optional>
 
 #include "quorvale/core/err.h"
@@ -43,13 +44,21 @@ bool SystemHelpers::Present(const std::string& file) const {
   }
 }
 
-bool SystemHelpers::SleepFile(const std::string& file) const {
-  if (file.empty()) return false;
+bool SystemHelpers::WaitUntil(const std::string& name, const std::function<bool()>& present) const {
+  if (name.empty()) return false;
   for (int round = 0; round < wait_.tries; ++round) {
-    if (Present(file)) return true;
+    if (present()) return true;
     win32::Sleep(wait_.interval_ms);
   }
   return false;
+}
+
+bool SystemHelpers::SleepFile(const std::string& file) const {
+  return WaitUntil(file, [&] { return Present(file); });
+}
+
+bool SystemHelpers::SleepFolder(const std::string& folder) const {
+  return WaitUntil(folder, [&] { return FolderExists(folder); });
 }
 
 bool SystemHelpers::ToDeleteFile(const std::string& file) const {

@@ -68,12 +68,22 @@ void SetupProgram::SwitchPage(ui::Form& from, ui::Form& to, ui::Control* focus) 
   from.Hide();
 }
 
-void SetupProgram::ConfirmExit(ui::Control* stay_focus) {
+void SetupProgram::ConfirmExit(const std::string& page, ui::Control* stay_focus) {
   if (app_.MsgBox("安装程序未完成安装。如果现在退出，您的程序将不能安装。\r\n\r\n您确定要退出安装程序吗？",
                   ui::MsgButtons::OKCancel, ui::MsgIcon::Question, "安装") == ui::MsgResult::OK) {
-    app_.End();
+    EndWith(Outcome::kCancelled, "the exit question answered OK on " + page);
   }
   if (stay_focus) err_.Resume([&] { stay_focus->SetFocus(); });
+}
+
+void SetupProgram::NoteOutcome(Outcome outcome, std::string detail) {
+  if (outcome_.outcome != Outcome::kNone) return;
+  outcome_ = {outcome, std::move(detail)};
+}
+
+void SetupProgram::EndWith(Outcome outcome, std::string detail) {
+  NoteOutcome(outcome, std::move(detail));
+  app_.End();
 }
 
 bool SetupProgram::StartProgram(const std::string& command_line) {

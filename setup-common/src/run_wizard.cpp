@@ -16,13 +16,19 @@ namespace quorvale::setup {
 
 namespace {
 
-// What stopped the start: on stderr, and in a message box, as the user of a
-// window may not see stderr.
-void ShowStartError(const ProgramProfile& profile, const std::string& message) {
-  std::cerr << profile.name << ": " << message << "\n";
+// The program's last word: its closing line; the exit code of the outcome.
+int Say(const ProgramProfile& profile, const ProgramOutcome& outcome, int code) {
+  std::cerr << ClosingLine(profile.name, outcome) << std::endl;
+  return code;
+}
+
+// What stopped the start: in a message box, as the user of a window may not
+// see stderr, then in the closing line.
+int ShowStartError(const ProgramProfile& profile, const std::string& message) {
   ui::FltkBackend backend;
   ui::Application app(backend);
   app.RunEvent([&] { app.MsgBox(message, ui::MsgButtons::OK, ui::MsgIcon::Critical, profile.name); });
+  return Say(profile, {Outcome::kFailed, message}, kExitFailed);
 }
 
 // The arguments as one text: as the command line held them when a program
@@ -44,10 +50,11 @@ std::string CommandLineOf(const std::vector<std::string>& args) {
 int RunWizard(const ProgramProfile& profile, int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   if (!ui::DisplayAvailable()) {
-    std::cerr << profile.name
-              << " opens a window and needs a display: run it on a desktop, over ssh with X forwarding"
-                 " (ssh -X), or in a VNC session\n";
-    return 2;
+    return Say(profile,
+               {Outcome::kFailed,
+                "the wizard opens a window and needs a display: run it on a desktop, over ssh with X"
+                " forwarding (ssh -X), or in a VNC session"},
+               kExitNoDisplay);
   }
   try {
     // Takes --machine, opens the machine and checks every state file; the
@@ -55,8 +62,7 @@ int RunWizard(const ProgramProfile& profile, int argc, char** argv) {
     // the providers library of this build.
     StartOnMachine(args, QUORVALE_PROVIDERS_PATH);
   } catch (const std::exception& e) {
-    ShowStartError(profile, e.what());
-    return 1;
+    return ShowStartError(profile, e.what());
   }
   InstallLauncher();  // WinExec starts the machine's programs
   ui::FltkBackend backend;
@@ -69,11 +75,9 @@ int RunWizard(const ProgramProfile& profile, int argc, char** argv) {
   // The programs it started that run on its threads stand in for processes
   // of their own, which would go on after it: they finish first.
   WaitForProgramsOnThreads(std::chrono::seconds(60));
-  if (auto error = app.Unhandled()) {
-    std::cerr << profile.name << ": " << error->description << "\n";
-    return 1;
-  }
-  return 0;
+  // An error no handler resumed past ended it, whatever was noted before.
+  if (auto error = app.Unhandled()) return Say(profile, {Outcome::kFailed, error->description}, kExitFailed);
+  return Say(profile, program.EndedWith(), ExitCodeOf(program.EndedWith().outcome));
 }
 
 }  // namespace quorvale::setup

@@ -26,6 +26,7 @@ const SiteVariant kMailSite{
     {"正在设置网站文件夹权限...", 3200},
     true,
     false,
+    false,
     {"正在建立企业邮局站点...", 3300},
     nullptr,
     "MailSystem",
@@ -51,6 +52,7 @@ const SiteVariant kPanelSite{
     "Guests",
     {"正在设置网站文件夹权限...", 3400},
     false,
+    true,
     false,
     {"正在建立主控端站点...", 3500},
     nullptr,
@@ -76,6 +78,7 @@ const SiteVariant kPanelSiteRebuild{
     {"正在设置网站独立帐户所属组...", 1400},
     "Guests",
     {"正在设置网站文件夹权限...", 1600},
+    false,
     false,
     true,
     {"正在建立主控端站点...", 1800},
@@ -212,6 +215,13 @@ class SiteBuilder {
   void Permissions() {
     Begin(v_.permissions);
     if (!out_.account.empty()) {
+      // Granted on what is there once Web is: what the unpacker writes into
+      // it later inherits the grant.
+      if (v_.waits_for_web) {
+        const SystemHelpers setup_waits;
+        const SystemHelpers& waits = request_.waits ? *request_.waits : setup_waits;
+        Statement([&] { waits.SleepFolder(request_.folder + "\\Web"); });
+      }
       const std::string web = v_.shortens_folder_only ? SystemHelpers::ShortPath(request_.folder) + "\\Web"
                                                       : SystemHelpers::ShortPath(request_.folder + "\\Web");
       StartHidden(err_, "Cacls " + web + " /t /e /c /g " + out_.account + ":F");

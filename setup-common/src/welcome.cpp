@@ -3,6 +3,7 @@
 #include "quorvale/com/create_object.h"
 #include "quorvale/core/errors.h"
 #include "quorvale/core/text.h"
+#include "quorvale/machine/machine_folder.h"
 #include "quorvale/setup/registry_helpers.h"
 #include "quorvale/setup/system_helpers.h"
 #include "quorvale/win32/win32.h"
@@ -10,6 +11,21 @@
 namespace quorvale::setup {
 
 namespace w = quorvale::win32;
+
+namespace {
+
+// The box shown when the earlier installation's uninstaller cannot be
+// started: which one, that the setup ends, and how to get back to a machine
+// without that installation (the machine folder's reset command).
+std::string HandOverFailure(const ProgramTexts& texts, const std::string& uninstaller,
+                            const std::string& reset_command) {
+  return "这台机器上已经安装了Quorvale虚拟主机管理系统v3.0 " + texts.end_words +
+         "，但它的卸载程序无法启动：\r\n" + uninstaller +
+         "\r\n\r\n安装程序现在退出。要重新安装，请先让这台机器回到没有安装" + texts.end_words +
+         "的状态，例如：\r\n" + reset_command;
+}
+
+}  // namespace
 
 Welcome::Welcome(SetupProgram& program) : WizardPage(program, "Welcome") {
   const auto& t = program.Texts();
@@ -35,9 +51,10 @@ Welcome::Welcome(SetupProgram& program) : WizardPage(program, "Welcome") {
 }
 
 void RefuseUnsupportedSystem(SetupProgram& program, const std::function<std::string()>& os_name) {
-  auto refuse = [&](const std::string& message) {
+  // A damaged machine is no refusal: the program could not look.
+  auto refuse = [&](const std::string& message, Outcome outcome = Outcome::kRefused) {
     program.App().MsgBox(message, ui::MsgButtons::OK, ui::MsgIcon::Question, "安装");
-    program.App().End();
+    program.EndWith(outcome, message);
   };
   std::string os;
   program.PageErr().Resume([&] { os = LowerCase(os_name()); });
@@ -49,7 +66,7 @@ void RefuseUnsupportedSystem(SetupProgram& program, const std::function<std::str
   // file's message is shown instead.
   if (!program.PageErr().Resume([] { GetObject("IIS://localhost/w3svc"); })) {
     const Err& err = program.PageErr();
-    if (err.Number() == ErrorNumber(Error::kSystemFileCorrupt)) refuse(err.Description());
+    if (err.Number() == ErrorNumber(Error::kSystemFileCorrupt)) refuse(err.Description(), Outcome::kFailed);
     refuse("您的操作系统中未安装IIS，请您先安装IIS!");
   }
 }
@@ -65,15 +82,27 @@ void Welcome::OnLoad() {
     const std::string path = uninstall.substr(0, uninstall.find(" -delete"));
     bool present = false;
     Resume([&] { present = FileExists(path); });
-    if (present) {
-      Resume([&] { Program().StartProgram(path); });
-      End();
-    }
+    if (present) HandOver(path);
   }
 }
 
+void Welcome::HandOver(const std::string& uninstaller) {
+  bool started = false;
+  Resume([&] { started = Program().StartProgram(uninstaller); });
+  if (started) EndWith(Outcome::kHandedOver, uninstaller);
+  // The earlier installation stays where it is, and this setup cannot go on
+  // over it: the user learns why, and how to get a machine without it.
+  const std::string message =
+      HandOverFailure(Program().Texts(), uninstaller, ResetCommandOf(MachineFolder()));
+  MsgBox(message, ui::MsgButtons::OK, ui::MsgIcon::Critical, "安装");
+  EndWith(Outcome::kFailed, message);
+}
+
 bool Welcome::OnQueryUnload(ui::UnloadMode mode) {
-  if (!NextButton.Enabled()) return false;
+  if (!NextButton.Enabled()) {
+    Program().NoteOutcome(Outcome::kCancelled, "Welcome closed");
+    return false;
+  }
   return WizardPage::OnQueryUnload(mode);
 }
 

@@ -16,7 +16,7 @@ WizardPage::WizardPage(SetupProgram& program, std::string name)
 void WizardPage::OnLoad() { SetIcon(program_.StartPage().Icon()); }
 
 bool WizardPage::OnQueryUnload(ui::UnloadMode) {
-  program_.ConfirmExit(EntryFocus(Arrival::Forward));
+  program_.ConfirmExit(Name(), EntryFocus(Arrival::Forward));
   return true;
 }
 

@@ -7,6 +7,7 @@
 #include "quorvale/server/service.h"
 #include "quorvale/server/servu.h"
 #include "quorvale/setup/directory.h"
+#include "quorvale/setup/install_check.h"
 #include "quorvale/setup/install_records.h"
 #include "quorvale/setup/payload_recipe.h"
 #include "quorvale/setup/welcome.h"
@@ -47,6 +48,8 @@ const std::vector<ServerInstall::Step>& ServerInstall::Steps() {
       {"正在建立快捷方式到桌面...", nullptr, 6200, &S::MakeShortcut},
       {"正在删除安装文件...", nullptr, 6500, &S::DeleteUnpackingFiles},
       {"正在配置反安装系统...", nullptr, 6600, &S::RecordInstallation},
+      // Only when the install did not happen: a line of its own.
+      {"", nullptr, 0, &S::CheckInstallation},
   };
   return steps;
 }
@@ -154,6 +157,16 @@ void ServerInstall::RecordInstallation() {
   record.SiteNum = mail_site_.number;
   record.WinWebMailPath = winwebmail_path_;
   Resume([&] { WriteServerEndRecord(helpers_, record); });
+}
+
+void ServerInstall::CheckInstallation() {
+  InstallEssentials essentials{InstallEnd::kServer,
+                               Folder(),
+                               {"Quorvale.exe", "Service.exe", "System.ini", "Uninstall.exe"},
+                               system_folder_,
+                               &kServerControls};
+  if (winwebmail_) essentials.folder_files.push_back("WinWebMail.dll");
+  setup::CheckInstallation(Page(), helpers_, helpers_, essentials);
 }
 
 ComponentPlaces ServerInstall::Places(const std::string& target) const {

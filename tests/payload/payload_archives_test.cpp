@@ -122,6 +122,12 @@ TEST(Payloads, ServerArchiveHoldsItsMembersInOrder) {
   ExpectMembers(read, kServerMembers);
   // The unpacker kept in Bin is the one the setup writes out.
   EXPECT_TRUE(Member(read, "Bin/Rar.exe").data == ReadFile(UNPACKER));
+  // The server end's own uninstaller is a program of ours the machine runs.
+  const std::string uninstaller = Member(read, "Uninstall.exe").data;
+  EXPECT_TRUE(uninstaller == ReadFile(SERVER_UNINSTALLER));
+  EXPECT_EQ(uninstaller.substr(0, 4),
+            "\x7F"
+            "ELF");
 }
 
 TEST(Payloads, ControlArchiveHoldsItsMembersInOrder) {

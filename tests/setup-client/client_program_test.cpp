@@ -170,10 +170,16 @@ TEST(ClientWalk, DirectoryWantsThirtyMegabytesFree) {
 }
 
 // Through the install to Complete, on a machine whose default site is bound
-// to a host name of its own.
+// to a host name of its own. No program runs here, so the files an unpacked
+// payload leaves are there beforehand, and the install finds what it needs.
 struct AtComplete : ClientRun {
   AtComplete() {
     BindSite("1", ":80:www.default.test");
+    for (const char* file :
+         {"C:\\Program Files\\Quorvale\\主控端\\Uninstall.exe",
+          "C:\\Program Files\\Quorvale\\主控端\\Web\\Inc\\Conn.asp", "C:\\WINDOWS\\system32\\DodIde.dll",
+          "C:\\WINDOWS\\system32\\Quorvale.dll", "C:\\WINDOWS\\system32\\Jmail.dll"})
+      temp.Write(file, "unpacked");
     Start();
     driver.Click(WalkToDomain().NextButton);
     driver.Advance(100);

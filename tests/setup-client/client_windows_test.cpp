@@ -156,6 +156,27 @@ TEST_F(ClientInstallWindows, TheProgressPageWhileRunningAndAtTheEnd) {
   Look(complete, "Complete-installed");
 }
 
+// An install that did not happen (a folder too long for Windows paths, set
+// past the Directory page): Complete says so, whole, without its box;
+// captured as Client/Complete-failed.png, with the list's last line on
+// Client/Install-failed.png.
+TEST_F(ClientInstallWindows, AnInstallThatDidNotHappenEndsOnTheFailurePage) {
+  auto& install = program_->Page<setup::Install>();
+  auto& complete = program_->Page<setup::Complete>();
+  std::string folder = "C:\\Quorvale";
+  while (folder.size() < 300) folder += "\\abcdefghijklmnopqrstuvwxyz";
+  app_->RunEvent([&] { program_->Page<setup::DirectoryPage>().Directory.SetText(folder); });
+  AtMoment(0, [] { WaitForPrograms(); });
+  PressInstall();
+  ASSERT_TRUE(RunUntil([&] { return complete.Visible(); }));
+  EXPECT_EQ(install.SetupList.Items().back().rfind("安装失败，缺少：Uninstall.exe、", 0), 0u);
+  ShowOnly(install);
+  ShotOfPage(install, "Client/Install-failed");
+  EXPECT_EQ(complete.Label1.Caption(), "安装失败！");
+  EXPECT_FALSE(complete.ReadMe.Visible());
+  Look(complete, "Complete-failed");
+}
+
 // On the real clock the unpacker really runs beside the install, and the
 // install's waits for its files really wait. Prints how long the install
 // took from the install button to Complete.

@@ -74,6 +74,8 @@ TEST(CloseCheck, CancelStaysWithTheFocusOnTheFirstFieldAndOKEnds) {
       EXPECT_TRUE(w.driver.Ended());
       EXPECT_EQ(w.driver.Messages().size(), before + 2);
       EXPECT_TRUE(w.driver.ShownForms().empty());
+      EXPECT_EQ(w.program.EndedWith().outcome, Outcome::kCancelled);
+      EXPECT_EQ(w.program.EndedWith().detail, std::string("the exit question answered OK on ") + a.page);
     }
   }
 }
@@ -85,6 +87,7 @@ TEST(CloseCheck, WelcomeClosesWithoutAskingWhileItsNextButtonIsDisabled) {
   w.driver.Close(w.Page<Welcome>());
   EXPECT_TRUE(w.driver.Messages().empty());
   EXPECT_TRUE(w.driver.Ended());
+  EXPECT_EQ(w.program.EndedWith().outcome, Outcome::kCancelled);
 }
 
 constexpr const char* kServerEndKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvales";
@@ -161,6 +164,43 @@ TEST(StartUp, RefusalsAndTheHandOverEndBeforeAnyPageIsShown) {
     // Nothing was ever shown when the program ended at start-up.
     ASSERT_FALSE(w.driver.Backend().Log().empty());
     EXPECT_EQ(w.driver.Backend().Log().front(), c.ends ? "end" : "show Welcome");
+    // How it ended: refused with the box's text, or handed over with the
+    // uninstaller started.
+    const ProgramOutcome ended = w.program.EndedWith();
+    if (!c.ends) {
+      EXPECT_EQ(ended.outcome, Outcome::kNone);
+    } else if (c.message) {
+      EXPECT_EQ(ended.outcome, Outcome::kRefused);
+      EXPECT_EQ(ended.detail, c.message);
+    } else {
+      EXPECT_EQ(ended.outcome, Outcome::kHandedOver);
+      EXPECT_EQ(ended.detail, c.started.front());
+    }
+  }
+}
+
+// The closing line is one line whatever the box said, and each outcome has
+// its exit code.
+TEST(Outcome, ClosingLinesAndExitCodes) {
+  struct Case {
+    Outcome outcome;
+    const char* detail;
+    const char* line;
+    int code;
+  } cases[] = {
+      {Outcome::kCompleted, "installed in C:\\Q", "P: completed: installed in C:\\Q", 0},
+      {Outcome::kHandedOver, "D:\\Q\\Uninstall.exe", "P: handed-over: D:\\Q\\Uninstall.exe", 0},
+      {Outcome::kFailed, "无法启动：\r\nC:\\A\r\n\r\n例如：\r\nx reset",
+       "P: failed: 无法启动： C:\\A 例如： x reset", 1},
+      {Outcome::kRefused, "您的操作系统中未安装IIS，请您先安装IIS!",
+       "P: refused: 您的操作系统中未安装IIS，请您先安装IIS!", 3},
+      {Outcome::kCancelled, "Welcome's Cancel", "P: cancelled: Welcome's Cancel", 4},
+      {Outcome::kNone, "", "P: failed: ended without saying why", 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    EXPECT_EQ(ClosingLine("P", {c.outcome, c.detail}), c.line);
+    EXPECT_EQ(ExitCodeOf(c.outcome), c.code);
   }
 }
 

@@ -34,6 +34,9 @@ TEST(DamagedMachine, TheStartShowsTheFilesProblemInsteadOfTheIisBox) {
     EXPECT_EQ(box.prompt.find("machine file " + (temp.Folder() / c.file).string() + ": "), 0u) << box.prompt;
     EXPECT_EQ(box.prompt.find("请您先安装IIS"), std::string::npos) << box.prompt;
     EXPECT_EQ(box.title, "安装");
+    // No refusal: the program could not look, and ends failed.
+    EXPECT_EQ(program.EndedWith().outcome, setup::Outcome::kFailed);
+    EXPECT_EQ(program.EndedWith().detail, box.prompt);
   }
 }
 

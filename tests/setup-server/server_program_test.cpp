@@ -37,6 +37,8 @@ TEST(ServerStart, RefusesWhatItCannotRunOn) {
     EXPECT_EQ(run.driver.Messages()[0].request.prompt, c.message);
     EXPECT_EQ(run.driver.Messages()[0].request.title, "安装");
     EXPECT_EQ(run.driver.Messages()[0].request.icon, ui::MsgIcon::Question);
+    EXPECT_EQ(run.program.EndedWith().outcome, setup::Outcome::kRefused);
+    EXPECT_EQ(run.program.EndedWith().detail, c.message);
   }
 }
 
@@ -57,6 +59,8 @@ TEST(ServerStart, HandsAnEarlierInstallationToItsUninstaller) {
       ASSERT_EQ(started.size(), 1u);
       EXPECT_EQ(started[0].command_line, "C:\\WINDOWS\\Uninstall.exe");
       EXPECT_EQ(started[0].show, 1);
+      EXPECT_EQ(run.program.EndedWith().outcome, setup::Outcome::kHandedOver);
+      EXPECT_EQ(run.program.EndedWith().detail, "C:\\WINDOWS\\Uninstall.exe");
     } else {
       EXPECT_TRUE(started.empty());
       EXPECT_EQ(run.driver.ShownForms(), std::vector<std::string>{"Welcome"});

@@ -46,6 +46,8 @@ TEST(UninstallComplete, AfterARepairEveryWayOutJustEnds) {
     RunToComplete(run, "-modify");
     LeaveBy(run, how);
     EXPECT_TRUE(run.driver.Ended());
+    EXPECT_EQ(run.program->EndedWith().outcome, setup::Outcome::kCompleted);
+    EXPECT_EQ(run.program->EndedWith().detail, std::string("repaired ") + kInstallFolder);
     EXPECT_TRUE(run.BatchesStarted().empty());
     EXPECT_FALSE(run.temp.Exists(kBatch));
     EXPECT_TRUE(run.temp.Exists(std::string(kInstallFolder) + "\\Uninstall.ini"));
@@ -60,6 +62,8 @@ TEST(UninstallComplete, AfterAnUninstallTheBatchRemovesTheInstallFolderAndItself
     RunToComplete(run, "-delete");
     LeaveBy(run, how);
     EXPECT_TRUE(run.driver.Ended());
+    EXPECT_EQ(run.program->EndedWith().outcome, setup::Outcome::kCompleted);
+    EXPECT_EQ(run.program->EndedWith().detail, std::string("uninstalled from ") + kInstallFolder);
     const auto started = run.BatchesStarted();
     ASSERT_EQ(started.size(), 1u);
     EXPECT_EQ(started[0].command_line, kShortBatch);

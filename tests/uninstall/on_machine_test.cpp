@@ -6,8 +6,10 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <thread>
 
+#include "program_process.h"
 #include "quorvale/machine/clock.h"
 #include "quorvale/machine/testing/temp_machine.h"
 #include "quorvale/programs/launch.h"
@@ -118,6 +120,84 @@ TEST_F(UninstallOnMachine, ASwitchWithATrailingBlankShowsThePage) {
     return WaitForPrograms(std::chrono::milliseconds(100));
   })) << "the program did not end";
   EXPECT_FALSE(temp->Exists(kBatch));
+}
+
+// The program's file started by hand, as a process of its own: how each way
+// of ending it ends, in its last line on standard error and its exit code.
+TEST_F(UninstallOnMachine, EachEndSaysHowItEndedAndExitsWithItsCode) {
+  if (IsSkipped() || HasFatalFailure()) return;
+  struct Case {
+    const char* name;
+    bool xp;
+    const char* arguments;
+    // What the person does while the program runs.
+    std::function<void(testing::XClient&, setup::testing::ProgramProcess&)> act;
+    int code;
+    std::string line;
+  };
+  auto enter = [](std::vector<const char*> titles) {
+    return [=](testing::XClient& x, setup::testing::ProgramProcess&) {
+      for (const char* title : titles) WaitFor([&] { return x.PressEnter(title) > 0; });
+    };
+  };
+  // Enter on every window with the titles, time and again, until the
+  // program has ended: its boxes (the confirmation, then a stop) may share
+  // a title, and Running takes Enter without effect.
+  auto enter_until_ended = [](std::vector<const char*> titles) {
+    return [=](testing::XClient& x, setup::testing::ProgramProcess& p) {
+      WaitFor([&] {
+        for (const char* title : titles) x.PressEnter(title);
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        return p.Ended().has_value();
+      });
+    };
+  };
+  const Case cases[] = {
+      {"Windows XP", true, "-delete", enter({"安装"}), 3,
+       "Uninstall: refused: Quorvale虚拟主机管理系统不支持您当前所使用的操作系统版本!"},
+      {"the confirmation answered Cancel", false, "-delete",
+       [](testing::XClient& x, setup::testing::ProgramProcess&) {
+         WaitFor([&] { return x.PressEscape("卸载") > 0; });
+       },
+       4, "Uninstall: cancelled: the confirmation \"卸载\" answered Cancel"},
+      // The folder holds no control end: the repair's first check stops it.
+      {"a repair's stopping check", false, "-modify", enter_until_ended({"修复"}), 3,
+       "Uninstall: refused: 主控端网站文件被移动或删除，无法进行修复操作！"},
+      {"an uninstall through to Complete", false, "-delete",
+       enter_until_ended({"卸载", "Quorvale虚拟主机管理系统v3.0主控端"}), 0,
+       std::string("Uninstall: completed: uninstalled from ") + kFolder},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.xp) {
+      auto info = temp->machine().Info();
+      info.version = {5, 1, 2600, 2, "Service Pack 2"};
+      temp->machine().SetInfo(info);
+    }
+    setup::testing::ProgramProcess program(temp->Host(kProgram), {c.arguments}, temp->Folder());
+    ASSERT_TRUE(program.Started());
+    // While the first one waits for its question, a second one on the
+    // machine ends at once, refused without a word.
+    if (c.code == 4) {
+      ASSERT_TRUE(WaitFor([&] { return x.CountShown("卸载") > 0; }));
+      setup::testing::ProgramProcess second(temp->Host(kProgram), {"-modify"}, temp->Folder());
+      ASSERT_TRUE(second.Wait());
+      EXPECT_EQ(*second.Ended(), 3);
+      EXPECT_EQ(second.LastLine(),
+                "Uninstall: refused: another Uninstall runs on this machine (nothing shown)");
+    }
+    c.act(x, program);
+    ASSERT_TRUE(program.Wait()) << program.Said();
+    EXPECT_EQ(*program.Ended(), c.code) << program.Said();
+    EXPECT_EQ(program.LastLine(), c.line);
+    if (c.xp) {
+      auto info = temp->machine().Info();
+      info.version = {5, 2, 3790, 2, ""};
+      temp->machine().SetInfo(info);
+    }
+  }
+  // The uninstall's batch removes the folder, the program's file with it.
+  EXPECT_TRUE(WaitFor([&] { return !temp->Exists(kFolder); }));
 }
 
 }  // namespace

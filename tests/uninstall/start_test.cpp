@@ -52,6 +52,10 @@ TEST(UninstallCommandLine, SwitchesInAnyCaseAloneChooseTheMode) {
     EXPECT_EQ(run.welcome().Delete.Value(), c.shown == kUninstall);
     EXPECT_FALSE(run.welcome().Visible());
     EXPECT_TRUE(run.driver.Ended());
+    EXPECT_EQ(run.program->EndedWith().outcome, setup::Outcome::kCancelled);
+    EXPECT_EQ(run.program->EndedWith().detail, c.shown == kRepair
+                                                   ? "the confirmation \"修复\" answered Cancel"
+                                                   : "the confirmation \"卸载\" answered Cancel");
   }
 }
 
@@ -95,6 +99,8 @@ TEST(UninstallStart, RefusesWhatItCannotRunOnBeforeTheCommandLine) {
       EXPECT_EQ(box.icon, ui::MsgIcon::Question);
       EXPECT_EQ(box.buttons, ui::MsgButtons::OK);
       EXPECT_TRUE(run.driver.ShownForms().empty());
+      EXPECT_EQ(run.program->EndedWith().outcome, setup::Outcome::kRefused);
+      EXPECT_EQ(run.program->EndedWith().detail, c.message);
     }
   }
 }
@@ -115,6 +121,8 @@ TEST(UninstallStart, ASecondInstanceOnTheMachineEndsWithoutAWord) {
     EXPECT_TRUE(driver.Ended());
     EXPECT_TRUE(driver.Messages().empty());
     EXPECT_TRUE(driver.ShownForms().empty());
+    EXPECT_EQ(second.EndedWith().outcome, setup::Outcome::kRefused);
+    EXPECT_EQ(second.EndedWith().detail, "another Uninstall runs on this machine (nothing shown)");
   }
   // The first one is undisturbed; its pages hold the instance until the
   // program has gone, ended or not. Then the next one starts.
@@ -161,6 +169,8 @@ TEST(UninstallWelcome, ShowsTheChoiceAndEndsOnCancelWithoutAsking) {
   EXPECT_TRUE(run.driver.Ended());
   EXPECT_TRUE(run.driver.Messages().empty());
   EXPECT_TRUE(run.Started().empty());
+  EXPECT_EQ(run.program->EndedWith().outcome, setup::Outcome::kCancelled);
+  EXPECT_EQ(run.program->EndedWith().detail, "Welcome's Cancel");
 }
 
 TEST(UninstallWelcome, ItsCloseBoxEndsTheProgramWithoutAsking) {
@@ -169,6 +179,8 @@ TEST(UninstallWelcome, ItsCloseBoxEndsTheProgramWithoutAsking) {
   run.driver.Close(run.welcome());
   EXPECT_TRUE(run.driver.Ended());
   EXPECT_TRUE(run.driver.Messages().empty());
+  EXPECT_EQ(run.program->EndedWith().outcome, setup::Outcome::kCancelled);
+  EXPECT_EQ(run.program->EndedWith().detail, "Welcome closed");
 }
 
 TEST(UninstallWelcome, NextAsksForTheChosenModeAndCancelEndsBeforeAnyChange) {

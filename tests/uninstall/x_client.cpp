@@ -2,6 +2,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/keysym.h>
 
 #include <vector>
@@ -75,7 +76,54 @@ int XClient::CountShown(const std::string& title) {
   return static_cast<int>(Shown(D(display_), title).size());
 }
 
-int XClient::PressEnter(const std::string& title) {
+int XClient::PressEnter(const std::string& title) { return PressKey(title, XK_Return); }
+
+int XClient::PressEscape(const std::string& title) { return PressKey(title, XK_Escape); }
+
+int XClient::Close(const std::string& title) {
+  Display* d = D(display_);
+  const auto windows = Shown(d, title);
+  QuietErrors quiet(d);
+  for (Window w : windows) {
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.display = d;
+    e.xclient.window = w;
+    e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
+    e.xclient.data.l[1] = CurrentTime;
+    XSendEvent(d, w, False, NoEventMask, &e);
+  }
+  XFlush(d);
+  return static_cast<int>(windows.size());
+}
+
+std::optional<ui::fltk::RgbImage> XClient::Capture(const std::string& title) {
+  Display* d = D(display_);
+  const auto windows = Shown(d, title);
+  if (windows.empty()) return std::nullopt;
+  QuietErrors quiet(d);
+  XWindowAttributes a{};
+  if (!XGetWindowAttributes(d, windows[0], &a)) return std::nullopt;
+  XImage* image = XGetImage(d, windows[0], 0, 0, static_cast<unsigned>(a.width),
+                            static_cast<unsigned>(a.height), AllPlanes, ZPixmap);
+  if (!image) return std::nullopt;
+  ui::fltk::RgbImage out;
+  out.width = a.width;
+  out.height = a.height;
+  for (int y = 0; y < a.height; ++y)
+    for (int x = 0; x < a.width; ++x) {
+      const unsigned long p = XGetPixel(image, x, y);
+      out.rgb.push_back(static_cast<unsigned char>((p & image->red_mask) >> 16));
+      out.rgb.push_back(static_cast<unsigned char>((p & image->green_mask) >> 8));
+      out.rgb.push_back(static_cast<unsigned char>(p & image->blue_mask));
+    }
+  XDestroyImage(image);
+  return out;
+}
+
+int XClient::PressKey(const std::string& title, unsigned long keysym) {
   Display* d = D(display_);
   const auto windows = Shown(d, title);
   QuietErrors quiet(d);
@@ -87,7 +135,7 @@ int XClient::PressEnter(const std::string& title) {
       e.xkey.window = w;
       e.xkey.root = DefaultRootWindow(d);
       e.xkey.same_screen = True;
-      e.xkey.keycode = XKeysymToKeycode(d, XK_Return);
+      e.xkey.keycode = XKeysymToKeycode(d, keysym);
       XSendEvent(d, w, True, type == KeyPress ? KeyPressMask : KeyReleaseMask, &e);
     }
   }

@@ -4,8 +4,11 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
+
+#include "quorvale/ui/fltk_backend.h"
 
 namespace quorvale::uninstall::testing {
 
@@ -21,8 +24,17 @@ class XClient {
   int CountShown(const std::string& title);
   // Enter pressed and let go on every shown window with the title; how many.
   int PressEnter(const std::string& title);
+  // The same with Esc.
+  int PressEscape(const std::string& title);
+  // The close box clicked (the window manager's WM_DELETE_WINDOW) on every
+  // shown window with the title; how many.
+  int Close(const std::string& title);
+  // What the first shown window with the title shows, read from the
+  // display (another program's window too).
+  std::optional<ui::fltk::RgbImage> Capture(const std::string& title);
 
  private:
+  int PressKey(const std::string& title, unsigned long keysym);
   void* display_;
 };
 

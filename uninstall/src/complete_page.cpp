@@ -27,17 +27,18 @@ void Complete::SetTexts(const std::string& title, const std::string& message) {
 
 void Complete::Leave() {
   const auto& welcome = Program().Page<Welcome>();
-  if (welcome.Modify.Value()) End();
+  const std::string folder = Program().AppPath();
+  if (welcome.Modify.Value()) EndWith(setup::Outcome::kCompleted, "repaired " + folder);
   if (!welcome.Delete.Value()) return;
   // With resume-on-error: a batch that cannot be written is not started,
   // and the program ends all the same.
-  Resume([&] { StartDeleteBatch(Program().AppPath()); });
-  End();
+  Resume([&] { StartDeleteBatch(folder); });
+  EndWith(setup::Outcome::kCompleted, "uninstalled from " + folder);
 }
 
 bool Complete::OnQueryUnload(ui::UnloadMode) {
   Leave();
-  End();
+  EndWith(setup::Outcome::kCompleted, "Complete closed");
 }
 
 }  // namespace quorvale::uninstall

@@ -32,11 +32,16 @@ Welcome::Welcome(setup::SetupProgram& program) : WizardPage(program, "Welcome") 
     GoNext();
   });
   // Ends at once: nothing has been done yet, so there is nothing to ask.
-  CancelButton.OnClick([this] { End(); });
+  CancelButton.OnClick([this] { EndWith(setup::Outcome::kCancelled, "Welcome's Cancel"); });
 }
 
 Welcome::~Welcome() {
   if (instance_) w::CloseHandle(instance_);
+}
+
+bool Welcome::OnQueryUnload(ui::UnloadMode) {
+  Program().NoteOutcome(setup::Outcome::kCancelled, "Welcome closed");
+  return false;
 }
 
 std::string Welcome::GetOSName() { return setup::GetVersionRecord().name; }
@@ -46,7 +51,8 @@ void Welcome::OnLoad() {
   // holds the named mutex, and a second one ends without a word.
   Resume([&] {
     instance_ = w::CreateMutexA(nullptr, w::FALSE, kInstanceMutex);
-    if (instance_ && w::GetLastError() == w::ERROR_ALREADY_EXISTS) End();
+    if (instance_ && w::GetLastError() == w::ERROR_ALREADY_EXISTS)
+      EndWith(setup::Outcome::kRefused, "another Uninstall runs on this machine (nothing shown)");
   });
   setup::RefuseUnsupportedSystem(Program(), [this] { return GetOSName(); });
   switch (ModeOfCommandLine(Program().CommandLine())) {

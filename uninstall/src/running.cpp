@@ -20,14 +20,15 @@ std::string Running::Cut(const std::string& content, const std::string& head, co
   return content.substr(at + head.size(), end - at - head.size());
 }
 
-void Running::Stop(const std::string& message, ui::MsgIcon icon, const std::string& title) {
+void Running::Stop(const std::string& message, ui::MsgIcon icon, const std::string& title,
+                   setup::Outcome outcome) {
   MsgBox(message, ui::MsgButtons::OK, icon, title);
-  End();
+  EndWith(outcome, message);
 }
 
 void Running::StopOnDamagedMachine(const std::string& title) {
   const std::string damaged = setup::DamagedMachineFile();
-  if (!damaged.empty()) Stop(damaged, ui::MsgIcon::Critical, title);
+  if (!damaged.empty()) Stop(damaged, ui::MsgIcon::Critical, title, setup::Outcome::kFailed);
 }
 
 void Running::OnLoad() {
@@ -41,7 +42,9 @@ void Running::OnLoad() {
                                    "您确定要卸载 Quorvale虚拟主机管理系统v3.0 主控端 程序吗？\r\n\r\n"
                                    "警告：系统将完全删除所有网站、数据库等相关文件！",
                                    ui::MsgButtons::OKCancel, ui::MsgIcon::Question, "卸载");
-  if (answer != ui::MsgResult::OK) End();
+  if (answer != ui::MsgResult::OK)
+    EndWith(setup::Outcome::kCancelled,
+            std::string("the confirmation \"") + (modify ? "修复" : "卸载") + "\" answered Cancel");
   if (modify) {
     TypeTitle.SetCaption("正在修复");
     TypeInfo.SetCaption("正在将Quorvale虚拟主机管理系统修复到原始状态。");
@@ -51,7 +54,7 @@ void Running::OnLoad() {
     TypeInfo.SetCaption("正在将Quorvale虚拟主机管理系统从您的电脑中卸载。");
     StateCaption.SetCaption("正在准备卸载...");
   } else {
-    End();
+    EndWith(setup::Outcome::kCancelled, "no mode chosen");
   }
   Timer.SetEnabled(true);
 }

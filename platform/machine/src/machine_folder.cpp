@@ -23,6 +23,14 @@ bool MachineFolderNamed() {
   return m && *m;
 }
 
+std::string ResetCommandOf(const fs::path& machine) {
+  const std::string folder = machine.string();
+  const bool plain = !folder.empty() && folder.find_first_of(" \t\"'$`\\!*?&;|<>()") == std::string::npos;
+  std::string quoted = "'";
+  for (char c : folder) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return "quorvale-machine --machine " + (plain ? folder : quoted + "'") + " reset";
+}
+
 fs::path RegistryFileOf(const fs::path& machine) { return machine / "registry.reg"; }
 
 namespace {

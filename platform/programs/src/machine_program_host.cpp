@@ -1,6 +1,7 @@
 #include "quorvale/programs/machine_program_host.h"
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 #include <map>
 #include <mutex>
@@ -58,19 +59,33 @@ FileHold MachineProgramHost::Hold(const fs::path& file, const std::string& holde
 }
 
 void MachineProgramHost::AddAccessEntry(const AccessGrant& grant) {
-  std::vector<std::string> paths{grant.path};
-  if (grant.recursive) {
-    // Cacls /t changes the list of every file and folder below as well.
-    if (auto folder = HostPathOf(grant.path)) {
-      std::error_code ec;
-      for (fs::recursive_directory_iterator it(*folder, ec), end; !ec && it != end; it.increment(ec))
-        if (auto path = WindowsPathOf(it->path())) paths.push_back(*path);
-    }
-  }
-  for (const auto& path : paths) {
+  auto apply = [&](const std::string& path) {
     if (grant.replace) machine_->ClearAccess(path);
     machine_->Grant(path, grant.principal, grant.right);
-  }
+  };
+  apply(grant.path);
+  if (!grant.recursive) return;
+  // Cacls /t changes the list of every file and folder below as well: each
+  // folder's own list first, then what it holds.
+  std::function<void(const fs::path&)> below = [&](const fs::path& folder) {
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+      const auto path = WindowsPathOf(it->path());
+      if (!path) continue;
+      apply(*path);
+      std::error_code kind;
+      if (it->is_directory(kind) && !it->is_symlink(kind)) below(it->path());
+    }
+  };
+  if (auto folder = HostPathOf(grant.path)) below(*folder);
+}
+
+void MachineProgramHost::InheritAccess(const fs::path& made) {
+  const auto path = WindowsPathOf(made);
+  const auto folder = path ? WindowsPathOf(made.parent_path()) : std::nullopt;
+  if (!folder) return;
+  for (const auto& entry : machine_->AccessList())
+    if (NamesEqual(entry.path, *folder)) machine_->Grant(*path, entry.principal, entry.right);
 }
 
 bool MachineProgramHost::RegisterService(const ServiceRecord& service) {

@@ -7,6 +7,7 @@
 #include <archive_entry.h>
 #include <locale.h>
 
+#include <atomic>
 #include <fstream>
 
 #include "programs.h"
@@ -98,6 +99,18 @@ bool ThroughLink(const fs::path& root, const fs::path& target) {
   return false;
 }
 
+// The pause before each member (SetUnpackerPause); 0: none.
+std::atomic<std::int64_t> pause_ms{0};
+
+// Makes the folder and the missing ones above it, each as it is made
+// taking the grants of the folder it is made in.
+void MakeFolders(ProgramHost& host, const fs::path& folder) {
+  std::error_code ec;
+  if (folder.empty() || fs::exists(folder, ec)) return;
+  MakeFolders(host, folder.parent_path());
+  if (fs::create_directory(folder, ec)) host.InheritAccess(folder);
+}
+
 enum class Written { kWhole, kFailed, kChecksumFailed };
 
 // Writes the member's data; expected is its checksum from the headers.
@@ -159,7 +172,7 @@ void Extract(const ProgramRun& run, const Options& options) {
     host.Record({kProgram, "refused", host.LongPathOf(options.destination), "a link"});
     return;
   }
-  fs::create_directories(*destination, ec);
+  MakeFolders(host, *destination);
   // The member headers, in the order of the entries.
   const auto headers = MemberHeaders(*archive_file);
   archive_entry* entry = nullptr;
@@ -174,6 +187,7 @@ void Extract(const ProgramRun& run, const Options& options) {
       host.Record({kProgram, "refused", archive_path, name});
       continue;
     }
+    if (const auto pause = pause_ms.load()) host.Sleep(std::chrono::milliseconds(pause));
     const bool folder = ::archive_entry_filetype(entry) == AE_IFDIR;
     if (!options.keep_paths) {
       if (folder) continue;
@@ -187,11 +201,12 @@ void Extract(const ProgramRun& run, const Options& options) {
       continue;
     }
     if (folder) {
-      fs::create_directories(*target, ec);
+      MakeFolders(host, *target);
       continue;
     }
-    fs::create_directories(target->parent_path(), ec);
-    if (fs::exists(*target, ec) && (!options.overwrite || host.IsHeld(*target))) {
+    MakeFolders(host, target->parent_path());
+    const bool existed = fs::exists(*target, ec);
+    if (existed && (!options.overwrite || host.IsHeld(*target))) {
       host.Record({kProgram, "skipped", host.LongPathOf(windows), options.overwrite ? "held" : "exists"});
       continue;
     }
@@ -203,6 +218,8 @@ void Extract(const ProgramRun& run, const Options& options) {
     } else if (written == Written::kFailed) {
       host.Record({kProgram, "failed", host.LongPathOf(windows), "cannot write"});
       if (::archive_errno(reader.a) != 0) break;
+    } else if (!existed) {
+      host.InheritAccess(*target);
     }
   }
   if (r != ARCHIVE_EOF) {
@@ -244,3 +261,5 @@ void RunUnpacker(const ProgramRun& run) {
 }
 
 }  // namespace quorvale::programs
+
+void quorvale::SetUnpackerPause(std::chrono::milliseconds pause) { programs::pause_ms = pause.count(); }

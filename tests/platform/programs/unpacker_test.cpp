@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "machine_fixture.h"
 #include "quorvale/core/crc32.h"
 #include "quorvale/payload/rar_writer.h"
@@ -154,6 +156,30 @@ TEST_F(UnpackerTest, AHeaderThatClaimsMoreThanAnyFileEndsTheRun) {
   ASSERT_FALSE(Records().empty());
   EXPECT_EQ(Records().back().what, "failed");
   EXPECT_EQ(Records().back().path, In("Quorvale.rar"));
+}
+
+// A folder granted before the unpacker writes into it: what it makes there,
+// folders and files, takes the folder's grants, as new files on Windows
+// inherit them; a file that was there keeps its own list, and what is made
+// outside the folder gets nothing.
+TEST_F(UnpackerTest, WhatItMakesInAGrantedFolderInheritsTheGrant) {
+  WriteArchive({{"Web\\Index.asp", false, "<% %>"},
+                {"Web\\Inc\\Conn.asp", false, "<% %>"},
+                {"Web\\Old.asp", false, "new"},
+                {"Other\\a.txt", false, "a"},
+                {"Web\\Data", true, ""}});
+  Write(In("Web\\Old.asp"), "old");
+  machine().Grant(In("Web"), "IUSR_7", "F");
+  machine().Grant(In("Web"), "Everyone", "R");
+  ASSERT_TRUE(Run(std::string(kUnpack) + "C:\\PROGRA~1\\Quorvale"));
+  std::vector<std::string> lines;
+  for (const auto& e : machine().AccessList())
+    lines.push_back(e.path.substr(std::string(kFolder).size() + 1) + " " + e.principal + ":" + e.right);
+  std::sort(lines.begin(), lines.end());
+  EXPECT_EQ(lines, (std::vector<std::string>{"Web Everyone:R", "Web IUSR_7:F", "Web\\Data Everyone:R",
+                                             "Web\\Data IUSR_7:F", "Web\\Inc Everyone:R", "Web\\Inc IUSR_7:F",
+                                             "Web\\Inc\\Conn.asp Everyone:R", "Web\\Inc\\Conn.asp IUSR_7:F",
+                                             "Web\\Index.asp Everyone:R", "Web\\Index.asp IUSR_7:F"}));
 }
 
 }  // namespace

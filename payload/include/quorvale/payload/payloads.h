@@ -37,8 +37,9 @@ std::string DodIdeStandIn();
 std::string JmailStandIn();
 std::string RepairProgramStandIn();
 
-// The server end's archive members in archive order.
-std::vector<RarMember> ServerPayloadMembers();
+// The server end's archive members in archive order; uninstaller is the
+// stand-in program packed as the server end's own Uninstall.exe.
+std::vector<RarMember> ServerPayloadMembers(const std::string& uninstaller);
 // System.ini as shipped: every section and key the install writes, and a
 // member of SCRIPT for every script group.
 std::string ShippedSystemIni();

@@ -42,6 +42,10 @@ class ClientInstall : public setup::Sequence<ClientInstall> {
   void DeleteInstallFiles();
   // The uninstall registry entry, then Uninstall.ini.
   void WriteRecords();
+  // The repair program and the panel's settings in the folder, the three
+  // components, the registry entry and the record: when anything is
+  // missing, the list says what and Complete shows the failure.
+  void CheckInstallation();
 
   bool WithSqlServer() const { return sqlserver_; }
   bool WithoutSqlServer() const { return !sqlserver_; }

@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "quorvale/core/err.h"
+#include "quorvale/setup/outcome.h"
 #include "quorvale/setup/profile.h"
 #include "quorvale/ui/application.h"
 #include "quorvale/ui/form.h"
@@ -65,9 +66,16 @@ class SetupProgram {
   // nullptr), hide the page left.
   void SwitchPage(ui::Form& from, ui::Form& to, ui::Control* focus);
 
-  // The exit question. OK ends the program at once; Cancel returns with the
-  // focus on stay_focus (when given).
-  void ConfirmExit(ui::Control* stay_focus);
+  // The exit question, asked on the page named. OK ends the program at once
+  // (cancelled); Cancel returns with the focus on stay_focus (when given).
+  void ConfirmExit(const std::string& page, ui::Control* stay_focus);
+
+  // How the program ends: noted where the end is decided, said by the
+  // program's start-up once it has ended. The first note stands.
+  void NoteOutcome(Outcome outcome, std::string detail);
+  // Notes the outcome and ends the program at once.
+  [[noreturn]] void EndWith(Outcome outcome, std::string detail);
+  const ProgramOutcome& EndedWith() const { return outcome_; }
 
   // Starts a program in a normal window with the focus, without waiting;
   // false when it could not be started.
@@ -99,6 +107,7 @@ class SetupProgram {
   Err err_;
   std::string command_line_;
   std::string app_path_;
+  ProgramOutcome outcome_;
   std::unordered_map<std::type_index, std::unique_ptr<WizardPage>> pages_;
   win32::FileDialog previous_dialog_;
 };

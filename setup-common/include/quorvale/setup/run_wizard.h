@@ -12,8 +12,10 @@
 
 namespace quorvale::setup {
 
-// The exit code: 0 when the program ended as it should, 1 when it could
-// not start or an error ended it, 2 without a display.
+// Ends with the program's closing line on stderr (outcome.h) and the exit
+// code of its outcome: 0 completed or handed over, 1 failed (it could not
+// start, an error ended it, the work did not happen), 2 without a display,
+// 3 refused, 4 cancelled.
 int RunWizard(const ProgramProfile& profile, int argc, char** argv);
 
 // Program names a profile: Program::Profile().

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "quorvale/setup/step_reporter.h"
+#include "quorvale/setup/system_helpers.h"
 
 namespace quorvale::setup {
 
@@ -73,6 +74,9 @@ struct SiteVariant {
   SiteStep permissions;
   // Cacls on ShortPath(folder) & "\Web" (true) or ShortPath(folder & "\Web").
   bool shortens_folder_only;
+  // Web comes from the unpacker, which may not have made it yet: the step
+  // waits for it (the request's waits) before it starts Cacls.
+  bool waits_for_web;
   bool clears_after_permissions;
 
   SiteStep site;
@@ -103,6 +107,9 @@ struct SiteRequest {
   // repair chose (its record's text, or the drawn number's).
   std::string password;
   std::string number;
+  // The program's waits, for a variant that waits for Web (nullptr: the
+  // setup programs' 20 tries 500 ms apart).
+  const SystemHelpers* waits = nullptr;
 };
 
 struct SiteOutcome {

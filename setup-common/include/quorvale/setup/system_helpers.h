@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -64,6 +65,9 @@ class SystemHelpers {
   // True as soon as the file is present; false for "" at once, or after
   // the last try.
   bool SleepFile(const std::string& file) const;
+  // The same wait for a folder, which SleepFile's listing does not find:
+  // true as soon as the folder is there.
+  bool SleepFolder(const std::string& folder) const;
   // Deletes the file and waits until it is gone: true once it is absent,
   // false for "" or a file absent at the start (at once), or after the
   // last try.
@@ -80,6 +84,9 @@ class SystemHelpers {
  private:
   // The answer of a look at the file under this wait's error rule.
   bool Present(const std::string& file) const;
+  // Up to the wait's tries, the pause after each: true once present() says
+  // so; false at once for an empty name.
+  bool WaitUntil(const std::string& name, const std::function<bool()>& present) const;
   FileWait wait_;
 };
 

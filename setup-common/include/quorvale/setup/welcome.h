@@ -39,6 +39,12 @@ class Welcome : public WizardPage {
  protected:
   void OnLoad() override;
   bool OnQueryUnload(ui::UnloadMode mode) override;
+
+ private:
+  // Starts the earlier installation's uninstaller and ends (handed over);
+  // one that cannot be started is said in a box, and the program ends
+  // failed.
+  [[noreturn]] void HandOver(const std::string& uninstaller);
 };
 
 }  // namespace quorvale::setup

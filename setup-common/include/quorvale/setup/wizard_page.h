@@ -64,6 +64,11 @@ class WizardPage : public ui::Form {
   // input error with the focus on the box, and true.
   bool Refused(ui::TextBox& box, const ValueRule& rule, const char* title = "错误");
 
+  // Ends the program with its outcome noted.
+  [[noreturn]] void EndWith(Outcome outcome, std::string detail) {
+    program_.EndWith(outcome, std::move(detail));
+  }
+
   // Runs one statement of a resume-on-error handler.
   // True when the statement completed.
   template <class F>

@@ -37,6 +37,9 @@ class ServerInstall : public setup::Sequence<ServerInstall> {
   void MakeShortcut();
   void DeleteUnpackingFiles();
   void RecordInstallation();
+  // The files it leaves, the registry entry and the record: when anything
+  // is missing, the list says what and Complete shows the failure.
+  void CheckInstallation();
 
   bool WithWinWebMail() const { return winwebmail_; }
   bool WithoutWinWebMail() const { return !winwebmail_; }

@@ -42,8 +42,8 @@ class Welcome : public setup::WizardPage {
  protected:
   void OnLoad() override;
   // Closing the page unloads it; with no other page loaded yet, that ends
-  // the program. No exit question.
-  bool OnQueryUnload(ui::UnloadMode) override { return false; }
+  // the program (cancelled). No exit question.
+  bool OnQueryUnload(ui::UnloadMode) override;
 
  private:
   win32::HANDLE instance_ = nullptr;

@@ -22,11 +22,12 @@ class Running : public setup::ProgressForm, public RepairProgram::Helpers {
   static std::string Cut(const std::string& content, const std::string& head, const std::string& bot);
 
   // A check of a sequence that fails: the message (OK only), then the
-  // program ends. The sequences make their checks before their first
-  // change.
-  [[noreturn]] void Stop(const std::string& message, ui::MsgIcon icon, const std::string& title);
+  // program ends, refused unless told otherwise. The sequences make their
+  // checks before their first change.
+  [[noreturn]] void Stop(const std::string& message, ui::MsgIcon icon, const std::string& title,
+                         setup::Outcome outcome = setup::Outcome::kRefused);
   // A damaged file of the machine's own stops the program with the
-  // message naming it (critical icon, the title given).
+  // message naming it (critical icon, the title given): failed.
   void StopOnDamagedMachine(const std::string& title);
 
   ui::Label TypeTitle{*this, "TypeTitle"};

@@ -17,6 +17,11 @@ std::filesystem::path MachineFolder();
 // True when QUORVALE_MACHINE names the folder (not the default machine).
 bool MachineFolderNamed();
 
+// The command that makes the machine in the folder anew, as a person types
+// it: "quorvale-machine --machine DIR reset", DIR quoted when the shell
+// would split or read it.
+std::string ResetCommandOf(const std::filesystem::path& machine);
+
 // The registry of a machine: one REGEDIT4 file.
 std::filesystem::path RegistryFileOf(const std::filesystem::path& machine);
 

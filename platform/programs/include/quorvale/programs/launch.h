@@ -39,6 +39,11 @@ bool WaitForPrograms(std::chrono::milliseconds timeout);
 // as processes. A program calls it before it ends. False after the bound.
 bool WaitForProgramsOnThreads(std::chrono::milliseconds timeout);
 
+// For tests: the unpacker pauses this long on the machine's clock before
+// each member, as a slow disk or a large archive makes it (0, the start:
+// no pause).
+void SetUnpackerPause(std::chrono::milliseconds pause);
+
 // How the command line's first word resolved.
 struct ResolvedCommand {
   std::string program;    // long Windows path of the program file

@@ -26,6 +26,7 @@ class MachineProgramHost : public ProgramHost {
   FileHold Hold(const std::filesystem::path& file, const std::string& holder, long pid = 0) const override;
   void ForgetPath(const std::string& long_path) const override { machine_->ForgetPath(long_path); }
   void AddAccessEntry(const AccessGrant& grant) override;
+  void InheritAccess(const std::filesystem::path& made) override;
   bool RegisterService(const ServiceRecord& service) override;
   void Record(const ProgramEvent& event) override;
   void Sleep(std::chrono::milliseconds duration) override;

@@ -62,7 +62,15 @@ class ProgramHost {
   // 8.3 name, access list), and about everything below it, goes.
   virtual void ForgetPath(const std::string& long_path) const = 0;
 
+  // A recursive grant is made on a folder before what lies in it is listed,
+  // level by level, so a file made in the folder meanwhile is either listed
+  // or finds the folder's grant to inherit.
   virtual void AddAccessEntry(const AccessGrant& grant) = 0;
+  // A file or folder just made (it was not there before): it takes the
+  // grants of the folder it was made in, as a new file on Windows inherits
+  // the entries of its folder's access list (Cacls grants on a folder are
+  // inherited by what is made in it).
+  virtual void InheritAccess(const std::filesystem::path& made) = 0;
   // False when a service of that name exists already (it stays as it was).
   virtual bool RegisterService(const ServiceRecord& service) = 0;
   virtual void Record(const ProgramEvent& event) = 0;
