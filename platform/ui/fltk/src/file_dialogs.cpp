@@ -113,19 +113,25 @@ struct Browse {
     if (line <= 0) return;
     const FolderEntry* e = b->EntryAt(line);
     const bool twice = Fl::event_clicks() > 0 && Fl::event() == FL_RELEASE;
+    // Enter on a line does what a double click does; the arrows only select.
+    const int key = Fl::event_key();
+    const bool enter = Fl::event() == FL_KEYBOARD && (key == FL_Enter || key == FL_KP_Enter);
     if (!e) {
-      if (twice || Fl::event() == FL_KEYBOARD) b->Enter(ParentWindowsPath(b->current));
+      if (twice || enter) b->Enter(ParentWindowsPath(b->current));
       return;
     }
     if (e->folder) {
-      if (twice)
+      // Enter in the folder dialog answers the folder, as its OK does.
+      if (twice || (enter && b->files))
         b->Enter(b->current.empty() ? e->name : JoinWindowsPath(b->current, e->name));
+      else if (enter)
+        b->Accept();
       else
         b->Update();
     } else {
       b->name->value(e->name.c_str());
       b->Update();
-      if (twice) b->Accept();
+      if (twice || enter) b->Accept();
     }
   }
 };
@@ -158,12 +164,12 @@ std::optional<std::string> Run(Browse& b, const std::string& title, const std::s
     Text(10, y, w - 20, 34, prompt, false);
     y += 38;
   }
-  b.path = new Fl_Output(10, y, w - 20, 24);
+  b.path = new ReadOnlyBox(10, y, w - 20, 24);
   b.path->textfont(kFont);
   b.path->textsize(kFontSize);
   y += 30;
   const int list_h = h - y - (b.files ? 108 : 46);
-  b.list = new Fl_Hold_Browser(10, y, w - 20, list_h);
+  b.list = new ListWidget(10, y, w - 20, list_h);
   b.list->format_char(0);
   b.list->textfont(kFont);
   b.list->textsize(kFontSize);
@@ -173,7 +179,7 @@ std::optional<std::string> Run(Browse& b, const std::string& title, const std::s
   y += list_h + 8;
   if (b.files) {
     Text(10, y + 4, 70, 24, "文件名(&N):", true);
-    b.name = new Fl_Input(84, y, w - 94, 24);
+    b.name = new EditBox(84, y, w - 94, 24);
     b.name->textfont(kFont);
     b.name->textsize(kFontSize);
     b.name->when(FL_WHEN_CHANGED);
@@ -211,6 +217,7 @@ std::optional<std::string> Run(Browse& b, const std::string& title, const std::s
   b.Enter(start);
   CentreOn(win, owner);
   win.show();
+  win.TakeKeyboard();
   b.list->take_focus();
   RunModal(
       win, [&] { return b.done; }, idle);

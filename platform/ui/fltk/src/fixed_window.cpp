@@ -30,6 +30,24 @@ void FixedWindow::resize(int x, int y, int w, int h) {
   if (new_size && shown()) AskForFrame();
 }
 
+void FixedWindow::TakeKeyboard() {
+  wants_keyboard_ = true;
+  redraw();
+}
+
+void FixedWindow::flush() {
+  // A window is painted once it is on the screen; only then may it have the
+  // focus.
+  if (wants_keyboard_ && shown() && !(Fl::modal() && Fl::modal() != this)) {
+    wants_keyboard_ = false;
+    const Window xid = fl_xid(this);
+    XWindowAttributes a{};
+    if (XGetWindowAttributes(fl_display, xid, &a) && a.map_state == IsViewable)
+      XSetInputFocus(fl_display, xid, RevertToParent, CurrentTime);
+  }
+  Fl_Double_Window::flush();
+}
+
 void FixedWindow::AskForFrame() {
   const Window xid = fl_xid(this);
   const Atom motif = AtomNamed("_MOTIF_WM_HINTS");

@@ -17,10 +17,20 @@ class FixedWindow : public Fl_Double_Window {
 
   int handle(int event) override;
   void resize(int x, int y, int w, int h) override;
+  void flush() override;
+
+  // Takes the keyboard focus from the display at its next paint, when it is
+  // on the screen: a box or dialog when it opens, a page when it becomes
+  // the active one and when a box over it closes. With no window manager
+  // (a bare X server) nothing else gives a window the focus, and the keys
+  // would go to whatever window the pointer is over. Not while a modal
+  // window other than this one is open.
+  void TakeKeyboard();
 
  private:
   void AskForFrame();
   Kind kind_;
+  bool wants_keyboard_ = false;
 };
 
 }  // namespace quorvale::ui::fltk

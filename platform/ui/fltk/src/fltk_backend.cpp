@@ -33,9 +33,17 @@ std::int64_t SteadyMs() {
 // Sees every event before FLTK delivers it: the form windows take their
 // keys here, and a click that moved the focus tells the form.
 int Dispatch(int event, Fl_Window* window) {
+  const bool key = event == FL_KEYBOARD || event == FL_SHORTCUT;
+  // While a box or dialog is open the keyboard is its own: a key that
+  // reaches another window (typed before the box took the focus, or sent to
+  // the window under the pointer on a display without a window manager) is
+  // the box's, never the page's below it. (A menu open in the box has the
+  // keys through FLTK's grab.)
+  if (Fl_Window* modal = Fl::modal(); key && modal && window != modal && !Fl::grab())
+    return Fl::handle_(event, modal);
   auto* fw = dynamic_cast<FormWindow*>(window);
   if (!fw || !g_backend) return Fl::handle_(event, window);
-  if ((event == FL_KEYBOARD || event == FL_SHORTCUT) && fw->HandleKey(event)) return 1;
+  if (key && fw->HandleKey(event)) return 1;
   Fl_Widget* before = Fl::focus();
   const int used = Fl::handle_(event, window);
   if (event == FL_PUSH && Fl::focus() != before && Fl::focus() && Fl::focus()->window() == fw) {
@@ -118,7 +126,10 @@ void FltkBackend::FormShown(Form& form) {
 
 void FltkBackend::FormHidden(Form& form) {
   dirty_.erase(&form);
-  if (auto it = windows_.find(&form); it != windows_.end()) it->second->hide();
+  if (auto it = windows_.find(&form); it != windows_.end()) {
+    if (keyboard_ == it->second.get()) keyboard_ = nullptr;
+    it->second->hide();
+  }
 }
 
 void FltkBackend::FormChanged(Form& form) {
@@ -154,8 +165,14 @@ MsgResult FltkBackend::ShowMessage(Application& app, const MessageRequest& reque
   const std::string& title = request.title.empty() ? options_.app_title : request.title;
   const MsgResult answer = fltk::RunMessageBox(request, title, OwnerWindow(request.owner),
                                                [this, &app] { return ModalIdle(app); });
-  throttle_.Force();
+  ModalClosed(app);
   return answer;
+}
+
+void FltkBackend::ModalClosed(Application& app) {
+  keyboard_ = nullptr;
+  if (Form* active = app.ActiveForm()) FormChanged(*active);
+  throttle_.Force();
 }
 
 namespace {
@@ -177,7 +194,7 @@ std::optional<std::string> FltkBackend::BrowseForFolder(Application& app, const 
   const auto machine = OpenMachine(options_.machine);
   auto answer = fltk::RunFolderDialog(request, machine.get(), OwnerWindow(request.owner),
                                       [this, &app] { return ModalIdle(app); });
-  throttle_.Force();
+  ModalClosed(app);
   return answer;
 }
 
@@ -186,7 +203,7 @@ std::optional<std::string> FltkBackend::OpenFile(Application& app, const FileReq
   const auto machine = OpenMachine(options_.machine);
   auto answer = fltk::RunFileDialog(request, machine.get(), OwnerWindow(request.owner),
                                     [this, &app] { return ModalIdle(app); });
-  throttle_.Force();
+  ModalClosed(app);
   return answer;
 }
 

@@ -49,7 +49,8 @@ Fl_Widget* MakeWidget(Control& c) {
       if (box.MultiLine()) {
         w = new TextArea(0, 0, 1, 1);
       } else {
-        auto* in = box.PasswordChar().empty() ? new Fl_Input(0, 0, 1, 1) : new PasswordInput(0, 0, 1, 1);
+        Fl_Input* in = box.PasswordChar().empty() ? static_cast<Fl_Input*>(new EditBox(0, 0, 1, 1))
+                                                  : new PasswordInput(0, 0, 1, 1);
         in->textfont(kFont);
         in->textsize(kFontSize);
         w = in;
@@ -60,7 +61,7 @@ Fl_Widget* MakeWidget(Control& c) {
     case ControlKind::CheckBox: return new Fl_Check_Button(0, 0, 1, 1);
     case ControlKind::OptionButton: return new Fl_Round_Button(0, 0, 1, 1);
     case ControlKind::ListBox: {
-      auto* b = new Fl_Hold_Browser(0, 0, 1, 1);
+      auto* b = new ListWidget(0, 0, 1, 1);
       b->format_char(0);
       b->textfont(kFont);
       b->textsize(kFontSize);
@@ -257,8 +258,14 @@ void FormWindow::Sync() {
   if (cw != w() || ch != h()) size(cw, ch);
   for (const Item& i : items_) SyncItem(i);
   synced_focus_ = nullptr;
-  if (form_.App().ActiveForm() == &form_ && form_.ActiveControl()) {
-    synced_focus_ = WidgetOf(form_.ActiveControl());
+  if (form_.App().ActiveForm() == &form_) {
+    // The active form's window has the keyboard, as the active window has
+    // on Windows.
+    if (backend_.keyboard_ != this && shown()) {
+      backend_.keyboard_ = this;
+      TakeKeyboard();
+    }
+    synced_focus_ = form_.ActiveControl() ? WidgetOf(form_.ActiveControl()) : nullptr;
     // A message box or dialog open over the forms keeps the keyboard.
     const bool modal_open = Fl::modal() && Fl::modal() != this;
     if (synced_focus_ && shown() && !modal_open && Fl::focus() != synced_focus_) synced_focus_->take_focus();

@@ -96,6 +96,9 @@ class MessageWindow : public FixedWindow {
   MessageWindow(int w, int h, BoxState& state) : FixedWindow(w, h, Kind::Dialog), state_(state) {}
   int handle(int event) override {
     if (event == FL_KEYBOARD || event == FL_SHORTCUT) {
+      // The first answer stands: keys typed after it, before the box is
+      // gone, change nothing.
+      if (state_.chosen) return 1;
       const int key = Fl::event_key();
       if (key == FL_Enter || key == FL_KP_Enter) {
         // The focused button, else the first (the default answer).
@@ -180,7 +183,7 @@ MsgResult RunMessageBox(const MessageRequest& request, const std::string& title,
         [](Fl_Widget* b, void* d) {
           auto* s = static_cast<BoxState*>(d);
           for (std::size_t k = 0; k < s->buttons.size(); ++k) {
-            if (s->buttons[k] == b) s->chosen = s->answers[k];
+            if (s->buttons[k] == b && !s->chosen) s->chosen = s->answers[k];
           }
         },
         &state);
@@ -195,6 +198,7 @@ MsgResult RunMessageBox(const MessageRequest& request, const std::string& title,
   win.set_modal();
   CentreOn(win, owner);
   win.show();
+  win.TakeKeyboard();
   state.buttons.front()->take_focus();
   RunModal(
       win, [&] { return state.chosen.has_value(); }, idle);

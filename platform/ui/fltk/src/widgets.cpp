@@ -104,6 +104,24 @@ void PictureBox::draw() {
   }
 }
 
+int ListWidget::handle(int event) {
+  const int key = Fl::event_key();
+  if (event == FL_KEYBOARD && (key == FL_Up || key == FL_Down) && value() == 0 && size() > 0 &&
+      !(Fl::event_state() & (FL_SHIFT | FL_CTRL | FL_ALT | FL_META))) {
+    select(1);
+    topline(1);
+    do_callback();
+    return 1;
+  }
+  // Enter on the selected line tells its owner (FLTK tells nothing when the
+  // line was selected already).
+  if (event == FL_KEYBOARD && (key == FL_Enter || key == FL_KP_Enter) && value() > 0) {
+    do_callback();
+    return 1;
+  }
+  return Fl_Hold_Browser::handle(event);
+}
+
 bool PushButton::Framed() const { return default_follows_focus ? Fl::focus() == this : is_default; }
 
 void PushButton::draw() {
@@ -135,6 +153,42 @@ void PushButton::draw() {
   const int shift = pressed ? 1 : 0;
   draw_label(x0 + shift, y0 + shift, w0, h0);
   if (Fl::focus() == this && Fl::visible_focus()) draw_focus(FL_UP_BOX, x0, y0, w0, h0);
+}
+
+std::optional<CaretLine> CaretOf(const Fl_Input_& box, int xscroll) {
+  if (Fl::focus() != &box || box.position() != box.mark()) return std::nullopt;
+  // The text area inside the border, where FLTK starts the text one pixel in
+  // and centres its line.
+  const Fl_Boxtype b = box.box();
+  const int left = box.x() + Fl::box_dx(b), top = box.y() + Fl::box_dy(b), h = box.h() - Fl::box_dh(b);
+  fl_font(box.textfont(), box.textsize());
+  const int line = fl_height();
+  const double before = fl_width(box.value(), box.position());
+  const int x = static_cast<int>(left - xscroll + 1 + before + 0.5);
+  const int y = top + (h - line) / 2;
+  return CaretLine{x, y, y + line - 1};
+}
+
+void DrawWithThinCaret(Fl_Input_& box, int xscroll, const std::function<void()>& draw_box_and_text) {
+  // Drawn with the focus first: FLTK scrolls the text so that the caret
+  // stays in view.
+  draw_box_and_text();
+  const auto caret = CaretOf(box, xscroll);
+  if (!caret) return;
+  // Without a selection the box shows the same with the focus or without,
+  // but for FLTK's caret: draw it whole again without the focus.
+  const uchar damage = box.damage();
+  box.clear_damage(FL_DAMAGE_ALL);
+  Fl::focus_ = nullptr;
+  draw_box_and_text();
+  Fl::focus_ = &box;
+  box.clear_damage(damage);
+  const Fl_Boxtype b = box.box();
+  fl_push_clip(box.x() + Fl::box_dx(b), box.y() + Fl::box_dy(b), box.w() - Fl::box_dw(b),
+               box.h() - Fl::box_dh(b));
+  fl_color(box.textcolor());
+  fl_yxline(caret->x, caret->top, caret->bottom);
+  fl_pop_clip();
 }
 
 void PasswordInput::SetText(const std::string& text, const std::string& mask) {

@@ -1,6 +1,8 @@
 // The FLTK widgets that stand for the controls FLTK has no exact match for.
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "fl.h"
@@ -59,6 +61,17 @@ class PictureBox : public Fl_Box {
   void draw() override;
 };
 
+// A list of lines, one selected at most. Up or Down with no line selected
+// selects the first line, as in a Windows list box (FLTK would move from
+// the line at the top to the one after it, and a list of one line could
+// not be chosen from the keyboard at all). Enter on the selected line runs
+// the callback, with Enter as the event's key.
+class ListWidget : public Fl_Hold_Browser {
+ public:
+  ListWidget(int x, int y, int w, int h) : Fl_Hold_Browser(x, y, w, h) {}
+  int handle(int event) override;
+};
+
 // A push button drawn as Windows draws one: raised edges, sunken while
 // pressed. The button Enter presses has a dark frame around its edges.
 class PushButton : public Fl_Button {
@@ -72,12 +85,42 @@ class PushButton : public Fl_Button {
   void draw() override;
 };
 
+// Where a single-line box shows its caret, in the window's pixels.
+struct CaretLine {
+  int x, top, bottom;
+};
+
+// The caret of a focused single-line box without a selection: the thin
+// vertical line Windows draws before the character at the insertion point,
+// the font's height, read-only or not. Nothing otherwise.
+std::optional<CaretLine> CaretOf(const Fl_Input_& box, int xscroll);
+
+// Draws a single-line box with that caret: draw_box_and_text draws the box
+// as FLTK does (with FLTK's own caret, a "^" when read-only and a 2-pixel
+// bar otherwise); the box is then drawn again without the focus, the same
+// text at the same scroll with no caret, and the thin line over it.
+void DrawWithThinCaret(Fl_Input_& box, int xscroll, const std::function<void()>& draw_box_and_text);
+
+// A single-line text box (Fl_Input) or read-only one (Fl_Output) with the
+// thin caret.
+template <class Box>
+class ThinCaret : public Box {
+ public:
+  ThinCaret(int x, int y, int w, int h) : Box(x, y, w, h) {}
+  void draw() override {
+    DrawWithThinCaret(*this, this->xscroll(), [this] { Box::draw(); });
+  }
+  std::optional<CaretLine> Caret() const { return CaretOf(*this, this->xscroll()); }
+};
+using EditBox = ThinCaret<Fl_Input>;
+using ReadOnlyBox = ThinCaret<Fl_Output>;
+
 // A password box: shows the password character once per character typed
 // (FLTK's own secret input shows bullets). Typing adds at the end and
 // Backspace takes the last character away, as nothing else can be seen.
-class PasswordInput : public Fl_Input {
+class PasswordInput : public EditBox {
  public:
-  PasswordInput(int x, int y, int w, int h) : Fl_Input(x, y, w, h) {}
+  PasswordInput(int x, int y, int w, int h) : EditBox(x, y, w, h) {}
   int handle(int event) override;
   const std::string& Text() const { return text_; }
   // The text and the character shown for each of its characters.

@@ -110,6 +110,9 @@ class FltkBackend : public Backend {
   // The loop of a modal window, between its waits.
   std::optional<double> ModalIdle(Application& app);
   Fl_Window* OwnerWindow(const std::string& form_name) const;
+  // After a box or dialog: the active form's window takes the keyboard
+  // back, and its focused control the focus.
+  void ModalClosed(Application& app);
 
   Options options_;
   fltk::PollThrottle throttle_;
@@ -117,6 +120,8 @@ class FltkBackend : public Backend {
   std::size_t polls_ = 0;
   std::map<const Form*, std::unique_ptr<fltk::FormWindow>> windows_;
   std::set<Form*> dirty_;
+  // The window that last took the keyboard as the active form's.
+  const fltk::FormWindow* keyboard_ = nullptr;
   std::deque<std::function<void()>> input_;
 };
 

@@ -1,0 +1,245 @@
+// The keyboard focus on a display with no window manager (as under
+// xvfb-run) as with one: a message box or dialog takes the focus when it
+// opens, what is typed while it is open answers it and never reaches the
+// page below, and the page gets the focus back, on the control the code
+// puts it on, when it closes; a page shown takes the focus. The keys come
+// from another client of the display, sent where the X server sends a
+// typed key.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <thread>
+
+#include "display_user.h"
+#include "fl.h"
+// After fl.h, which takes X11's None away.
+#include <X11/keysym.h>
+
+#include "quorvale/machine/machine.h"
+#include "window_test.h"
+
+namespace quorvale::ui::fltk::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+// A page with a default button that counts its presses and a box the code
+// puts the focus on after a box or dialog.
+class Page : public Form {
+ public:
+  Page(Application& app, const char* name, const char* caption) : Form(app, name) {
+    Move(0, 0, 6000, 3000);
+    SetCaption(caption);
+    Next.Move(4200, 2100, 1215, 375);
+    Next.SetCaption("下一步(&N) >");
+    Next.SetDefault(true);
+    Next.OnClick([this] { ++pressed; });
+    Box.Move(300, 300, 3000, 345);
+    Box.SetText("abc");
+  }
+  CommandButton Next{*this, "Next"};
+  TextBox Box{*this, "Box"};
+  int pressed = 0;
+};
+
+class Keyboard : public WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    // The dialogs show a machine with C:\Tools\setup.exe.
+    machine_ = fs::temp_directory_path() / ("quorvale-keyboard-" + std::to_string(::getpid()));
+    fs::remove_all(machine_);
+    MachineShape shape;
+    shape.drives = {{'C', std::nullopt}};
+    Machine::Create(machine_, shape);
+    Machine m(machine_);
+    fs::create_directories(m.Resolve("C:\\Tools").host);
+    std::ofstream(m.Resolve("C:\\Tools\\setup.exe").host) << "MZ";
+    StartBackend(machine_);
+  }
+  void TearDown() override {
+    WindowTest::TearDown();
+    if (!machine_.empty()) fs::remove_all(machine_);
+  }
+
+  // The window that has the keyboard focus, as the display says.
+  static Window XFocus() {
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(fl_display, &focus, &revert);
+    return focus;
+  }
+  Window XidOf(const Form& form) { return fl_xid(backend_->WindowOf(form)); }
+  // Lets the loop run for a while: input that reached a page is handled.
+  void RunFor(std::chrono::milliseconds span) {
+    const auto end = std::chrono::steady_clock::now() + span;
+    RunUntil([&] { return std::chrono::steady_clock::now() >= end; });
+  }
+  // The page has the keyboard back, with the focus on control.
+  bool FocusBackOn(const Form& page, const Control& control) {
+    return RunUntil([&] { return XFocus() == XidOf(page) && Fl::focus() == backend_->WidgetOf(control); });
+  }
+
+  fs::path machine_;
+};
+
+// What the person at the display saw and did while a box or dialog was open.
+struct UserSide {
+  XWindow window = 0;         // the box or dialog
+  XWindow focus_on_open = 0;  // where the focus was once it had opened
+  bool unanswered = false;    // the keys did not close it
+  std::atomic<bool> done{false};
+};
+
+// How the person types at a box or dialog: the keys, sent where the display
+// sends them with the pointer on the page beside it (where a display
+// without a window manager sends what is typed unless a window has the
+// focus), or to the page's window; a window the keys leave open is closed
+// with close_key sent to it, so that the test goes on.
+struct Typing {
+  std::string title;
+  std::vector<KeySym> keys;
+  bool to_page = false;
+  KeySym close_key = XK_Escape;
+};
+
+std::thread TypeAt(UserSide& seen, const Typing& typing, XWindow page) {
+  return std::thread([&seen, typing, page] {
+    DisplayUser user;
+    seen.window = user.WaitFor(typing.title);
+    if (!seen.window) {
+      seen.done = true;
+      return;
+    }
+    user.PointAt(page, 5, 5);
+    const auto end = std::chrono::steady_clock::now() + 1s;
+    while (user.Focus() != seen.window && std::chrono::steady_clock::now() < end)
+      std::this_thread::sleep_for(10ms);
+    seen.focus_on_open = user.Focus();
+    for (KeySym key : typing.keys) {
+      if (typing.to_page)
+        user.TypeOn(page, key);
+      else
+        user.Type(key);
+      std::this_thread::sleep_for(50ms);
+    }
+    if (!user.WaitGone(typing.title, 2s)) {
+      seen.unanswered = true;
+      user.TypeOn(seen.window, typing.close_key);
+      user.WaitGone(typing.title, 2s);
+    }
+    seen.done = true;
+  });
+}
+
+class KeyboardAtABox : public Keyboard {
+ protected:
+  // Opens the box or dialog over page in an event (open), the person types
+  // at it, and the code then puts the focus on the page's box. The box
+  // took the keyboard, what was typed answered it, the page has the focus
+  // back on its box, and no key reached the page.
+  void OpenAndType(Page& page, const Typing& typing, const std::function<void()>& open) {
+    backend_->Flush();
+    page.pressed = 0;
+    UserSide seen;
+    std::thread user = TypeAt(seen, typing, XidOf(page));
+    app_->RunEvent([&] {
+      open();
+      page.Box.SetFocus();
+    });
+    // The loop goes on (the box's window is taken off the display) until
+    // the person has seen it go.
+    RunUntil([&] { return seen.done.load(); });
+    user.join();
+    ASSERT_NE(seen.window, 0u) << typing.title << " was not seen";
+    EXPECT_EQ(seen.focus_on_open, seen.window) << typing.title << " did not take the keyboard focus";
+    EXPECT_FALSE(seen.unanswered) << "what was typed did not answer " << typing.title;
+    EXPECT_TRUE(FocusBackOn(page, page.Box)) << "the page did not get the focus back on its box";
+    RunFor(300ms);
+    EXPECT_EQ(page.pressed, 0) << "a key meant for " << typing.title << " pressed the page's default button";
+  }
+};
+
+TEST_F(KeyboardAtABox, AMessageBoxTakesWhatIsTypedAndGivesTheFocusBack) {
+  Page page(*app_, "Page", "页面");
+  app_->RunEvent([&] { page.Show(); });
+  struct Case {
+    const char* what;
+    MsgButtons buttons;
+    KeySym key;
+    bool to_page;
+    MsgResult answer;
+  } cases[] = {
+      {"Enter", MsgButtons::OKCancel, XK_Return, false, MsgResult::OK},
+      {"Esc", MsgButtons::OKCancel, XK_Escape, false, MsgResult::Cancel},
+      {"Space on the focused button", MsgButtons::OKCancel, XK_space, false, MsgResult::OK},
+      {"N for 否(&N)", MsgButtons::YesNo, XK_n, false, MsgResult::No},
+      {"Enter that reached the page's window", MsgButtons::OKCancel, XK_Return, true, MsgResult::OK},
+      {"Esc that reached the page's window", MsgButtons::OKCancel, XK_Escape, true, MsgResult::Cancel},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    MsgResult answer = MsgResult::Retry;
+    OpenAndType(page, {"问题", {c.key}, c.to_page, XK_Return},
+                [&] { answer = app_->MsgBox("继续吗？", c.buttons, MsgIcon::Question, "问题"); });
+    EXPECT_EQ(answer, c.answer);
+  }
+}
+
+TEST_F(Keyboard, APageShownTakesTheFocus) {
+  Page first(*app_, "First", "第一页"), second(*app_, "Second", "第二页");
+  app_->RunEvent([&] { first.Show(); });
+  EXPECT_TRUE(FocusBackOn(first, first.Next));
+  app_->RunEvent([&] {
+    second.Show();
+    first.Hide();
+  });
+  EXPECT_TRUE(FocusBackOn(second, second.Next));
+  // Enter typed with the pointer on no window reaches the page shown.
+  DisplayUser user;
+  user.PointAt(0, 0, 0);
+  user.Type(XK_Return);
+  EXPECT_TRUE(RunUntil([&] { return second.pressed == 1; }));
+  EXPECT_EQ(first.pressed, 0);
+}
+
+TEST_F(KeyboardAtABox, TheDialogsTakeTheFocusAndAreAnsweredFromTheKeyboard) {
+  Page page(*app_, "Page", "页面");
+  app_->RunEvent([&] { page.Show(); });
+  struct Case {
+    const char* what;
+    bool folder;
+    std::vector<KeySym> keys;
+    std::optional<std::string> answer;
+  } cases[] = {
+      // The first Down selects the first line; Enter answers it.
+      {"folder: Down, Enter", true, {XK_Down, XK_Return}, "C:\\"},
+      {"folder: Esc", true, {XK_Escape}, std::nullopt},
+      // "..", then setup.exe; the arrows do not leave the folder.
+      {"file: Down, Down, Enter", false, {XK_Down, XK_Down, XK_Return}, "C:\\Tools\\setup.exe"},
+      {"file: Esc", false, {XK_Escape}, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::optional<std::string> answer = "not answered";
+    OpenAndType(page, {c.folder ? "浏览文件夹" : "打开", c.keys, false, XK_Escape}, [&] {
+      if (c.folder) {
+        answer = app_->BrowseForFolder(&page, "请选择文件夹：", 1);
+      } else {
+        FileRequest request;
+        request.initial_folder = "C:\\Tools";
+        request.owner = page.Name();
+        answer = app_->OpenFile(request);
+      }
+    });
+    EXPECT_EQ(answer, c.answer);
+  }
+}
+
+}  // namespace
+}  // namespace quorvale::ui::fltk::testing
