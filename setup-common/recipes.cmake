@@ -30,7 +30,6 @@ quorvale_resource_objects(recipe_test_resources CUSTOM 901 2052 ${escape_archive
 add_dependencies(recipe_test_resources recipe_escape_archive)
 
 set(recipe_definitions
-  PROVIDERS_PATH="$<TARGET_FILE:QuorvaleProviders>"
   EVERY_NUMBER_IIS="$<TARGET_FILE:every_number_iis>"
   ESCAPE_ARCHIVE="${escape_archive}"
   SERVER_PAYLOAD="${payload_out}/server/Quorvale.rar"
@@ -39,31 +38,33 @@ set(recipe_definitions
   DODIDE="${payload_out}/stand-ins/DodIde.dll"
   JMAIL="${payload_out}/stand-ins/Jmail.dll")
 
+set(recipe_program
+  LINKS quorvale_setup_common quorvale_programs quorvale_providers quorvale_com
+  DEFINITIONS ${recipe_definitions}
+  PROVIDERS
+  DEPENDS payloads)
+
 # One test program per set of resources: the server end's, the control
 # end's, the repair's.
-foreach(program server client uninstall)
-  set(target ${program}_recipe_tests)
-  add_executable(${target})
-  target_link_libraries(${target} PRIVATE quorvale_setup_common quorvale_programs quorvale_providers quorvale_com
-                        quorvale_${program}_resources GTest::gtest_main)
-  target_compile_definitions(${target} PRIVATE ${recipe_definitions})
-  add_dependencies(${target} payloads QuorvaleProviders)
-  gtest_discover_tests(${target} PROPERTIES ${wizard_test_environment})
-endforeach()
-target_sources(server_recipe_tests PRIVATE
-  ${recipe_tests}/payload_recipe_test.cpp
-  ${recipe_tests}/site_recipe_test.cpp
-  ${recipe_tests}/component_recipe_test.cpp
-  ${recipe_tests}/system_ini_step_test.cpp)
-target_link_libraries(server_recipe_tests PRIVATE quorvale_payloads recipe_test_resources)
-add_dependencies(server_recipe_tests every_number_iis)
-target_sources(client_recipe_tests PRIVATE ${recipe_tests}/client_payload_recipe_test.cpp)
-target_sources(uninstall_recipe_tests PRIVATE ${recipe_tests}/repair_component_recipe_test.cpp)
+quorvale_test_program(server_recipe_tests ${recipe_program}
+  SOURCES
+    ${recipe_tests}/payload_recipe_test.cpp
+    ${recipe_tests}/site_recipe_test.cpp
+    ${recipe_tests}/component_recipe_test.cpp
+    ${recipe_tests}/system_ini_step_test.cpp
+  LINKS quorvale_server_resources quorvale_payloads recipe_test_resources
+  DEPENDS every_number_iis
+  ENVIRONMENT ${wizard_test_environment})
+quorvale_test_program(client_recipe_tests ${recipe_program}
+  SOURCES ${recipe_tests}/client_payload_recipe_test.cpp
+  LINKS quorvale_client_resources
+  ENVIRONMENT ${wizard_test_environment})
+quorvale_test_program(uninstall_recipe_tests ${recipe_program}
+  SOURCES ${recipe_tests}/repair_component_recipe_test.cpp
+  LINKS quorvale_uninstall_resources
+  ENVIRONMENT ${wizard_test_environment})
 
 # The server end's payload written and unpacked, on the test clock.
-find_package(benchmark REQUIRED)
-add_executable(recipes_bench bench/unpack_bench.cpp)
-target_link_libraries(recipes_bench PRIVATE quorvale_setup_common quorvale_programs quorvale_providers quorvale_com
-                      quorvale_server_resources benchmark::benchmark)
-target_compile_definitions(recipes_bench PRIVATE ${recipe_definitions})
-add_dependencies(recipes_bench payloads QuorvaleProviders)
+quorvale_test_program(recipes_bench BENCHMARK ${recipe_program}
+  SOURCES bench/unpack_bench.cpp
+  LINKS quorvale_server_resources)

@@ -63,16 +63,22 @@ void ClientInstall::MakeFolder() {
 void ClientInstall::Unpack() { UnpackPayload(Page(), kControlEndPayload, folder_); }
 
 void ClientInstall::BuildPanelSite() {
-  site_ = BuildSite(Page(), kPanelSite, {folder_, domain_, pw_, "", &helpers_});
+  site_ = BuildSite(Page(), kPanelSite,
+                    {.folder = folder_, .host = domain_, .password = pw_, .number = "", .waits = &helpers_});
 }
 
 void ClientInstall::AttachPanelDatabase() {
-  AttachDatabase(Page(), helpers_, {server_, admin_, admin_pw_}, {db_, login_, login_pw_}, folder_);
+  AttachDatabase(Page(), helpers_, {.server = server_, .uid = admin_, .pwd = admin_pw_},
+                 {.name = db_, .login = login_, .password = login_pw_}, folder_);
 }
 
 void ClientInstall::RegisterComponents() {
   setup::RegisterComponents(Page(), kControlComponents,
-                            {folder_, sysdir_, windir_, site_.account, &helpers_});
+                            {.source = folder_,
+                             .target = sysdir_,
+                             .windows = windir_,
+                             .account = site_.account,
+                             .waits = &helpers_});
 }
 
 void ClientInstall::EditSettings() {
@@ -115,9 +121,12 @@ void ClientInstall::WriteRecords() {
 }
 
 void ClientInstall::CheckInstallation() {
-  setup::CheckInstallation(
-      Page(), helpers_, helpers_,
-      {InstallEnd::kControl, folder_, {"Uninstall.exe", "Web\\Inc\\Conn.asp"}, sysdir_, &kControlComponents});
+  setup::CheckInstallation(Page(), helpers_, helpers_,
+                           {.end = InstallEnd::kControl,
+                            .folder = folder_,
+                            .folder_files = {"Uninstall.exe", "Web\\Inc\\Conn.asp"},
+                            .system_folder = sysdir_,
+                            .components = &kControlComponents});
 }
 
 }  // namespace quorvale::client

@@ -1,7 +1,5 @@
 #include "quorvale/setup/component_recipe.h"
 
-#include <array>
-
 #include "ansi_text.h"
 #include "late_bound.h"
 #include "quorvale/core/text.h"
@@ -21,37 +19,104 @@ constexpr auto kNone = Registration::kNone;
 constexpr const char* kSiteAccount = nullptr;
 constexpr const char* kRegisterStep = "正在注册组件...";
 
-constexpr std::array<ComponentEntry, 4> kServerControlEntries = {{
-    {"mswinsck.ocx", kMove, 4200, kRegsvr32, 4900, nullptr, nullptr, 0, 0, 0},
-    {"ntsvc.ocx", kMove, 4400, kRegsvr32, 5000, nullptr, nullptr, 0, 0, 0},
-    {"TABCTL32.OCX", kMove, 4600, kRegsvr32, 5100, nullptr, nullptr, 0, 0, 0},
-    {"MSCOMCTL.OCX", kMove, 4800, kRegsvr32, 5200, nullptr, nullptr, 0, 0, 0},
-}};
-constexpr std::array<ComponentEntry, 1> kMailPageEntries = {{
-    {"MailCtrl.asp", kMove, 3800, kNone, 0, nullptr, nullptr, 0, 0, 0},
-}};
-constexpr std::array<ComponentEntry, 1> kMailComponentEntries = {{
-    {"WinWebMail.dll", Placement::kStays, 0, kRegsvr32, 3900, nullptr, nullptr, 0, 0, 0},
-}};
-constexpr std::array<ComponentEntry, 2> kNoMailEntries = {{
-    {"MailCtrl.asp", Placement::kDiscard, 0, kNone, 0, nullptr, nullptr, 0, 0, 0},
-    {"WinWebMail.dll", Placement::kDiscard, 3900, kNone, 0, nullptr, nullptr, 0, 0, 0},
-}};
-constexpr std::array<ComponentEntry, 3> kControlEntries = {{
-    {"DodIde.dll", kMove, 4700, kRegAsm, 5200, kSiteAccount, ":R", 5500, 0, 0},
-    {"Quorvale.dll", kMove, 4800, kRegsvr32, 5300, kSiteAccount, ":R", 5600, 0, 0},
-    {"Jmail.dll", kMove, 4900, kRegsvr32, 5400, "Everyone", ":R", 5700, 0, 0},
-}};
-constexpr std::array<ComponentEntry, 3> kRepairEntries = {{
-    {"DodIde.dll", Placement::kFromResource, 4200, kRegAsm, 4800, kSiteAccount, ":F", 5400, 101, 98303},
-    {"Quorvale.dll", Placement::kFromResource, 4400, kRegsvr32, 5000, kSiteAccount, ":F", 5600, 102, 397311},
-    {"jmail.dll", Placement::kFromResource, 4600, kRegsvr32, 5200, kSiteAccount, ":F", 5800, 103, 361983},
-}};
-constexpr std::array<RemovalEntry, 3> kUninstallEntries = {{
-    {"DodIde.dll", kRegAsm, 3500, 5000},
-    {"Quorvale.dll", kRegsvr32, 4000, 5500},
-    {"jmail.dll", kRegsvr32, 4500, 6000},
-}};
+constexpr ComponentEntry kServerControlEntries[] = {
+    {.file = "mswinsck.ocx",
+     .placement = kMove,
+     .placed_width = 4200,
+     .registration = kRegsvr32,
+     .registered_width = 4900},
+    {.file = "ntsvc.ocx",
+     .placement = kMove,
+     .placed_width = 4400,
+     .registration = kRegsvr32,
+     .registered_width = 5000},
+    {.file = "TABCTL32.OCX",
+     .placement = kMove,
+     .placed_width = 4600,
+     .registration = kRegsvr32,
+     .registered_width = 5100},
+    {.file = "MSCOMCTL.OCX",
+     .placement = kMove,
+     .placed_width = 4800,
+     .registration = kRegsvr32,
+     .registered_width = 5200},
+};
+constexpr ComponentEntry kMailPageEntries[] = {
+    {.file = "MailCtrl.asp", .placement = kMove, .placed_width = 3800},
+};
+constexpr ComponentEntry kMailComponentEntries[] = {
+    {.file = "WinWebMail.dll",
+     .placement = Placement::kStays,
+     .registration = kRegsvr32,
+     .registered_width = 3900},
+};
+constexpr ComponentEntry kNoMailEntries[] = {
+    {.file = "MailCtrl.asp", .placement = Placement::kDiscard},
+    {.file = "WinWebMail.dll", .placement = Placement::kDiscard, .placed_width = 3900},
+};
+constexpr ComponentEntry kControlEntries[] = {
+    {.file = "DodIde.dll",
+     .placement = kMove,
+     .placed_width = 4700,
+     .registration = kRegAsm,
+     .registered_width = 5200,
+     .principal = kSiteAccount,
+     .right = ":R",
+     .access_width = 5500},
+    {.file = "Quorvale.dll",
+     .placement = kMove,
+     .placed_width = 4800,
+     .registration = kRegsvr32,
+     .registered_width = 5300,
+     .principal = kSiteAccount,
+     .right = ":R",
+     .access_width = 5600},
+    {.file = "Jmail.dll",
+     .placement = kMove,
+     .placed_width = 4900,
+     .registration = kRegsvr32,
+     .registered_width = 5400,
+     .principal = "Everyone",
+     .right = ":R",
+     .access_width = 5700},
+};
+constexpr ComponentEntry kRepairEntries[] = {
+    {.file = "DodIde.dll",
+     .placement = Placement::kFromResource,
+     .placed_width = 4200,
+     .registration = kRegAsm,
+     .registered_width = 4800,
+     .principal = kSiteAccount,
+     .right = ":F",
+     .access_width = 5400,
+     .resource = 101,
+     .last_index = 98303},
+    {.file = "Quorvale.dll",
+     .placement = Placement::kFromResource,
+     .placed_width = 4400,
+     .registration = kRegsvr32,
+     .registered_width = 5000,
+     .principal = kSiteAccount,
+     .right = ":F",
+     .access_width = 5600,
+     .resource = 102,
+     .last_index = 397311},
+    {.file = "jmail.dll",
+     .placement = Placement::kFromResource,
+     .placed_width = 4600,
+     .registration = kRegsvr32,
+     .registered_width = 5200,
+     .principal = kSiteAccount,
+     .right = ":F",
+     .access_width = 5800,
+     .resource = 103,
+     .last_index = 361983},
+};
+constexpr RemovalEntry kUninstallEntries[] = {
+    {.file = "DodIde.dll", .registration = kRegAsm, .unregistered_width = 3500, .deleted_width = 5000},
+    {.file = "Quorvale.dll", .registration = kRegsvr32, .unregistered_width = 4000, .deleted_width = 5500},
+    {.file = "jmail.dll", .registration = kRegsvr32, .unregistered_width = 4500, .deleted_width = 6000},
+};
 
 std::string In(const std::string& folder, const char* file) { return folder + "\\" + file; }
 
@@ -85,7 +150,8 @@ void Place(StepReporter& r, const ComponentPlaces& p, const ComponentEntry& e) {
     case Placement::kFromResource: {
       bool missing = false;
       err.Resume([&] { missing = !FilePresent(placed); });
-      if (missing) WriteResourceFile(r, {e.resource, e.last_index, {}}, placed);
+      if (missing)
+        WriteResourceFile(r, {.resource = e.resource, .last_index = e.last_index, .points = {}}, placed);
       break;
     }
   }
@@ -94,13 +160,47 @@ void Place(StepReporter& r, const ComponentPlaces& p, const ComponentEntry& e) {
 
 }  // namespace
 
-const ComponentVariant kServerControls{kRegisterStep, 4000, kServerControlEntries, false};
-const ComponentVariant kMailPage{"正在配置企业邮局站点...", 0, kMailPageEntries, false};
-const ComponentVariant kMailComponent{"正在注册企业邮局组件...", 0, kMailComponentEntries, false};
-const ComponentVariant kNoMailFiles{nullptr, 0, kNoMailEntries, false};
-const ComponentVariant kControlComponents{kRegisterStep, 4600, kControlEntries, false};
-const ComponentVariant kRepairComponents{kRegisterStep, 4000, kRepairEntries, true};
-const RemovalVariant kUninstallComponents{"正在卸载组件...", 3000, kUninstallEntries};
+const ComponentVariant kServerControls{
+    .step = kRegisterStep,
+    .start_width = 4000,
+    .entries = kServerControlEntries,
+    .regasm_short_folder = false,
+};
+const ComponentVariant kMailPage{
+    .step = "正在配置企业邮局站点...",
+    .start_width = 0,
+    .entries = kMailPageEntries,
+    .regasm_short_folder = false,
+};
+const ComponentVariant kMailComponent{
+    .step = "正在注册企业邮局组件...",
+    .start_width = 0,
+    .entries = kMailComponentEntries,
+    .regasm_short_folder = false,
+};
+const ComponentVariant kNoMailFiles{
+    .step = nullptr,
+    .start_width = 0,
+    .entries = kNoMailEntries,
+    .regasm_short_folder = false,
+};
+const ComponentVariant kControlComponents{
+    .step = kRegisterStep,
+    .start_width = 4600,
+    .entries = kControlEntries,
+    .regasm_short_folder = false,
+};
+const ComponentVariant kRepairComponents{
+    .step = kRegisterStep,
+    .start_width = 4000,
+    .entries = kRepairEntries,
+    .regasm_short_folder = true,
+};
+const RemovalVariant kUninstallComponents{
+    .step = "正在卸载组件...",
+    .start_width = 3000,
+    .entries = kUninstallEntries,
+};
 
 std::string Regsvr32Command(const std::string& file, bool remove) {
   return "regsvr32 " + SystemHelpers::ShortPath(file) + (remove ? " /u /s" : " /s");

@@ -15,19 +15,23 @@ namespace {
 // 2200) and at 2,204,405; the unpacker at 100,000, 200,000, 300,000.
 constexpr std::array<ProgressPoint, 22> kServerArchivePoints = [] {
   std::array<ProgressPoint, 22> points{};
-  for (int k = 1; k <= 21; ++k) points[k - 1] = {100000LL * k, 100 * (k + 1)};
-  points[21] = {2204405, 2300};
+  for (int k = 1; k <= 21; ++k) points[k - 1] = {.index = 100000LL * k, .width = 100 * (k + 1)};
+  points[21] = {.index = 2204405, .width = 2300};
   return points;
 }();
-constexpr std::array<ProgressPoint, 3> kServerUnpackerPoints = {
-    {{100000, 2400}, {200000, 2500}, {300000, 2600}}};
+constexpr ProgressPoint kServerUnpackerPoints[] = {
+    {.index = 100000, .width = 2400}, {.index = 200000, .width = 2500}, {.index = 300000, .width = 2600}};
 
-constexpr std::array<ProgressPoint, 23> kControlArchivePoints = {{
-    {250000, 400},   {300000, 500},   {500000, 600},   {650000, 700},   {800000, 800},   {900000, 900},
-    {1000000, 1000}, {1100000, 1100}, {1250000, 1200}, {1350000, 1300}, {1500000, 1400}, {1600000, 1500},
-    {1750000, 1600}, {1850000, 1700}, {2000000, 1800}, {2300000, 1900}, {2500000, 2000}, {2800000, 2100},
-    {3000000, 2200}, {3250000, 2300}, {3500000, 2400}, {3800000, 2500}, {4030457, 2600},
-}};
+constexpr ProgressPoint kControlArchivePoints[] = {
+    {.index = 250000, .width = 400},   {.index = 300000, .width = 500},   {.index = 500000, .width = 600},
+    {.index = 650000, .width = 700},   {.index = 800000, .width = 800},   {.index = 900000, .width = 900},
+    {.index = 1000000, .width = 1000}, {.index = 1100000, .width = 1100}, {.index = 1250000, .width = 1200},
+    {.index = 1350000, .width = 1300}, {.index = 1500000, .width = 1400}, {.index = 1600000, .width = 1500},
+    {.index = 1750000, .width = 1600}, {.index = 1850000, .width = 1700}, {.index = 2000000, .width = 1800},
+    {.index = 2300000, .width = 1900}, {.index = 2500000, .width = 2000}, {.index = 2800000, .width = 2100},
+    {.index = 3000000, .width = 2200}, {.index = 3250000, .width = 2300}, {.index = 3500000, .width = 2400},
+    {.index = 3800000, .width = 2500}, {.index = 4030457, .width = 2600},
+};
 
 constexpr int kArchiveResource = 101, kUnpackerResource = 102;
 constexpr std::int64_t kUnpackerLastIndex = 314367;
@@ -35,23 +39,25 @@ constexpr std::int64_t kUnpackerLastIndex = 314367;
 }  // namespace
 
 const PayloadVariant kServerEndPayload{
-    "正在释放安装程序包...",
-    "正在解压缩安装文件...",
-    {kArchiveResource, 2861143, kServerArchivePoints},
-    {kUnpackerResource, kUnpackerLastIndex, kServerUnpackerPoints},
-    150,
-    0,
-    2700,
+    .writing_step = "正在释放安装程序包...",
+    .unpacking_step = "正在解压缩安装文件...",
+    .archive = {.resource = kArchiveResource, .last_index = 2861143, .points = kServerArchivePoints},
+    .unpacker = {.resource = kUnpackerResource,
+                 .last_index = kUnpackerLastIndex,
+                 .points = kServerUnpackerPoints},
+    .start_width = 150,
+    .written_width = 0,
+    .end_width = 2700,
 };
 
 const PayloadVariant kControlEndPayload{
-    "正在释放安装程序包...",
-    "正在解压缩安装文件...",
-    {kArchiveResource, 4051115, kControlArchivePoints},
-    {kUnpackerResource, kUnpackerLastIndex, {}},
-    300,
-    2700,
-    2800,
+    .writing_step = "正在释放安装程序包...",
+    .unpacking_step = "正在解压缩安装文件...",
+    .archive = {.resource = kArchiveResource, .last_index = 4051115, .points = kControlArchivePoints},
+    .unpacker = {.resource = kUnpackerResource, .last_index = kUnpackerLastIndex, .points = {}},
+    .start_width = 300,
+    .written_width = 2700,
+    .end_width = 2800,
 };
 
 void WriteResourceFile(StepReporter& reporter, const ResourceWrite& resource, const std::string& path) {

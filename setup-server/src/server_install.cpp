@@ -20,6 +20,8 @@ namespace {
 
 // A row whose recipe shows its own steps (captions, list lines and the bar
 // on the way) shows nothing itself; its bar is the one the recipe ends at.
+// Those captions, lines and widths are the recipe's variant in setup-common
+// (docs/setup-recipes.md names each).
 constexpr const char* kShownByRecipe = "";
 
 }  // namespace
@@ -29,20 +31,13 @@ const std::vector<ServerInstall::Step>& ServerInstall::Steps() {
   static const std::vector<Step> steps = {
       {"正在准备安装...", nullptr, 50, &S::ReadChoices},
       {"建立安装目录...", "正在建立目标安装目录...", 100, &S::MakeFolder},
-      // "正在释放安装程序包..." 150, 200 ... 2600; "正在解压缩安装文件..." 2700.
       {kShownByRecipe, nullptr, 2700, &S::Unpack},
-      // "正在准备建立企业邮局站点..." 2800 ... "正在启动企业邮局站点..." 3600,
-      // with the three failure lines at their check points.
       {kShownByRecipe, nullptr, 3600, &S::BuildMailSite, nullptr, &S::WithWinWebMail},
-      // "正在配置企业邮局站点..." 3800.
       {kShownByRecipe, nullptr, 3800, &S::PlaceMailPage, nullptr, &S::WithWinWebMail},
-      // "正在注册企业邮局组件..." 3900.
       {kShownByRecipe, nullptr, 3900, &S::RegisterMailComponent, nullptr, &S::WithWinWebMail},
       // In place of the mail steps: no caption, no list line.
       {"", nullptr, 3900, &S::RemoveMailFiles, nullptr, &S::WithoutWinWebMail},
-      // "正在注册组件..." 4000, 4200 ... 5200.
       {kShownByRecipe, nullptr, 5200, &S::RegisterControls},
-      // "正在修改配置文件..." 5300, 5400 ... 5900.
       {kShownByRecipe, nullptr, 5900, &S::CompleteConfiguration},
       {"正在注册系统服务...", nullptr, 6000, &S::InstallService},
       {"正在建立快捷方式到桌面...", nullptr, 6200, &S::MakeShortcut},

@@ -95,9 +95,10 @@ void RepairSequence::ChooseValues() {
   const bool settings_whole =
       !s.type.empty() && !s.server.empty() && !s.login.empty() && !s.pw.empty() && !s.db.empty();
   kind_ = settings_whole ? s.type : r.DataType;
-  admin_ = {r.MSSQLServer, r.MSSQLUserName, r.MSSQLPassWord};
-  db_ = settings_whole ? PanelDatabase{s.db, s.login, s.pw}
-                       : PanelDatabase{r.SQLDataBase, r.SQLUserName, r.SQLPassWord};
+  admin_ = {.server = r.MSSQLServer, .uid = r.MSSQLUserName, .pwd = r.MSSQLPassWord};
+  db_ = settings_whole
+            ? PanelDatabase{.name = s.db, .login = s.login, .password = s.pw}
+            : PanelDatabase{.name = r.SQLDataBase, .login = r.SQLUserName, .password = r.SQLPassWord};
   host_ = r.DomainName;
   site_number_ = r.SiteNum.empty() ? new_number_ : r.SiteNum;
   user_ = SiteAccountOf(site_number_);
@@ -136,7 +137,8 @@ void RepairSequence::FindDataFiles() {
 }
 
 void RepairSequence::RebuildSite() {
-  BuildSite(Page(), kPanelSiteRebuild, {folder_, host_, "", site_number_});
+  BuildSite(Page(), kPanelSiteRebuild,
+            {.folder = folder_, .host = host_, .password = "", .number = site_number_});
 }
 
 void RepairSequence::RebuildDatabase() {
@@ -144,7 +146,9 @@ void RepairSequence::RebuildDatabase() {
 }
 
 void RepairSequence::RegisterComponents() {
-  setup::RegisterComponents(Page(), kRepairComponents, {folder_, sysdir_, windir_, user_, &Helpers()});
+  setup::RegisterComponents(
+      Page(), kRepairComponents,
+      {.source = folder_, .target = sysdir_, .windows = windir_, .account = user_, .waits = &Helpers()});
 }
 
 void RepairSequence::RewriteSettings() {

@@ -59,8 +59,8 @@ void UninstallSequence::ReadRecord() {
   if (!Resume([&] { r = ReadControlEndRecord(Helpers(), folder_); }))
     Helpers().Stop(kRecordFailed, ui::MsgIcon::Question, kTitle);
   kind_ = r.DataType;
-  admin_ = {r.MSSQLServer, r.MSSQLUserName, r.MSSQLPassWord};
-  db_ = {r.SQLDataBase, r.SQLUserName, ""};
+  admin_ = {.server = r.MSSQLServer, .uid = r.MSSQLUserName, .pwd = r.MSSQLPassWord};
+  db_ = {.name = r.SQLDataBase, .login = r.SQLUserName, .password = ""};
   site_number_ = r.SiteNum;
   user_ = r.User;
 }
@@ -82,7 +82,9 @@ void UninstallSequence::ConnectAdministrator() {
 void UninstallSequence::RemoveDatabase() { setup::RemoveDatabase(Page(), administrator_.get(), db_); }
 
 void UninstallSequence::RemoveComponents() {
-  setup::RemoveComponents(Page(), kUninstallComponents, {folder_, sysdir_, windir_, "", &Helpers()});
+  setup::RemoveComponents(
+      Page(), kUninstallComponents,
+      {.source = folder_, .target = sysdir_, .windows = windir_, .account = "", .waits = &Helpers()});
 }
 
 void UninstallSequence::DeleteEntry() {

@@ -1,8 +1,9 @@
 // A local keeps its first value when the only other store to it is in a
 // statement that raises under resume-on-error. GCC 12 at -O1 and above
-// dropped that first value for locals of two words (the build passes
-// -fno-tree-dse for it); the calls that raise live in another translation
-// unit, as LoadResData does for the recipes.
+// dropped that first value for locals of two words, and for a local filled
+// through a reference by a function of the same file in a try block (the
+// build passes -fno-tree-dse to every file for it); the calls that raise
+// live in another translation unit, as LoadResData does for the recipes.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -48,6 +49,20 @@ std::string Held(std::size_t size, const void* data) {
   return Held(0, p);
 }
 
+// The same fault without Resume or a lambda: a local filled through a
+// reference by a function of this file, in a try block.
+[[gnu::noinline]] void FillText(std::string_view& data, int id) { data = RaisingText(id); }
+
+[[gnu::noinline]] std::string FilledLeft(Err& err, int id) {
+  std::string_view data;
+  try {
+    FillText(data, id);
+  } catch (const RaisedError& e) {
+    err.Set(e.Number(), e.what());
+  }
+  return Held(data.size(), data.data());
+}
+
 volatile unsigned long seed = 0x5A5A5A5A;
 volatile unsigned long sink;
 
@@ -71,7 +86,7 @@ TEST(ResumeOnError, ALocalKeepsItsFirstValueWhenTheStatementRaises) {
   const Case cases[] = {
       {"text", TextLeft, 326, "0 nowhere"},      {"resource", ResourceLeft, 326, "0 nowhere"},
       {"bytes", BytesLeft, 9, "0 nowhere"},      {"number", NumberLeft, 9, "0"},
-      {"pointer", PointerLeft, 53, "0 nowhere"},
+      {"pointer", PointerLeft, 53, "0 nowhere"}, {"filled", FilledLeft, 326, "0 nowhere"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -90,6 +105,7 @@ TEST(ResumeOnError, ALocalTakesTheValueOfAStatementThatCompletes) {
   EXPECT_EQ(WithBusyRegisters(BytesLeft, err, 0), "3 at an address");
   EXPECT_EQ(WithBusyRegisters(NumberLeft, err, 0), "7");
   EXPECT_EQ(WithBusyRegisters(PointerLeft, err, 0), "0 at an address");
+  EXPECT_EQ(WithBusyRegisters(FilledLeft, err, 0), "5 at an address");
   EXPECT_FALSE(err);
 }
 

@@ -25,20 +25,22 @@ enum class Placement {
 
 enum class Registration { kNone, kRegsvr32, kRegAsm };
 
+// One file of a variant. A table row names the columns it uses; the rest
+// keep these defaults.
 struct ComponentEntry {
   const char* file;
   Placement placement;
-  int placed_width;  // 0: none
-  Registration registration;
-  int registered_width;
+  int placed_width = 0;  // 0: none
+  Registration registration = Registration::kNone;
+  int registered_width = 0;
   // Cacls ... /e /c /g <principal>:<right>; principal nullptr: the site
   // account; right nullptr: no access step.
-  const char* principal;
-  const char* right;
-  int access_width;
+  const char* principal = nullptr;
+  const char* right = nullptr;
+  int access_width = 0;
   // kFromResource: the resource and its last byte index.
-  int resource;
-  std::int64_t last_index;
+  int resource = 0;
+  std::int64_t last_index = 0;
 };
 
 struct ComponentVariant {

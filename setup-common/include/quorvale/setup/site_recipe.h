@@ -29,10 +29,10 @@ double DrawSiteNumber();
 std::optional<double> FindFreeSiteNumber(Err& err, bool reseed_first = true);
 
 // The decimal digits of a site number; "" for none.
+std::string SiteNumberText(const std::optional<double>& number);
 
 // The site's own account: "IUSR_" and its number.
 std::string SiteAccountOf(const std::string& number);
-std::string SiteNumberText(const std::optional<double>& number);
 
 // Whether IIS://localhost/w3svc/<number> binds: a site of that number is
 // there. A failed bind is left in err. No number names no site.
