@@ -218,7 +218,7 @@ void FormWindow::SyncItem(const Item& item) {
     }
     case ControlKind::ListBox: {
       auto& l = static_cast<ListBox&>(c);
-      auto* b = static_cast<Fl_Hold_Browser*>(w);
+      auto* b = static_cast<ListWidget*>(w);
       bool same = b->size() == l.ListCount();
       for (int i = 0; same && i < l.ListCount(); ++i)
         same = l.Items()[static_cast<std::size_t>(i)] == b->text(i + 1);
@@ -230,7 +230,7 @@ void FormWindow::SyncItem(const Item& item) {
       // The model counts rows of its own height; keep its last row in view.
       if (l.ListCount() > 0) {
         if (l.TopIndex() + l.VisibleRows() >= l.ListCount()) {
-          b->bottomline(l.ListCount());
+          b->ShowLastLine();
         } else {
           b->topline(l.TopIndex() + 1);
         }
