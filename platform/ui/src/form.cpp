@@ -81,31 +81,56 @@ CommandButton* Form::CancelButtonOfForm() const {
   return nullptr;
 }
 
-namespace {
-// Tab reaches an option button only when it is the selected one of its
-// group, or when none of its group is selected.
-bool TabReaches(const Control* c) {
-  if (!c->CanFocus() || !c->TabStop()) return false;
-  if (c->Kind() != ControlKind::OptionButton) return true;
-  if (static_cast<const OptionButton*>(c)->Value()) return true;
-  for (const Control* o : c->Owner().Controls()) {
-    if (o != c && o->Kind() == ControlKind::OptionButton && o->Container() == c->Container() &&
-        static_cast<const OptionButton*>(o)->Value()) {
-      return false;
+std::vector<OptionButton*> Form::OptionGroup(const Control& c) const {
+  if (c.Kind() != ControlKind::OptionButton) return {};
+  std::vector<OptionButton*> run;
+  bool found = false;
+  for (Control* o : tab_order_) {
+    if (o->Container() != c.Container() || o->Kind() == ControlKind::Label) continue;
+    if (o->Kind() != ControlKind::OptionButton) {
+      if (found) break;
+      run.clear();
+      continue;
     }
+    run.push_back(static_cast<OptionButton*>(o));
+    found = found || o == &c;
   }
-  return true;
+  return run;
 }
-}  // namespace
+
+OptionButton* Form::NextInGroup(const Control& from, bool backwards) const {
+  const auto group = OptionGroup(from);
+  const auto n = static_cast<int>(group.size());
+  const auto at = static_cast<int>(std::find(group.begin(), group.end(), &from) - group.begin());
+  for (int step = 1; step <= n; ++step) {
+    OptionButton* o = group[static_cast<std::size_t>(((backwards ? at - step : at + step) % n + n) % n)];
+    if (o->CanFocus()) return o;
+  }
+  return nullptr;
+}
+
+bool Form::TabReaches(const Control& c) const {
+  if (!c.CanFocus() || !c.TabStop()) return false;
+  if (c.Kind() != ControlKind::OptionButton) return true;
+  const auto group = OptionGroup(c);
+  const auto stops = [](const OptionButton* o) { return o->CanFocus() && o->TabStop(); };
+  auto it =
+      std::find_if(group.begin(), group.end(), [&](const OptionButton* o) { return o->Value() && stops(o); });
+  if (it == group.end()) it = std::find_if(group.begin(), group.end(), stops);
+  return it != group.end() && *it == &c;
+}
 
 Control* Form::NextInTabOrder(bool backwards) const {
   const int n = static_cast<int>(tab_order_.size());
   if (n == 0) return nullptr;
   int start = active_control_ ? active_control_->TabIndex() : -1;
   if (start < 0) start = backwards ? 0 : n - 1;
+  // Tab leaves the group of the option button it starts from.
+  const auto left = active_control_ ? OptionGroup(*active_control_) : std::vector<OptionButton*>{};
   for (int step = 1; step <= n; ++step) {
-    int i = backwards ? ((start - step) % n + n) % n : (start + step) % n;
-    if (TabReaches(tab_order_[static_cast<std::size_t>(i)])) return tab_order_[static_cast<std::size_t>(i)];
+    Control* c =
+        tab_order_[static_cast<std::size_t>(backwards ? ((start - step) % n + n) % n : (start + step) % n)];
+    if (std::find(left.begin(), left.end(), c) == left.end() && TabReaches(*c)) return c;
   }
   return nullptr;
 }
@@ -128,7 +153,7 @@ void Form::Show() {
     // First show: the focus goes to the first control in tab order that takes it.
     Control* first = nullptr;
     for (Control* c : tab_order_) {
-      if (TabReaches(c)) {
+      if (TabReaches(*c)) {
         first = c;
         break;
       }

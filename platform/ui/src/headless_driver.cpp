@@ -52,6 +52,11 @@ void HeadlessDriver::PressTab(bool backwards) {
   input::PressTab(app_, backwards);
 }
 
+void HeadlessDriver::PressArrow(input::Arrow key) {
+  Require(app_.ActiveForm() != nullptr, "no form is active");
+  input::PressArrow(app_, key);
+}
+
 void HeadlessDriver::PressAccessKey(char key) {
   Require(app_.ActiveForm() != nullptr, "no form is active");
   input::PressAccessKey(app_, key);

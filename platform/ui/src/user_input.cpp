@@ -93,6 +93,18 @@ bool PressTab(Application& app, bool backwards) {
   return true;
 }
 
+bool PressArrow(Application& app, Arrow key) {
+  Form* f = app.ActiveForm();
+  if (!f || !f->ActiveControl()) return false;
+  OptionButton* next = f->NextInGroup(*f->ActiveControl(), key == Arrow::Left || key == Arrow::Up);
+  if (!next) return false;
+  app.RunEvent([next] {
+    next->SetFocus();
+    next->SetValue(true);
+  });
+  return true;
+}
+
 Control* AccessKeyTarget(const Form& form, char key) {
   key = UpperChar(key);
   for (Control* c : form.Controls()) {

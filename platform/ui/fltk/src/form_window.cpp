@@ -218,7 +218,7 @@ void FormWindow::SyncItem(const Item& item) {
     }
     case ControlKind::ListBox: {
       auto& l = static_cast<ListBox&>(c);
-      auto* b = static_cast<Fl_Hold_Browser*>(w);
+      auto* b = static_cast<ListWidget*>(w);
       bool same = b->size() == l.ListCount();
       for (int i = 0; same && i < l.ListCount(); ++i)
         same = l.Items()[static_cast<std::size_t>(i)] == b->text(i + 1);
@@ -230,7 +230,7 @@ void FormWindow::SyncItem(const Item& item) {
       // The model counts rows of its own height; keep its last row in view.
       if (l.ListCount() > 0) {
         if (l.TopIndex() + l.VisibleRows() >= l.ListCount()) {
-          b->bottomline(l.ListCount());
+          b->ShowLastLine();
         } else {
           b->topline(l.TopIndex() + 1);
         }
@@ -271,6 +271,17 @@ void FormWindow::Sync() {
     if (synced_focus_ && shown() && !modal_open && Fl::focus() != synced_focus_) synced_focus_->take_focus();
   }
   redraw();
+}
+
+int FormWindow::handle(int event) {
+  // An arrow key the focused widget left unused reaches the window, whose
+  // group would move the focus to a neighbouring widget behind the form's
+  // back. On Windows such a key does nothing.
+  if (event == FL_KEYBOARD) {
+    const int key = Fl::event_key();
+    if (key == FL_Left || key == FL_Up || key == FL_Right || key == FL_Down) return 1;
+  }
+  return FixedWindow::handle(event);
 }
 
 void FormWindow::WidgetCallback(Fl_Widget* w, void* data) {
@@ -330,6 +341,19 @@ bool FormWindow::HandleKey(int event) {
     auto* area = dynamic_cast<TextArea*>(Fl::focus());
     if (area && !area->locked) return false;
     backend_.Post([&app] { input::PressEnter(app); });
+    return true;
+  }
+  if ((key == FL_Left || key == FL_Up || key == FL_Right || key == FL_Down) &&
+      !(state & (FL_CTRL | FL_ALT))) {
+    // On an option button the arrows move through its group and select;
+    // other controls use them themselves or not at all (handle below).
+    const Control* focus = ControlOf(Fl::focus());
+    if (!focus || focus->Kind() != ControlKind::OptionButton) return false;
+    const input::Arrow arrow = key == FL_Left    ? input::Arrow::Left
+                               : key == FL_Up    ? input::Arrow::Up
+                               : key == FL_Right ? input::Arrow::Right
+                                                 : input::Arrow::Down;
+    backend_.Post([&app, arrow] { input::PressArrow(app, arrow); });
     return true;
   }
   if (key == FL_Escape) {

@@ -26,9 +26,10 @@ class FormWindow : public FixedWindow {
   void Sync();
   Fl_Widget* WidgetOf(const Control* control) const;
   Control* ControlOf(const Fl_Widget* widget) const;
-  // The keys the form handles itself (Tab, Enter, Esc, Alt with a letter);
-  // true when the key was taken.
+  // The keys the form handles itself (Tab, Enter, Esc, Alt with a letter,
+  // the arrows on an option button); true when the key was taken.
   bool HandleKey(int event);
+  int handle(int event) override;
   // The widget given the focus at the last Sync.
   Fl_Widget* SyncedFocus() const { return synced_focus_; }
   // Placed on the screen at its first show.

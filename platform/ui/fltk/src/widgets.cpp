@@ -122,6 +122,29 @@ int ListWidget::handle(int event) {
   return Fl_Hold_Browser::handle(event);
 }
 
+void ListWidget::ShowLastLine() {
+  if (size() == 0) return;
+  bottomline(size());
+  last_line_asked_ = true;
+}
+
+bool ListWidget::LastLineShown() const {
+  int x = 0, y = 0, w = 0, h = 0;
+  bbox(x, y, w, h);
+  return size() == 0 || full_height() - position() <= h;
+}
+
+void ListWidget::draw() {
+  Fl_Hold_Browser::draw();
+  if (!last_line_asked_) return;
+  last_line_asked_ = false;
+  // A scroll bar that came with this drawing hides the last line.
+  if (LastLineShown()) return;
+  bottomline(size());
+  clear_damage(FL_DAMAGE_ALL);
+  Fl_Hold_Browser::draw();
+}
+
 bool PushButton::Framed() const { return default_follows_focus ? Fl::focus() == this : is_default; }
 
 void PushButton::draw() {

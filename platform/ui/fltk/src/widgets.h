@@ -66,10 +66,22 @@ class PictureBox : public Fl_Box {
 // the line at the top to the one after it, and a list of one line could
 // not be chosen from the keyboard at all). Enter on the selected line runs
 // the callback, with Enter as the event's key.
+//
+// ShowLastLine scrolls the last line into view as a Windows list box with a
+// horizontal extent does: above its horizontal scroll bar. FLTK decides on
+// that bar only while drawing, when a line wider than the list comes into
+// view, and then covers the last line with it; the list then scrolls again.
 class ListWidget : public Fl_Hold_Browser {
  public:
   ListWidget(int x, int y, int w, int h) : Fl_Hold_Browser(x, y, w, h) {}
   int handle(int event) override;
+  void draw() override;
+  void ShowLastLine();
+  // The last line is whole inside the list, above any scroll bar.
+  bool LastLineShown() const;
+
+ private:
+  bool last_line_asked_ = false;
 };
 
 // A push button drawn as Windows draws one: raised edges, sunken while

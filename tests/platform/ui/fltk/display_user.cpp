@@ -117,9 +117,11 @@ void DisplayUser::PointAt(XWindow window, int x, int y) {
   XSync(D(d_), False);
 }
 
-void DisplayUser::Type(unsigned long keysym) { TypeOn(KeyboardWindow(), keysym); }
+void DisplayUser::Type(unsigned long keysym, unsigned modifiers) {
+  TypeOn(KeyboardWindow(), keysym, modifiers);
+}
 
-void DisplayUser::TypeOn(XWindow window, unsigned long keysym) {
+void DisplayUser::TypeOn(XWindow window, unsigned long keysym, unsigned modifiers) {
   if (!window) return;
   for (int type : {KeyPress, KeyRelease}) {
     XEvent e{};
@@ -128,6 +130,7 @@ void DisplayUser::TypeOn(XWindow window, unsigned long keysym) {
     e.xkey.window = window;
     e.xkey.root = DefaultRootWindow(D(d_));
     e.xkey.same_screen = True;
+    e.xkey.state = modifiers;
     e.xkey.time = CurrentTime;
     e.xkey.keycode = XKeysymToKeycode(D(d_), keysym);
     XSendEvent(D(d_), window, True, type == KeyPress ? KeyPressMask : KeyReleaseMask, &e);

@@ -37,9 +37,10 @@ class DisplayUser {
   // Puts the pointer on a point of the window, or on the screen (window 0).
   void PointAt(XWindow window, int x, int y);
   // A key pressed and let go (an X keysym: XK_Return, XK_n, ...), to the
-  // window the keyboard goes to, or to the window given.
-  void Type(unsigned long keysym);
-  void TypeOn(XWindow window, unsigned long keysym);
+  // window the keyboard goes to, or to the window given; modifiers are X's
+  // state bits held with it (ShiftMask, ...).
+  void Type(unsigned long keysym, unsigned modifiers = 0);
+  void TypeOn(XWindow window, unsigned long keysym, unsigned modifiers = 0);
 
  private:
   void* d_;  // X11's Display

@@ -2,9 +2,9 @@
 // xvfb-run) as with one: a message box or dialog takes the focus when it
 // opens, what is typed while it is open answers it and never reaches the
 // page below, and the page gets the focus back, on the control the code
-// puts it on, when it closes; a page shown takes the focus. The keys come
-// from another client of the display, sent where the X server sends a
-// typed key.
+// puts it on, when it closes; a page shown takes the focus; option buttons
+// are walked as on Windows, the same headless. The keys come from another
+// client of the display, sent where the X server sends a typed key.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -15,6 +15,7 @@
 
 #include "display_user.h"
 #include "fl.h"
+#include "key_walk.h"
 // After fl.h, which takes X11's None away.
 #include <X11/keysym.h>
 
@@ -238,6 +239,135 @@ TEST_F(KeyboardAtABox, TheDialogsTakeTheFocusAndAreAnsweredFromTheKeyboard) {
       }
     });
     EXPECT_EQ(answer, c.answer);
+  }
+}
+
+// Option buttons in groups as pages have them: three on the form (the
+// label between the second and the third does not part them), a check box
+// that ends the group, three in a frame; a text box and a button. Every
+// Click is logged.
+class Choices : public Form {
+ public:
+  explicit Choices(Application& app) : Form(app, "Choices") {
+    Move(0, 0, 6000, 4200);
+    SetCaption("选择");
+    int top = 300;
+    for (Control* c : std::initializer_list<Control*>{&A, &B, &Note, &C, &Box}) {
+      c->Move(300, top, 2400, 255);
+      top += 330;
+    }
+    Panel.Move(3000, 300, 2700, 1500);
+    top = 300;
+    for (OptionButton* o : {&D, &E, &F}) {
+      o->SetContainer(Panel);
+      o->Move(150, top, 2400, 255);
+      top += 360;
+    }
+    Field.Move(300, 2100, 3000, 345);
+    Ok.Move(4500, 3000, 1215, 375);
+    Ok.SetCaption("确定");
+    Ok.SetDefault(true);
+    Note.SetCaption("说明");
+    Box.SetCaption("复选");
+    for (OptionButton* o : {&A, &B, &C, &D, &E, &F}) {
+      o->SetCaption("选项 " + o->Name());
+      o->OnClick([this, o] { clicks += (clicks.empty() ? "" : " ") + o->Name(); });
+    }
+  }
+  OptionButton A{*this, "A"};
+  OptionButton B{*this, "B"};
+  Label Note{*this, "Note"};
+  OptionButton C{*this, "C"};
+  CheckBox Box{*this, "Box"};
+  Frame Panel{*this, "Panel"};
+  OptionButton D{*this, "D"};
+  OptionButton E{*this, "E"};
+  OptionButton F{*this, "F"};
+  TextBox Field{*this, "Field"};
+  CommandButton Ok{*this, "Ok"};
+  std::string clicks;
+};
+
+// Walks through Choices: what the code does first, the keys, the Clicks.
+struct Walk {
+  const char* what;
+  std::function<void(Choices&)> arrange;
+  std::vector<KeyStep> steps;
+  const char* clicks;
+};
+
+const std::vector<Walk>& Walks() {
+  static const std::vector<Walk> walks = {
+      {"the arrows move through a group and select, one Click a move, round its ends; Tab stops once at a "
+       "group, at its selected option, and leaves it; arrows elsewhere change nothing",
+       [](Choices&) {},
+       {
+           {Key::Down, "Choices.B", "B"},
+           {Key::Down, "Choices.C", "C"},   // the label does not part them
+           {Key::Right, "Choices.A", "A"},  // round the end
+           {Key::Left, "Choices.C", "C"},
+           {Key::Up, "Choices.B", "B"},
+           {Key::Tab, "Choices.Box", "B"},
+           {Key::Down, "Choices.Box", "B"},  // a check box's arrows do nothing
+           {Key::Tab, "Choices.D", "B"},     // none selected: the first
+           {Key::Right, "Choices.E", "B E"},
+           {Key::Tab, "Choices.Field", "B E"},
+           {Key::Down, "Choices.Field", "B E"},
+           {Key::ShiftTab, "Choices.E", "B E"},  // back in at the selected one
+           {Key::ShiftTab, "Choices.Box", "B E"},
+           {Key::ShiftTab, "Choices.B", "B E"},
+           {Key::Tab, "Choices.Box", "B E"},
+       },
+       "B C A C B E"},
+      {"from an option the code put the focus on, not the selected one, Tab leaves the group; a disabled "
+       "option is passed over",
+       [](Choices& f) {
+         f.C.SetEnabled(false);
+         f.A.SetFocus();
+       },
+       {
+           {Key::Tab, "Choices.Box", "B E"},
+           {Key::ShiftTab, "Choices.B", "B E"},
+           {Key::Down, "Choices.A", "A E"},
+           {Key::Up, "Choices.B", "B E"},
+       },
+       "A B"},
+      {"an arrow onto the selected option fires no Click",
+       [](Choices& f) { f.A.SetFocus(); },
+       {{Key::Down, "Choices.B", "B E"}},
+       ""},
+  };
+  return walks;
+}
+
+TEST(OptionGroupsHeadless, ArrowsSelectWithinTheGroupAndTabStopsOncePerGroup) {
+  HeadlessDriver driver;
+  Choices form(driver.App());
+  driver.Start(form);
+  ASSERT_EQ(driver.FocusName(), "Choices.A");
+  for (const Walk& walk : Walks()) {
+    SCOPED_TRACE(walk.what);
+    driver.Run([&] {
+      walk.arrange(form);
+      form.clicks.clear();
+    });
+    WalkHeadless(driver, walk.steps);
+    EXPECT_EQ(form.clicks, walk.clicks);
+  }
+}
+
+TEST_F(Keyboard, OptionGroupsFromTheKeyboardAsHeadless) {
+  Choices form(*app_);
+  app_->RunEvent([&] { form.Show(); });
+  ASSERT_EQ(app_->FocusedControl(), &form.A);
+  for (const Walk& walk : Walks()) {
+    SCOPED_TRACE(walk.what);
+    app_->RunEvent([&] {
+      walk.arrange(form);
+      form.clicks.clear();
+    });
+    WalkOnDisplay(*backend_, *app_, walk.steps);
+    EXPECT_EQ(form.clicks, walk.clicks);
   }
 }
 

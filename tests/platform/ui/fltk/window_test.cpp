@@ -72,10 +72,14 @@ void WindowTest::StartBackend(const std::filesystem::path& machine_folder) {
 }
 
 bool WindowTest::RunUntil(const std::function<bool()>& done) {
+  return testing::RunUntil(*backend_, *app_, done);
+}
+
+bool RunUntil(FltkBackend& backend, Application& app, const std::function<bool()>& done) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
   while (!done() && std::chrono::steady_clock::now() < end) {
-    backend_->Poll(*app_);
-    if (auto due = app_->NextTimerDue(); due && app_->Now() >= *due) app_->FireDueTimers();
+    backend.Poll(app);
+    if (auto due = app.NextTimerDue(); due && app.Now() >= *due) app.FireDueTimers();
     Fl::wait(0.005);
   }
   return done();

@@ -46,6 +46,10 @@ class FormWindowTest : public WindowTest {
   void SetUp() override;
 };
 
+// Lets the loop of app run, timers included, until done() holds (at most
+// 5 s); whether it holds.
+bool RunUntil(FltkBackend& backend, Application& app, const std::function<bool()>& done);
+
 // A key pressed on a window, as the X server would hand it to FLTK.
 void PressKey(Fl_Window& window, int key, int state = 0);
 

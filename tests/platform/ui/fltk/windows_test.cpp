@@ -530,6 +530,51 @@ TEST_F(Windows, LabelsFillTheirBoxWithTheirBackColour) {
   EXPECT_EQ(PixelAt(shot, track.x + track.w, row), kFace);
 }
 
+// The progress page's step list: its place and size, lines added one at a
+// time with the first line in view set to the last, as a sequence does.
+class Steps : public Form {
+ public:
+  explicit Steps(Application& app) : Form(app, "Steps") {
+    Move(0, 0, 7590, 5700);
+    List.Move(360, 2490, 6825, 1860);
+  }
+  void AddStep(const std::string& line) {
+    List.AddItem(line);
+    List.SetTopIndex(List.NewIndex());
+  }
+  ListBox List{*this, "List"};
+};
+
+// A line wider than the list brings the horizontal scroll bar, inside the
+// list's height; the newest line stays in view above it.
+TEST_F(Windows, TheNewestLineOfAListStaysAboveItsScrollBar) {
+  Steps form(*app_);
+  Run([&] { form.Show(); });
+  auto* list = dynamic_cast<ListWidget*>(backend_->WidgetOf(form.List));
+  ASSERT_NE(list, nullptr);
+  for (int i = 1; i <= 9; ++i) {
+    Run([&] { form.AddStep("正在安装第" + std::to_string(i) + "步..."); });
+  }
+  const std::string failed =
+      "安装失败，缺少：Uninstall.exe、Web\\Inc\\Conn.asp、C:\\WINDOWS\\system32\\Quorvale.dll、"
+      "C:\\WINDOWS\\system32\\Jmail.dll...";
+  Run([&] { form.AddStep(failed); });
+  const RgbImage shot = Shot(form);
+  Save(shot, "StepListFailed");
+  EXPECT_TRUE(list->hscrollbar.visible()) << "a line wider than the list and no scroll bar";
+  EXPECT_TRUE(list->LastLineShown());
+  // Just above the scroll bar, the right half of the list: the wide line
+  // reaches it, the short lines before it do not.
+  const PixelRect r = ControlPixels(form.List);
+  const int bar_top = r.y + r.h - 2 - Fl::scrollbar_size();
+  const RgbImage band = Crop(shot, r.x + r.w / 2, bar_top - 11, r.w / 2 - 2 - Fl::scrollbar_size(), 8);
+  EXPECT_GT(CountOther(band, kWhite), 30u) << "the newest line is not the one above the scroll bar";
+  // A short line after it is the newest in view.
+  Run([&] { form.AddStep("正在配置反安装系统..."); });
+  EXPECT_TRUE(list->LastLineShown());
+  EXPECT_EQ(CountOther(Crop(Shot(form), r.x + r.w / 2, bar_top - 11, band.width, 8), kWhite), 0u);
+}
+
 // A form with the kinds of boxes the pages use.
 class Boxes : public Form {
  public:

@@ -56,8 +56,20 @@ class Form {
   CommandButton* DefaultButton() const;
   CommandButton* CancelButtonOfForm() const;
   // The next control the Tab key reaches from the focused one (backwards
-  // with Shift); nullptr when none can take the focus.
+  // with Shift); nullptr when none can take the focus. A group of option
+  // buttons is one stop: Tab enters it at its selected option (with none
+  // selected, or that one unusable, at its first usable one) and leaves it
+  // with the next Tab.
   Control* NextInTabOrder(bool backwards) const;
+  // The group of an option button, in tab order: the option buttons of its
+  // container (the form or one frame) that follow one another in the tab
+  // order with no other control of that container but labels between them.
+  // Empty for any other control.
+  std::vector<OptionButton*> OptionGroup(const Control& c) const;
+  // Where an arrow key takes the focus from an option button: the next
+  // option of its group that can take the focus (backwards: the one before),
+  // round from the group's end to its start; nullptr from any other control.
+  OptionButton* NextInGroup(const Control& from, bool backwards) const;
 
  protected:
   virtual void OnLoad() {}
@@ -81,6 +93,8 @@ class Form {
   void Changed();
   void Activated() { OnActivate(); }
   void ForgetState();
+  // Whether Tab stops at the control (a group of option buttons at one of them).
+  bool TabReaches(const Control& c) const;
 
   Application& app_;
   std::string name_;

@@ -14,6 +14,7 @@
 #include "quorvale/ui/application.h"
 #include "quorvale/ui/backend.h"
 #include "quorvale/ui/form.h"
+#include "quorvale/ui/user_input.h"
 
 namespace quorvale::ui {
 
@@ -110,6 +111,7 @@ class HeadlessDriver {
   void PressEnter();
   void PressEscape();
   void PressTab(bool backwards = false);
+  void PressArrow(input::Arrow key);
   void PressAccessKey(char key);
   // Idle time passes: waiting input is delivered, due timers fire.
   void Advance(std::int64_t ms);

@@ -27,6 +27,14 @@ bool PressEnter(Application& app);
 CommandButton* EnterButton(const Form& form);
 bool PressEscape(Application& app);
 bool PressTab(Application& app, bool backwards);
+enum class Arrow { Left, Up, Right, Down };
+// An arrow key on the active form. From an option button the focus moves
+// to the next usable option of its group (Right, Down) or the one before
+// (Left, Up), round from one end of the group to the other, and selects
+// it: its Click fires when it was off. Elsewhere the arrows are the
+// control's own (a text box's caret, a list's lines), and this does
+// nothing and returns false.
+bool PressArrow(Application& app, Arrow key);
 // Alt with a letter: the first usable control whose caption has it as access key.
 bool PressAccessKey(Application& app, char key);
 // The control on the form whose caption has this access key, or nullptr.
