@@ -37,4 +37,12 @@ ProgramProfile ClientEnd::Profile() {
   return p;
 }
 
+ClientChoices ClientEnd::Choices(SetupProgram& program) {
+  ClientChoices choices;
+  program.Page<DataBasePage>().FillChoices(choices);
+  choices.folder = program.Page<DirectoryPage>().Folder();
+  program.Page<DomainPage>().FillChoices(choices);
+  return choices;
+}
+
 }  // namespace quorvale::client

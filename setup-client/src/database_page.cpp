@@ -83,6 +83,13 @@ std::string DataBasePage::DataFilePath() const {
   return SQLServer.Value() ? "Data\\" + DataBase.Text() + ".mdf" : "";
 }
 
+void DataBasePage::FillChoices(ClientChoices& choices) const {
+  choices.access = Access.Value();
+  choices.sql_server = SQLServer.Value();
+  choices.administrator = {MSSQLServer.Text(), MSSQLUserName.Text(), MSSQLPassWord.Text()};
+  choices.database = {DataBase.Text(), UserName.Text(), PassWord.Text()};
+}
+
 void DataBasePage::ShowServerBoxes(bool on) {
   for (ui::TextBox* box : {&MSSQLServer, &MSSQLUserName, &MSSQLPassWord, &DataBase, &UserName, &PassWord})
     box->SetEnabled(on);

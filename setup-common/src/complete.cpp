@@ -50,12 +50,12 @@ void Complete::ShowFailure(const std::string& missing, const std::string& folder
 
 void Complete::Leave() {
   if (Failed()) EndWith(Outcome::kFailed, failure_);
-  EndWith(Outcome::kCompleted, "installed in " + Program().Page<DirectoryPage>().Directory.Text());
+  EndWith(Outcome::kCompleted, "installed in " + Program().Page<DirectoryPage>().Folder());
 }
 
 void Complete::CompleteButtonClick() {
   // A start that fails is skipped; the program ends in any case.
-  const std::string folder = Program().Page<DirectoryPage>().Directory.Text();
+  const std::string folder = Program().Page<DirectoryPage>().Folder();
   if (Run.Value() == ui::CheckBox::kChecked) {
     Resume([&] { Program().StartProgram(folder + "\\Quorvale.exe"); });
   }

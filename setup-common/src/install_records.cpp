@@ -3,6 +3,7 @@
 #include "quorvale/component/maker.h"
 #include "quorvale/core/text.h"
 #include "quorvale/core/variant.h"
+#include "quorvale/setup/panel_database.h"
 #include "quorvale/setup/site_recipe.h"
 #include "quorvale/setup/system_helpers.h"
 #include "quorvale/setup/text_file.h"
@@ -80,6 +81,17 @@ bool ControlEndRecord::UsesSqlServer() const { return IsSqlServerType(DataType);
 void ControlEndRecord::SetDataFiles(const std::string& folder, const std::string& database) {
   MDF = folder + "\\Data\\" + database + ".mdf";
   LDF = folder + "\\Data\\" + database + ".ldf";
+}
+
+void ControlEndRecord::SetSqlServer(const ServerLogin& admin, const PanelDatabase& db,
+                                    const std::string& folder) {
+  MSSQLServer = admin.server;
+  MSSQLUserName = admin.uid;
+  MSSQLPassWord = admin.pwd;
+  SQLDataBase = db.name;
+  SQLUserName = db.login;
+  SQLPassWord = db.password;
+  SetDataFiles(folder, db.name);
 }
 
 namespace {

@@ -27,6 +27,8 @@ const DatabaseTexts kSQLServerTexts = {
     [](const std::string& server, const std::string& user, const std::string& password) {
       return setup::SqlServerConnection(server, user, password, "master");
     },
+    {&setup::ServerChoices::mssql_server, &setup::ServerChoices::mssql_user_name,
+     &setup::ServerChoices::mssql_password},
 };
 
 const DatabaseTexts kMySQLTexts = {
@@ -45,6 +47,8 @@ const DatabaseTexts kMySQLTexts = {
     "MySQL数据库连接失败!",
     {&setup::kMySQLServerRule, &setup::kMySQLUserRule, &setup::kMySQLPasswordRule},
     &setup::MySqlConnection,
+    {&setup::ServerChoices::mysql_server, &setup::ServerChoices::mysql_user_name,
+     &setup::ServerChoices::mysql_password},
 };
 
 }  // namespace
@@ -90,6 +94,11 @@ void DatabasePage::Build() {
   NextButton.OnClick([this] { NextButtonClick(); });
   StepButton.OnClick([this] { GoBack(); });
   CancelButton.OnClick([this] { Close(ui::UnloadMode::Code); });
+}
+
+void DatabasePage::FillChoices(setup::ServerChoices& choices) const {
+  const ui::TextBox* boxes[] = {&server_, &user_, &password_};
+  for (std::size_t i = 0; i < 3; ++i) choices.*texts_.choices[i] = boxes[i]->Text();
 }
 
 std::string DatabasePage::ConnectionString() const {

@@ -39,16 +39,21 @@ Mail::Mail(setup::SetupProgram& program) : WizardPage(program, "Mail") {
 
 ui::Control* Mail::EntryFocus(setup::Arrival) {
   const auto& service = Program().Page<Service>();
-  if (service.iMail.Value()) return &iMailPath;
-  if (service.WinWebMail.Value()) return &WinWebMailPath;
+  if (service.IMailChosen()) return &iMailPath;
+  if (service.WinWebMailChosen()) return &WinWebMailPath;
   return nullptr;
+}
+
+void Mail::FillChoices(setup::ServerChoices& choices) const {
+  choices.imail_path = iMailPath.Text();
+  choices.winwebmail_path = WinWebMailPath.Text();
 }
 
 void Mail::OnActivate() {
   const auto& service = Program().Page<Service>();
-  const bool imail = service.iMail.Value(), winwebmail = service.WinWebMail.Value();
+  const bool imail = service.IMailChosen(), winwebmail = service.WinWebMailChosen();
   // With no option chosen at all nothing is changed.
-  if (!service.NoMail.Value() && !imail && !winwebmail) return;
+  if (service.MailChosen() && !imail && !winwebmail) return;
   LayOutPathGroups({Label1, iMailPath, iMailView}, imail, {Label4, WinWebMailPath, WinWebMailView},
                    winwebmail);
 }
@@ -68,7 +73,7 @@ bool Mail::HoldsMailServer(const std::string& folder, bool winwebmail) {
 }
 
 void Mail::NextButtonClick() {
-  if (Program().Page<Service>().iMail.Value()) {
+  if (Program().Page<Service>().IMailChosen()) {
     if (iMailPath.Text().empty()) return InputError("请选择iMail程序的安装路径!", &iMailPath, "安装");
     if (Refused(iMailPath, setup::kIMailPathRule, "安装")) return;
     if (!HoldsMailServer(iMailPath.Text(), false))

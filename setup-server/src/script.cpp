@@ -28,6 +28,11 @@ ui::Control* Script::EntryFocus(setup::Arrival) {
   return nullptr;
 }
 
+void Script::FillChoices(setup::ServerChoices& choices) const {
+  choices.php_file = PHPFile.Text();
+  choices.cgi_file = CGIFile.Text();
+}
+
 void Script::OnLoad() {
   WizardPage::OnLoad();
   // The interpreters from their usual places.

@@ -45,4 +45,16 @@ ProgramProfile ServerEnd::Profile() {
   return p;
 }
 
+ServerChoices ServerEnd::Choices(SetupProgram& program) {
+  ServerChoices choices;
+  program.Page<Service>().FillChoices(choices);
+  choices.folder = program.Page<DirectoryPage>().Folder();
+  program.Page<ServU>().FillChoices(choices);
+  program.Page<Script>().FillChoices(choices);
+  program.Page<Mail>().FillChoices(choices);
+  program.Page<SQLServer>().FillChoices(choices);
+  program.Page<MySQL>().FillChoices(choices);
+  return choices;
+}
+
 }  // namespace quorvale::server

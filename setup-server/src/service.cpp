@@ -60,4 +60,15 @@ Service::Service(setup::SetupProgram& program) : WizardPage(program, "Service") 
   CancelButton.OnClick([this] { Close(ui::UnloadMode::Code); });
 }
 
+void Service::FillChoices(setup::ServerChoices& choices) const {
+  choices.imail = IMailChosen();
+  choices.winwebmail = WinWebMailChosen();
+  choices.sql_server = SQLServer.Value();
+  choices.my_sql = MySQL.Value();
+  choices.net = NET.Value();
+  choices.cgi = CGI.Value();
+  choices.php = PHP.Value();
+  choices.wap = WAP.Value();
+}
+
 }  // namespace quorvale::server

@@ -28,8 +28,8 @@ void Complete::SetTexts(const std::string& title, const std::string& message) {
 void Complete::Leave() {
   const auto& welcome = Program().Page<Welcome>();
   const std::string folder = Program().AppPath();
-  if (welcome.Modify.Value()) EndWith(setup::Outcome::kCompleted, "repaired " + folder);
-  if (!welcome.Delete.Value()) return;
+  if (welcome.RepairChosen()) EndWith(setup::Outcome::kCompleted, "repaired " + folder);
+  if (!welcome.UninstallChosen()) return;
   // With resume-on-error: a batch that cannot be written is not started,
   // and the program ends all the same.
   Resume([&] { StartDeleteBatch(folder); });

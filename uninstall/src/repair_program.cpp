@@ -28,8 +28,8 @@ ProgramProfile RepairProgram::Profile() {
   // The first tick of Running runs the sequence of the mode Welcome holds.
   p.sequence = [](SetupProgram& program, ProgressForm& page) {
     const auto& welcome = program.Page<Welcome>();
-    if (welcome.Modify.Value()) return RepairSequence(program, page).Run();
-    if (welcome.Delete.Value()) UninstallSequence(program, page).Run();
+    if (welcome.RepairChosen()) return RepairSequence(program, page).Run();
+    if (welcome.UninstallChosen()) UninstallSequence(program, page).Run();
   };
   // Welcome's load makes the start-up checks and reads the command line;
   // a mode chosen there goes straight to Running, Welcome staying hidden.

@@ -160,15 +160,7 @@ void RepairSequence::WriteRecords() {
   Page().MoveBar(6600);
   ControlEndRecord record;
   record.DataType = kind_;
-  if (WithSqlServer()) {
-    record.MSSQLServer = admin_.server;
-    record.MSSQLUserName = admin_.uid;
-    record.MSSQLPassWord = admin_.pwd;
-    record.SQLDataBase = db_.name;
-    record.SQLUserName = db_.login;
-    record.SQLPassWord = db_.password;
-    record.SetDataFiles(folder_, db_.name);
-  }
+  if (WithSqlServer()) record.SetSqlServer(admin_, db_, folder_);
   record.SetupDir = folder_;
   record.DomainName = host_;
   record.SiteNum = site_number_;

@@ -35,7 +35,7 @@ void Running::OnLoad() {
   // The page's own load: the timer stays off until the user has confirmed.
   WizardPage::OnLoad();
   const auto& welcome = Program().Page<Welcome>();
-  const bool modify = welcome.Modify.Value();
+  const bool modify = welcome.RepairChosen();
   const auto answer = modify ? MsgBox("您确定要修复 Quorvale虚拟主机管理系统v3.0 主控端 程序吗？",
                                       ui::MsgButtons::OKCancel, ui::MsgIcon::Question, "修复")
                              : MsgBox(
@@ -49,7 +49,7 @@ void Running::OnLoad() {
     TypeTitle.SetCaption("正在修复");
     TypeInfo.SetCaption("正在将Quorvale虚拟主机管理系统修复到原始状态。");
     StateCaption.SetCaption("正在准备修复...");
-  } else if (welcome.Delete.Value()) {
+  } else if (welcome.UninstallChosen()) {
     TypeTitle.SetCaption("正在卸载");
     TypeInfo.SetCaption("正在将Quorvale虚拟主机管理系统从您的电脑中卸载。");
     StateCaption.SetCaption("正在准备卸载...");

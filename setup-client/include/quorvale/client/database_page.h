@@ -5,6 +5,7 @@
 // The class is DataBasePage because one of its boxes is named DataBase.
 #pragma once
 
+#include "quorvale/client/client_choices.h"
 #include "quorvale/setup/wizard_page.h"
 
 namespace quorvale::client {
@@ -19,6 +20,9 @@ class DataBasePage : public setup::WizardPage {
   // With SQL Server chosen, the data files' path inside the install folder,
   // named after the new database (Data\<name>.mdf); "" with Access.
   std::string DataFilePath() const;
+  // Its part of what the install sequence reads: the two options and the
+  // six boxes, whichever option is selected.
+  void FillChoices(ClientChoices& choices) const;
 
   ui::OptionButton Access{*this, "Access"};
   ui::OptionButton SQLServer{*this, "SQLServer"};

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "quorvale/client/client_choices.h"
 #include "quorvale/com/unknown.h"
 #include "quorvale/setup/wizard_page.h"
 
@@ -20,6 +21,8 @@ class DomainPage : public setup::WizardPage {
   // end. Lower-cases the text it is given; the page passes a copy.
   static bool CheckDomain(std::string& domain);
   ui::Control* EntryFocus(setup::Arrival) override { return &Domain; }
+  // Its part of what the install sequence reads: the host name.
+  void FillChoices(ClientChoices& choices) const { choices.domain = Domain.Text(); }
 
   ui::TextBox Domain{*this, "Domain"};
   ui::CommandButton StepButton{*this, "StepButton"};

@@ -18,6 +18,8 @@ class DirectoryPage : public WizardPage {
   // Free space of a drive in GB, as "#####.##".
   std::string GetDriveFreeSpace(const std::string& drive);
   ui::Control* EntryFocus(Arrival) override { return &Directory; }
+  // The install folder, as typed: what the sequence and Complete use.
+  const std::string& Folder() const { return Directory.Text(); }
 
   ui::Frame Frame2{*this, "Frame2"};
   ui::TextBox Directory{*this, "Directory"};

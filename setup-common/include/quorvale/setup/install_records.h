@@ -12,6 +12,9 @@ namespace quorvale::setup {
 
 enum class InstallEnd { kServer, kControl };
 
+struct ServerLogin;
+struct PanelDatabase;
+
 inline constexpr const char* kServerEndUninstallKey =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvales";
 inline constexpr const char* kControlEndUninstallKey =
@@ -66,6 +69,9 @@ struct ControlEndRecord {
   bool UsesSqlServer() const;
   // MDF and LDF: folder, "\Data\", the database name, ".mdf" / ".ldf".
   void SetDataFiles(const std::string& folder, const std::string& database);
+  // The SQL Server keys: the administrator's login, the panel's database
+  // with its login, and the database's data files in folder.
+  void SetSqlServer(const ServerLogin& admin, const PanelDatabase& db, const std::string& folder);
 };
 // Sets INIFileName to the record of record.SetupDir and writes its keys in
 // their order; keys it does not write keep what the file held.

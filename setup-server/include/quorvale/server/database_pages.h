@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "quorvale/setup/server_choices.h"
 #include "quorvale/setup/wizard_page.h"
 
 namespace quorvale::server {
@@ -26,11 +27,14 @@ struct DatabaseTexts {
   const char* next_failed;
   const setup::ValueRule* rules[3];  // server, user, password
   std::string (*connection)(const std::string& server, const std::string& user, const std::string& password);
+  std::string setup::ServerChoices::*choices[3];  // where server, user, password go
 };
 
 class DatabasePage : public setup::WizardPage {
  public:
   ui::Control* EntryFocus(setup::Arrival) override { return &server_; }
+  // Its part of what the install sequence reads: the three boxes.
+  void FillChoices(setup::ServerChoices& choices) const;
 
   ui::CommandButton StepButton{*this, "StepButton"};
   ui::CommandButton NextButton{*this, "NextButton"};

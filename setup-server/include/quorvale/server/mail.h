@@ -2,6 +2,7 @@
 // WinWebMail), browsed for and checked for the server's own programs.
 #pragma once
 
+#include "quorvale/setup/server_choices.h"
 #include "quorvale/setup/wizard_page.h"
 
 namespace quorvale::server {
@@ -11,6 +12,9 @@ class Mail : public setup::WizardPage {
   explicit Mail(setup::SetupProgram& program);
   // The box of the mail system chosen on Service; none without one.
   ui::Control* EntryFocus(setup::Arrival) override;
+  // Its part of what the install sequence reads: both folders, whichever
+  // system is chosen.
+  void FillChoices(setup::ServerChoices& choices) const;
 
   ui::TextBox iMailPath{*this, "iMailPath"};
   ui::CommandButton iMailView{*this, "iMailView"};

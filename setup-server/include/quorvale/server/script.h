@@ -2,6 +2,7 @@
 // shown only when its language is chosen on the Service page.
 #pragma once
 
+#include "quorvale/setup/server_choices.h"
 #include "quorvale/setup/wizard_page.h"
 
 namespace quorvale::server {
@@ -11,6 +12,9 @@ class Script : public setup::WizardPage {
   explicit Script(setup::SetupProgram& program);
   // PHPFile when PHP is chosen, else CGIFile when CGI is, else none.
   ui::Control* EntryFocus(setup::Arrival) override;
+  // Its part of what the install sequence reads: both interpreters,
+  // whichever languages are chosen.
+  void FillChoices(setup::ServerChoices& choices) const;
 
   ui::TextBox PHPFile{*this, "PHPFile"};
   ui::CommandButton PHPView{*this, "PHPView"};

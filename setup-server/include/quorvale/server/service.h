@@ -1,8 +1,10 @@
 // The Service page: which scripts, which mail system and which databases
 // the hosting server offers. Its boxes decide which pages follow and what
-// the install sequence configures; they stay here and are read here.
+// the install sequence configures; the other pages, the page order and the
+// sequence ask the page, never its boxes.
 #pragma once
 
+#include "quorvale/setup/server_choices.h"
 #include "quorvale/setup/wizard_page.h"
 
 namespace quorvale::server {
@@ -16,9 +18,15 @@ class Service : public setup::WizardPage {
   bool PHPChosen() const { return PHP.Value() == ui::CheckBox::kChecked; }
   bool CGIChosen() const { return CGI.Value() == ui::CheckBox::kChecked; }
   bool ScriptsChosen() const { return PHPChosen() || CGIChosen(); }
+  // A mail system is asked for (NoMail not selected): the Mail page follows.
   bool MailChosen() const { return !NoMail.Value(); }
+  bool IMailChosen() const { return iMail.Value(); }
+  bool WinWebMailChosen() const { return WinWebMail.Value(); }
   bool SQLServerChosen() const { return SQLServer.Value() == ui::CheckBox::kChecked; }
   bool MySQLChosen() const { return MySQL.Value() == ui::CheckBox::kChecked; }
+  // Its part of what the install sequence reads: the mail options and the
+  // values of the boxes that steer it (HTM, ASP and NoMail steer nothing).
+  void FillChoices(setup::ServerChoices& choices) const;
 
   ui::CheckBox HTM{*this, "HTM"};
   ui::CheckBox ASP{*this, "ASP"};

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "quorvale/setup/server_choices.h"
 #include "quorvale/setup/wizard_page.h"
 
 namespace quorvale::server {
@@ -13,6 +14,8 @@ class ServU : public setup::WizardPage {
  public:
   explicit ServU(setup::SetupProgram& program);
   ui::Control* EntryFocus(setup::Arrival) override { return &File; }
+  // Its part of what the install sequence reads: the account file.
+  void FillChoices(setup::ServerChoices& choices) const { choices.serv_u_file = File.Text(); }
 
   // The open-file dialog owned by owner. filter holds pairs of a display
   // text and a pattern, each ended by a NUL. The chosen file's full path,

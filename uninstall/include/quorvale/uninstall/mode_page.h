@@ -1,8 +1,8 @@
 // Uninstall's first page: the start-up checks (a second instance, the
 // Windows version, IIS), the mode from the command line, and the choice
 // between repair (Modify) and uninstall (Delete). It stays loaded, hidden,
-// for the whole run: Running, both sequences and Complete read the mode
-// from its two option buttons.
+// for the whole run: Running, the profile's choice of sequence and Complete
+// ask it for the mode.
 #pragma once
 
 #include <string>
@@ -25,6 +25,10 @@ class Welcome : public setup::WizardPage {
   ui::Control* EntryFocus(setup::Arrival) override { return &NextButton; }
   // Whether the command line chose the mode, so the page is passed by.
   bool ChosenByCommandLine() const { return chosen_by_command_line_; }
+  // The mode chosen at this moment: repair (Modify), uninstall (Delete);
+  // neither when no option is selected.
+  bool RepairChosen() const { return Modify.Value(); }
+  bool UninstallChosen() const { return Delete.Value(); }
 
   ui::OptionButton Modify{*this, "Modify"};
   ui::OptionButton Delete{*this, "Delete"};
