@@ -34,7 +34,7 @@ Complete::Complete(SetupProgram& program) : WizardPage(program, "Complete") {
 void Complete::ShowFailure(const std::string& missing, const std::string& folder) {
   const auto& t = Program().Texts();
   Label1.SetCaption("安装失败！");
-  Label2.SetCaption("Quorvale虚拟主机管理系统v3.0 " + t.end_words + "没有安装成功，缺少：" + missing +
+  Label2.SetCaption(ProductName(t.end) + "没有安装成功，缺少：" + missing +
                     "。\r\n\r\n请检查安装目录所在磁盘的剩余空间、安装目录路径的长度以及磁盘能否写入，"
                     "然后重新运行安装程序。");
   // The boxes' room goes to the text, and the hint moves down to the

@@ -78,7 +78,7 @@ std::string DirectoryPage::GetDriveFreeSpace(const std::string& drive) {
 
 void DirectoryPage::OnLoad() {
   WizardPage::OnLoad();
-  const std::string& words = Program().Texts().end_words;
+  const std::string words = EndWordsOf(Program().Texts().end);
   const std::string root = GetSystemDrive();
   bool program_files = false;
   Resume([&] { program_files = FolderExists(root + "Program Files"); });
@@ -87,7 +87,7 @@ void DirectoryPage::OnLoad() {
 }
 
 void DirectoryPage::ViewButtonClick() {
-  const std::string& words = Program().Texts().end_words;
+  const std::string words = EndWordsOf(Program().Texts().end);
   const std::string f = OpenFolder(*this, "请选择 Quorvale 安装目录：");
   if (!f.empty()) {
     Directory.SetText(CharCount(f) == 3 ? f + "Quorvale\\" + words : f + "\\Quorvale\\" + words);

@@ -18,15 +18,6 @@ constexpr const char* kCut = "  ";
 
 }  // namespace
 
-const char* UninstallKeyOf(InstallEnd end) {
-  return end == InstallEnd::kServer ? kServerEndUninstallKey : kControlEndUninstallKey;
-}
-
-std::string DisplayNameOf(InstallEnd end) {
-  return end == InstallEnd::kServer ? "Quorvale虚拟主机管理系统v3.0 被控端"
-                                    : "Quorvale虚拟主机管理系统v3.0 主控端";
-}
-
 void WriteUninstallEntry(RegistryHelpers& registry, InstallEnd end, const std::string& install_folder) {
   const auto root = win32::HKEY_LOCAL_MACHINE;
   const std::string key = UninstallKeyOf(end);
@@ -34,7 +25,7 @@ void WriteUninstallEntry(RegistryHelpers& registry, InstallEnd end, const std::s
     registry.WriteString(root, key, name, text + kCut);
   };
   if (end == InstallEnd::kServer) write("DisplayIcon", install_folder + "\\Quorvale.exe");
-  write("DisplayName", DisplayNameOf(end));
+  write("DisplayName", ProductName(end));
   write("DisplayVersion", kUninstallDisplayVersion);
   write("UninstallString", install_folder + "\\Uninstall.exe -delete");
   write("ModifyPath", install_folder + "\\Uninstall.exe -modify");

@@ -10,20 +10,32 @@ namespace quorvale::setup {
 
 using detail::LateBound;
 
+namespace {
+// The captions the variants share: every site's account, group and folder
+// steps, and the panel site's own steps in the setup and the repair.
+constexpr const char* kAccountCaption = "正在建立网站独立帐户...";
+constexpr const char* kGroupCaption = "正在设置网站独立帐户所属组...";
+constexpr const char* kPermissionsCaption = "正在设置网站文件夹权限...";
+constexpr const char* kPanelPrepareCaption = "正在准备建立主控端站点...";
+constexpr const char* kPanelSiteCaption = "正在建立主控端站点...";
+constexpr const char* kPanelRootCaption = "正在建立主控端站点虚拟目录...";
+constexpr const char* kPanelStartCaption = "正在启动主控端站点...";
+}  // namespace
+
 const SiteVariant kMailSite{
     {"正在准备建立企业邮局站点...", 2800},
     true,
     true,
     nullptr,
     0,
-    {"正在建立网站独立帐户...", 2900},
+    {kAccountCaption, 2900},
     0,
     false,
     false,
     "企业邮局网站独立帐户",
-    {"正在设置网站独立帐户所属组...", 3100},
+    {kGroupCaption, 3100},
     "Administrators",
-    {"正在设置网站文件夹权限...", 3200},
+    {kPermissionsCaption, 3200},
     true,
     false,
     false,
@@ -38,56 +50,56 @@ const SiteVariant kMailSite{
 };
 
 const SiteVariant kPanelSite{
-    {"正在准备建立主控端站点...", 3000},
+    {kPanelPrepareCaption, 3000},
     false,
     true,
     nullptr,
     0,
-    {"正在建立网站独立帐户...", 3200},
+    {kAccountCaption, 3200},
     3100,
     false,
     false,
     "网站用户独立帐户",
-    {"正在设置网站独立帐户所属组...", 3300},
+    {kGroupCaption, 3300},
     "Guests",
-    {"正在设置网站文件夹权限...", 3400},
+    {kPermissionsCaption, 3400},
     false,
     true,
     false,
-    {"正在建立主控端站点...", 3500},
+    {kPanelSiteCaption, 3500},
     nullptr,
     "HostSystem",
     "Index.asp",
-    {"正在建立主控端站点虚拟目录...", 3600},
+    {kPanelRootCaption, 3600},
     "主控端网站建立失败...",
-    {"正在启动主控端站点...", 3700},
+    {kPanelStartCaption, 3700},
     "主控端网站启动失败...",
 };
 
 const SiteVariant kPanelSiteRebuild{
-    {"正在准备建立主控端站点...", 1000},
+    {kPanelPrepareCaption, 1000},
     true,
     false,
     "主控端站点正常...",
     2200,
-    {"正在建立网站独立帐户...", 1200},
+    {kAccountCaption, 1200},
     0,
     true,
     true,
     "网站用户独立帐户",
-    {"正在设置网站独立帐户所属组...", 1400},
+    {kGroupCaption, 1400},
     "Guests",
-    {"正在设置网站文件夹权限...", 1600},
+    {kPermissionsCaption, 1600},
     false,
     false,
     true,
-    {"正在建立主控端站点...", 1800},
+    {kPanelSiteCaption, 1800},
     "主控端站点建立失败...",
     "HostSystem",
     "Index.asp",
-    {"正在建立主控端站点虚拟目录...", 2000},
+    {kPanelRootCaption, 2000},
     "主控端站点虚拟目录建立失败...",
-    {"正在启动主控端站点...", 2200},
+    {kPanelStartCaption, 2200},
     "主控端网站启动失败...",
 };
 

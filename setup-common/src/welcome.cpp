@@ -19,9 +19,8 @@ namespace {
 // without that installation (the machine folder's reset command).
 std::string HandOverFailure(const ProgramTexts& texts, const std::string& uninstaller,
                             const std::string& reset_command) {
-  return "这台机器上已经安装了Quorvale虚拟主机管理系统v3.0 " + texts.end_words +
-         "，但它的卸载程序无法启动：\r\n" + uninstaller +
-         "\r\n\r\n安装程序现在退出。要重新安装，请先让这台机器回到没有安装" + texts.end_words +
+  return "这台机器上已经安装了" + ProductName(texts.end) + "，但它的卸载程序无法启动：\r\n" + uninstaller +
+         "\r\n\r\n安装程序现在退出。要重新安装，请先让这台机器回到没有安装" + EndWordsOf(texts.end) +
          "的状态，例如：\r\n" + reset_command;
 }
 
@@ -75,7 +74,7 @@ void Welcome::OnLoad() {
   RefuseUnsupportedSystem(Program(), [this] { return GetOSName(); });
   std::string uninstall;
   Resume([&] {
-    uninstall = RegistryHelpers().ReadString(w::HKEY_LOCAL_MACHINE, Program().Texts().uninstall_key,
+    uninstall = RegistryHelpers().ReadString(w::HKEY_LOCAL_MACHINE, UninstallKeyOf(Program().Texts().end),
                                              "UninstallString", 260);
   });
   if (!uninstall.empty()) {

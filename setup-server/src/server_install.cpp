@@ -101,7 +101,7 @@ void ServerInstall::MakeShortcut() {
     if (!folder) Raise(Error::kTypeMismatch);
     link = CallMethod(shell.get(), "CreateShortcut", {*folder + "\\Quorvale.lnk"});
   });
-  Resume([&] { PutProperty(DispatchOf(link), "Description", "Quorvale虚拟主机管理系统 v3.0 被控端"); });
+  Resume([&] { PutProperty(DispatchOf(link), "Description", ProductDescription(InstallEnd::kServer)); });
   Resume([&] { PutProperty(DispatchOf(link), "TargetPath", Folder() + "\\Quorvale.exe"); });
   Resume([&] { PutProperty(DispatchOf(link), "WindowStyle", std::int32_t{4}); });
   Resume([&] { CallMethod(DispatchOf(link), "Save"); });

@@ -1,5 +1,6 @@
 #include "quorvale/uninstall/mode_page.h"
 
+#include "quorvale/setup/install_end.h"
 #include "quorvale/setup/os_version.h"
 #include "quorvale/setup/welcome.h"
 #include "quorvale/uninstall/repair_program.h"
@@ -23,7 +24,7 @@ Welcome::Welcome(setup::SetupProgram& program) : WizardPage(program, "Welcome") 
   Place(Label4, 1320, 2160, 5700, 255);
   Delete.SetCaption("卸载[&D]");
   Place(Delete, 840, 2640, 2400, 300);
-  Label5.SetCaption("从本机上删除Quorvale虚拟主机管理系统v3.0主控端。");
+  Label5.SetCaption("从本机上删除" + setup::ProductCaption(setup::InstallEnd::kControl) + "。");
   Place(Label5, 1320, 3000, 5700, 255);
   Label6.SetCaption("选择完毕后，点击“下一步”继续。");
   Place(Label6, 600, 3720, 6000, 255);

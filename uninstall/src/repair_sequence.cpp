@@ -170,7 +170,7 @@ void RepairSequence::WriteRecords() {
 
 void RepairSequence::Finish() {
   Program().Page<Complete>().SetTexts("恭喜，软件修复成功！",
-                                      "您已成功修复Quorvale虚拟主机管理系统v3.0 主控端。");
+                                      "您已成功修复" + ProductName(InstallEnd::kControl) + "。");
 }
 
 }  // namespace quorvale::uninstall

@@ -1,5 +1,6 @@
 #include "quorvale/uninstall/running.h"
 
+#include "quorvale/setup/install_end.h"
 #include "quorvale/setup/machine_check.h"
 #include "quorvale/uninstall/mode_page.h"
 
@@ -36,12 +37,13 @@ void Running::OnLoad() {
   WizardPage::OnLoad();
   const auto& welcome = Program().Page<Welcome>();
   const bool modify = welcome.RepairChosen();
-  const auto answer = modify ? MsgBox("您确定要修复 Quorvale虚拟主机管理系统v3.0 主控端 程序吗？",
-                                      ui::MsgButtons::OKCancel, ui::MsgIcon::Question, "修复")
-                             : MsgBox(
-                                   "您确定要卸载 Quorvale虚拟主机管理系统v3.0 主控端 程序吗？\r\n\r\n"
-                                   "警告：系统将完全删除所有网站、数据库等相关文件！",
-                                   ui::MsgButtons::OKCancel, ui::MsgIcon::Question, "卸载");
+  const std::string product = setup::ProductName(setup::InstallEnd::kControl);
+  const auto answer = modify ? MsgBox("您确定要修复 " + product + " 程序吗？", ui::MsgButtons::OKCancel,
+                                      ui::MsgIcon::Question, "修复")
+                             : MsgBox("您确定要卸载 " + product +
+                                          " 程序吗？\r\n\r\n"
+                                          "警告：系统将完全删除所有网站、数据库等相关文件！",
+                                      ui::MsgButtons::OKCancel, ui::MsgIcon::Question, "卸载");
   if (answer != ui::MsgResult::OK)
     EndWith(setup::Outcome::kCancelled,
             std::string("the confirmation \"") + (modify ? "修复" : "卸载") + "\" answered Cancel");

@@ -88,7 +88,7 @@ void UninstallSequence::RemoveComponents() {
 void UninstallSequence::DeleteEntry() {
   Resume([&] { DeleteUninstallEntry(Helpers()); });
   Program().Page<Complete>().SetTexts("恭喜，软件卸载成功！",
-                                      "您已成功卸载Quorvale虚拟主机管理系统v3.0 主控端。");
+                                      "您已成功卸载" + ProductName(InstallEnd::kControl) + "。");
 }
 
 }  // namespace quorvale::uninstall
