@@ -4,7 +4,7 @@
 #include "quorvale/setup/install_check.h"
 #include "quorvale/setup/install_records.h"
 #include "quorvale/setup/payload_recipe.h"
-#include "quorvale/setup/welcome.h"
+#include "quorvale/setup/welcome_page.h"
 
 namespace quorvale::server {
 
@@ -78,7 +78,7 @@ void ServerInstall::RegisterControls() {
 }
 
 void ServerInstall::CompleteConfiguration() {
-  Resume([&] { choices_.os_name = Program().Page<Welcome>().GetOSName(); });
+  Resume([&] { choices_.os_name = Program().Page<WelcomePage>().GetOSName(); });
   CompleteSystemIni(Page(), helpers_, choices_);
 }
 

@@ -87,9 +87,9 @@ TEST(ServerWalk, ReachesDirectoryWithTheMachinesFolderAndSpace) {
     shape.drives = {{'C', c.free_bytes}};
     ServerRun run(shape);
     run.Start();
-    run.driver.Click(run.program.Page<setup::Welcome>().NextButton);
+    run.driver.Click(run.program.Page<setup::WelcomePage>().NextButton);
     EXPECT_EQ(run.driver.ShownForms(), std::vector<std::string>{"Agreement"});
-    run.driver.Click(run.program.Page<setup::Agreement>().AgreeButton);
+    run.driver.Click(run.program.Page<setup::AgreementPage>().AgreeButton);
     EXPECT_EQ(run.driver.ShownForms(), std::vector<std::string>{"Service"});
     EXPECT_EQ(run.Step(), "Service/NET");
     run.driver.Click(run.Service().NextButton);

@@ -3,8 +3,8 @@
 #include "quorvale/setup/component_recipe.h"
 #include "quorvale/setup/site_recipe.h"
 #include "quorvale/setup/system_helpers.h"
-#include "quorvale/uninstall/complete_page.h"
 #include "quorvale/uninstall/repair_folder.h"
+#include "quorvale/uninstall/uninstall_complete_page.h"
 
 namespace quorvale::uninstall {
 
@@ -169,8 +169,8 @@ void RepairSequence::WriteRecords() {
 }
 
 void RepairSequence::Finish() {
-  Program().Page<Complete>().SetTexts("恭喜，软件修复成功！",
-                                      "您已成功修复" + ProductName(InstallEnd::kControl) + "。");
+  Program().Page<UninstallCompletePage>().SetTexts("恭喜，软件修复成功！",
+                                                   "您已成功修复" + ProductName(InstallEnd::kControl) + "。");
 }
 
 }  // namespace quorvale::uninstall

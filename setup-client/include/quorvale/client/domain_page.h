@@ -1,7 +1,6 @@
 // The Domain page: the host name the panel's site is bound to on port 80.
 // It checks the name's form and refuses a name some site of the machine is
 // already bound to; its forward button starts the installation.
-// The class is DomainPage because its box is named Domain.
 #pragma once
 
 #include <string>

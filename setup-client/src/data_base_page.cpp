@@ -1,4 +1,4 @@
-#include "quorvale/client/database_page.h"
+#include "quorvale/client/data_base_page.h"
 
 #include <initializer_list>
 

@@ -1,4 +1,4 @@
-#include "quorvale/setup/welcome.h"
+#include "quorvale/setup/welcome_page.h"
 
 #include "quorvale/com/create_object.h"
 #include "quorvale/core/errors.h"
@@ -26,7 +26,7 @@ std::string HandOverFailure(const ProgramTexts& texts, const std::string& uninst
 
 }  // namespace
 
-Welcome::Welcome(SetupProgram& program) : WizardPage(program, "Welcome") {
+WelcomePage::WelcomePage(SetupProgram& program) : WizardPage(program, "Welcome") {
   const auto& t = program.Texts();
   SetIcon(t.icon);
   PlaceFrame(LogoImage, Frame1);
@@ -70,7 +70,7 @@ void RefuseUnsupportedSystem(SetupProgram& program, const std::function<std::str
   }
 }
 
-void Welcome::OnLoad() {
+void WelcomePage::OnLoad() {
   RefuseUnsupportedSystem(Program(), [this] { return GetOSName(); });
   std::string uninstall;
   Resume([&] {
@@ -85,7 +85,7 @@ void Welcome::OnLoad() {
   }
 }
 
-void Welcome::HandOver(const std::string& uninstaller) {
+void WelcomePage::HandOver(const std::string& uninstaller) {
   bool started = false;
   Resume([&] { started = Program().StartProgram(uninstaller); });
   if (started) EndWith(Outcome::kHandedOver, uninstaller);
@@ -97,7 +97,7 @@ void Welcome::HandOver(const std::string& uninstaller) {
   EndWith(Outcome::kFailed, message);
 }
 
-bool Welcome::OnQueryUnload(ui::UnloadMode mode) {
+bool WelcomePage::OnQueryUnload(ui::UnloadMode mode) {
   if (!NextButton.Enabled()) {
     Program().NoteOutcome(Outcome::kCancelled, "Welcome closed");
     return false;

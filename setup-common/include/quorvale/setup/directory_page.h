@@ -1,6 +1,6 @@
 // The Directory page: the install folder, a default under the Windows drive,
 // a folder browser, the free space of the chosen drive and the checks before
-// going on. The class is DirectoryPage because its box is named Directory.
+// going on.
 #pragma once
 
 #include <string>

@@ -10,9 +10,9 @@
 
 namespace quorvale::uninstall {
 
-class Complete : public setup::WizardPage {
+class UninstallCompletePage : public setup::WizardPage {
  public:
-  explicit Complete(setup::SetupProgram& program);
+  explicit UninstallCompletePage(setup::SetupProgram& program);
   ui::Control* EntryFocus(setup::Arrival) override { return nullptr; }
   // The sequence's title and message; the hint is the same after both.
   void SetTexts(const std::string& title, const std::string& message);

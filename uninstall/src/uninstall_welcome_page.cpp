@@ -1,8 +1,8 @@
-#include "quorvale/uninstall/mode_page.h"
+#include "quorvale/uninstall/uninstall_welcome_page.h"
 
 #include "quorvale/setup/install_end.h"
 #include "quorvale/setup/os_version.h"
-#include "quorvale/setup/welcome.h"
+#include "quorvale/setup/welcome_page.h"
 #include "quorvale/uninstall/repair_program.h"
 #include "quorvale/win32/win32.h"
 
@@ -10,7 +10,7 @@ namespace quorvale::uninstall {
 
 namespace w = quorvale::win32;
 
-Welcome::Welcome(setup::SetupProgram& program) : WizardPage(program, "Welcome") {
+UninstallWelcomePage::UninstallWelcomePage(setup::SetupProgram& program) : WizardPage(program, "Welcome") {
   SetIcon(program.Texts().icon);
   PlaceFrame(Image1, Frame1);
   PlaceHeader(Label1, "请选择您需要执行的操作", Label2, "执行操作选项");
@@ -36,18 +36,18 @@ Welcome::Welcome(setup::SetupProgram& program) : WizardPage(program, "Welcome") 
   CancelButton.OnClick([this] { EndWith(setup::Outcome::kCancelled, "Welcome's Cancel"); });
 }
 
-Welcome::~Welcome() {
+UninstallWelcomePage::~UninstallWelcomePage() {
   if (instance_) w::CloseHandle(instance_);
 }
 
-bool Welcome::OnQueryUnload(ui::UnloadMode) {
+bool UninstallWelcomePage::OnQueryUnload(ui::UnloadMode) {
   Program().NoteOutcome(setup::Outcome::kCancelled, "Welcome closed");
   return false;
 }
 
-std::string Welcome::GetOSName() { return setup::GetVersionRecord().name; }
+std::string UninstallWelcomePage::GetOSName() { return setup::GetVersionRecord().name; }
 
-void Welcome::OnLoad() {
+void UninstallWelcomePage::OnLoad() {
   // As the page initialises: while one instance runs on this machine it
   // holds the named mutex, and a second one ends without a word.
   Resume([&] {

@@ -1,4 +1,4 @@
-#include "quorvale/setup/directory.h"
+#include "quorvale/setup/directory_page.h"
 
 #include "quorvale/core/text.h"
 #include "quorvale/setup/number_text.h"

@@ -7,9 +7,9 @@
 
 namespace quorvale::server {
 
-class Script : public setup::WizardPage {
+class ScriptPage : public setup::WizardPage {
  public:
-  explicit Script(setup::SetupProgram& program);
+  explicit ScriptPage(setup::SetupProgram& program);
   // PHPFile when PHP is chosen, else CGIFile when CGI is, else none.
   ui::Control* EntryFocus(setup::Arrival) override;
   // Its part of what the install sequence reads: both interpreters,

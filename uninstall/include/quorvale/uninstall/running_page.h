@@ -8,14 +8,14 @@
 
 #include <string>
 
-#include "quorvale/setup/progress.h"
+#include "quorvale/setup/progress_page.h"
 #include "quorvale/uninstall/repair_program.h"
 
 namespace quorvale::uninstall {
 
-class Running : public setup::ProgressForm, public RepairProgram::Helpers {
+class RunningPage : public setup::ProgressPage, public RepairProgram::Helpers {
  public:
-  explicit Running(setup::SetupProgram& program);
+  explicit RunningPage(setup::SetupProgram& program);
 
   // The part of content between the end of the first head and the first
   // bot; "" when either is missing or the bot comes before the head ends.

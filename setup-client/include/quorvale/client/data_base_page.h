@@ -2,7 +2,6 @@
 // Server it asks for an administrator login of the server and the name,
 // login and password of the panel's new database, and goes on only when the
 // login connects and the server has neither that database nor that login.
-// The class is DataBasePage because one of its boxes is named DataBase.
 #pragma once
 
 #include "quorvale/client/client_choices.h"

@@ -1,8 +1,8 @@
-#include "quorvale/setup/agreement.h"
+#include "quorvale/setup/agreement_page.h"
 
 namespace quorvale::setup {
 
-Agreement::Agreement(SetupProgram& program) : WizardPage(program, "Agreement") {
+AgreementPage::AgreementPage(SetupProgram& program) : WizardPage(program, "Agreement") {
   PlaceFrame(Image1, Frame1);
   PlaceButtons(&StepButton, AgreeButton, CancelButton);
   AgreeButton.SetCaption("我同意(&I)");

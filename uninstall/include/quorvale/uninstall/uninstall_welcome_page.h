@@ -15,10 +15,10 @@ namespace quorvale::uninstall {
 // The name of the mutex the running instance holds on its machine.
 inline constexpr const char* kInstanceMutex = "Quorvale.Uninstall";
 
-class Welcome : public setup::WizardPage {
+class UninstallWelcomePage : public setup::WizardPage {
  public:
-  explicit Welcome(setup::SetupProgram& program);
-  ~Welcome() override;
+  explicit UninstallWelcomePage(setup::SetupProgram& program);
+  ~UninstallWelcomePage() override;
 
   // The Windows name of GetVersionRecord.
   std::string GetOSName();

@@ -10,9 +10,9 @@
 
 namespace quorvale::server {
 
-class ServU : public setup::WizardPage {
+class ServUPage : public setup::WizardPage {
  public:
-  explicit ServU(setup::SetupProgram& program);
+  explicit ServUPage(setup::SetupProgram& program);
   ui::Control* EntryFocus(setup::Arrival) override { return &File; }
   // Its part of what the install sequence reads: the account file.
   void FillChoices(setup::ServerChoices& choices) const { choices.serv_u_file = File.Text(); }

@@ -1,60 +1,16 @@
-#include "quorvale/server/database_pages.h"
+#include "quorvale/server/database_server_page.h"
 
-#include "quorvale/setup/odbc_connection.h"
 #include "quorvale/setup/test_connection.h"
 
 namespace quorvale::server {
 
 namespace {
-
 constexpr const char* kTestCaption = "测试连接";
-
-const DatabaseTexts kSQLServerTexts = {
-    "SQLServer",
-    "SQL Server服务配置",
-    "配置SQL Server数据库服务的相关参数",
-    "请输入SQL Server数据库连接的相关参数：",
-    "(local)",
-    "sa",
-    {"MSSQL数据库服务器", "MSSQL数据库管理员帐号", "MSSQL数据库管理员密码"},
-    "MSSQL数据库连接失败!",
-    "MSSQL数据库连接成功!",
-    "请输入SQL Server服务器地址!",
-    "请输入SQL Server数据库管理员帐号!",
-    "请输入SQL Server数据库管理密码!",
-    "SQL Server数据库连接失败!",
-    {&setup::kSQLServerServerRule, &setup::kSQLServerUserRule, &setup::kSQLServerPasswordRule},
-    [](const std::string& server, const std::string& user, const std::string& password) {
-      return setup::SqlServerConnection(server, user, password, "master");
-    },
-    {&setup::ServerChoices::mssql_server, &setup::ServerChoices::mssql_user_name,
-     &setup::ServerChoices::mssql_password},
-};
-
-const DatabaseTexts kMySQLTexts = {
-    "MySQL",
-    "MySQL服务配置",
-    "配置MySQL数据库服务的相关参数",
-    "请输入MySQL数据库连接的相关参数：",
-    "localhost",
-    "root",
-    {nullptr, nullptr, nullptr},
-    "MySQL数据库连接失败!",
-    "MySQL数据库连接成功!",
-    "请输入MySQL服务器地址!",
-    "请输入MySQL数据库管理员帐号!",
-    "请输入MySQL数据库管理密码!",
-    "MySQL数据库连接失败!",
-    {&setup::kMySQLServerRule, &setup::kMySQLUserRule, &setup::kMySQLPasswordRule},
-    &setup::MySqlConnection,
-    {&setup::ServerChoices::mysql_server, &setup::ServerChoices::mysql_user_name,
-     &setup::ServerChoices::mysql_password},
-};
-
 }  // namespace
 
-DatabasePage::DatabasePage(setup::SetupProgram& program, const DatabaseTexts& texts, ui::TextBox& server,
-                           ui::TextBox& user, ui::TextBox& password, ui::CommandButton& test)
+DatabaseServerPage::DatabaseServerPage(setup::SetupProgram& program, const DatabaseTexts& texts,
+                                       ui::TextBox& server, ui::TextBox& user, ui::TextBox& password,
+                                       ui::CommandButton& test)
     : WizardPage(program, texts.name),
       texts_(texts),
       server_(server),
@@ -62,7 +18,7 @@ DatabasePage::DatabasePage(setup::SetupProgram& program, const DatabaseTexts& te
       password_(password),
       test_(test) {}
 
-void DatabasePage::Build() {
+void DatabaseServerPage::Build() {
   PlaceFrame(Image1, Frame1);
   PlaceButtons(&StepButton, NextButton, CancelButton);
   NextButton.SetCaption(Program().Texts().next_caption);
@@ -96,16 +52,16 @@ void DatabasePage::Build() {
   CancelButton.OnClick([this] { Close(ui::UnloadMode::Code); });
 }
 
-void DatabasePage::FillChoices(setup::ServerChoices& choices) const {
+void DatabaseServerPage::FillChoices(setup::ServerChoices& choices) const {
   const ui::TextBox* boxes[] = {&server_, &user_, &password_};
   for (std::size_t i = 0; i < 3; ++i) choices.*texts_.choices[i] = boxes[i]->Text();
 }
 
-std::string DatabasePage::ConnectionString() const {
+std::string DatabaseServerPage::ConnectionString() const {
   return texts_.connection(server_.Text(), user_.Text(), password_.Text());
 }
 
-void DatabasePage::TestClick() {
+void DatabaseServerPage::TestClick() {
   test_.SetEnabled(false);
   test_.SetCaption("正在连接...");
   if (setup::TestConnection(Program().PageErr(), ConnectionString())) {
@@ -118,7 +74,7 @@ void DatabasePage::TestClick() {
   Resume([&] { server_.SetFocus(); });
 }
 
-void DatabasePage::NextButtonClick() {
+void DatabaseServerPage::NextButtonClick() {
   if (server_.Text().empty()) return InputError(texts_.no_server, &server_);
   if (user_.Text().empty()) return InputError(texts_.no_user, &user_);
   if (password_.Text().empty()) return InputError(texts_.no_password, &password_);
@@ -128,16 +84,6 @@ void DatabasePage::NextButtonClick() {
   if (!setup::TestConnection(Program().PageErr(), ConnectionString()))
     return InputError(texts_.next_failed, nullptr);
   GoNext();
-}
-
-SQLServer::SQLServer(setup::SetupProgram& program)
-    : DatabasePage(program, kSQLServerTexts, MSSQLServer, MSSQLUserName, MSSQLPassWord, MSSQLTest) {
-  Build();
-}
-
-MySQL::MySQL(setup::SetupProgram& program)
-    : DatabasePage(program, kMySQLTexts, MySQLServer, MySQLUserName, MySQLPassWord, MySQLTest) {
-  Build();
 }
 
 }  // namespace quorvale::server

@@ -8,9 +8,9 @@ namespace quorvale::setup {
 // The agreement text shown in the Agree box.
 extern const char* const kAgreementText;
 
-class Agreement : public WizardPage {
+class AgreementPage : public WizardPage {
  public:
-  explicit Agreement(SetupProgram& program);
+  explicit AgreementPage(SetupProgram& program);
   ui::Control* EntryFocus(Arrival) override { return &Agree; }
 
   ui::TextBox Agree{*this, "Agree"};

@@ -18,9 +18,9 @@ namespace quorvale::setup {
 // os_name: the start page's GetOSName.
 void RefuseUnsupportedSystem(SetupProgram& program, const std::function<std::string()>& os_name);
 
-class Welcome : public WizardPage {
+class WelcomePage : public WizardPage {
  public:
-  explicit Welcome(SetupProgram& program);
+  explicit WelcomePage(SetupProgram& program);
 
   // The Windows name of GetVersionRecord.
   std::string GetOSName() { return GetVersionRecord().name; }

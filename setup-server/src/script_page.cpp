@@ -1,12 +1,12 @@
-#include "quorvale/server/script.h"
+#include "quorvale/server/script_page.h"
 
 #include "quorvale/server/page_parts.h"
-#include "quorvale/server/service.h"
-#include "quorvale/server/servu.h"
+#include "quorvale/server/serv_u_page.h"
+#include "quorvale/server/service_page.h"
 
 namespace quorvale::server {
 
-Script::Script(setup::SetupProgram& program) : WizardPage(program, "Script") {
+ScriptPage::ScriptPage(setup::SetupProgram& program) : WizardPage(program, "Script") {
   PlaceFrame(Image1, Frame1);
   PlaceButtons(&StepButton, NextButton, CancelButton);
   NextButton.SetCaption(program.Texts().next_caption);
@@ -21,39 +21,39 @@ Script::Script(setup::SetupProgram& program) : WizardPage(program, "Script") {
   CancelButton.OnClick([this] { Close(ui::UnloadMode::Code); });
 }
 
-ui::Control* Script::EntryFocus(setup::Arrival) {
-  const auto& service = Program().Page<Service>();
+ui::Control* ScriptPage::EntryFocus(setup::Arrival) {
+  const auto& service = Program().Page<ServicePage>();
   if (service.PHPChosen()) return &PHPFile;
   if (service.CGIChosen()) return &CGIFile;
   return nullptr;
 }
 
-void Script::FillChoices(setup::ServerChoices& choices) const {
+void ScriptPage::FillChoices(setup::ServerChoices& choices) const {
   choices.php_file = PHPFile.Text();
   choices.cgi_file = CGIFile.Text();
 }
 
-void Script::OnLoad() {
+void ScriptPage::OnLoad() {
   WizardPage::OnLoad();
   // The interpreters from their usual places.
   ProposeFirstPresent(*this, PHPFile, {"C:\\php\\php.exe", "C:\\php\\sapi\\php4isapi.dll"});
   ProposeFirstPresent(*this, CGIFile, {"C:\\Perl\\bin\\perl.exe"});
 }
 
-void Script::OnActivate() {
-  const auto& service = Program().Page<Service>();
+void ScriptPage::OnActivate() {
+  const auto& service = Program().Page<ServicePage>();
   LayOutPathGroups({Label1, PHPFile, PHPView}, service.PHPChosen(), {Label4, CGIFile, CGIView},
                    service.CGIChosen());
 }
 
-void Script::Browse(ui::TextBox& box, const char* title) {
+void ScriptPage::Browse(ui::TextBox& box, const char* title) {
   const std::string filter =
       std::string("ISAPI dll 文件(*.dll)") + '\0' + "*.dll" + '\0' + "CGI Exe 文件(*.exe)" + '\0' + "*.exe";
-  TakeChosenPath(*this, box, Program().Page<ServU>().OpenFile(*this, filter, title));
+  TakeChosenPath(*this, box, Program().Page<ServUPage>().OpenFile(*this, filter, title));
 }
 
-void Script::NextButtonClick() {
-  const auto& service = Program().Page<Service>();
+void ScriptPage::NextButtonClick() {
+  const auto& service = Program().Page<ServicePage>();
   if (service.PHPChosen() && PHPFile.Text().empty())
     return InputError("请选择PHP脚本执行程序路径", &PHPFile, "安装");
   if (service.CGIChosen() && CGIFile.Text().empty())

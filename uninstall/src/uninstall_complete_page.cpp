@@ -1,11 +1,11 @@
-#include "quorvale/uninstall/complete_page.h"
+#include "quorvale/uninstall/uninstall_complete_page.h"
 
 #include "quorvale/uninstall/delete_batch.h"
-#include "quorvale/uninstall/mode_page.h"
+#include "quorvale/uninstall/uninstall_welcome_page.h"
 
 namespace quorvale::uninstall {
 
-Complete::Complete(setup::SetupProgram& program) : WizardPage(program, "Complete") {
+UninstallCompletePage::UninstallCompletePage(setup::SetupProgram& program) : WizardPage(program, "Complete") {
   PlaceFrame(LogoImage, Frame1);
   PlaceLogoColumn(LogoImage);
   PlaceButtons(nullptr, CompleteButton, ExitButton);
@@ -19,14 +19,14 @@ Complete::Complete(setup::SetupProgram& program) : WizardPage(program, "Complete
   ExitButton.OnClick([this] { Leave(); });
 }
 
-void Complete::SetTexts(const std::string& title, const std::string& message) {
+void UninstallCompletePage::SetTexts(const std::string& title, const std::string& message) {
   Label1.SetCaption(title);
   Label2.SetCaption(message);
   Label3.SetCaption("单击“完成”关闭此向导。");
 }
 
-void Complete::Leave() {
-  const auto& welcome = Program().Page<Welcome>();
+void UninstallCompletePage::Leave() {
+  const auto& welcome = Program().Page<UninstallWelcomePage>();
   const std::string folder = Program().AppPath();
   if (welcome.RepairChosen()) EndWith(setup::Outcome::kCompleted, "repaired " + folder);
   if (!welcome.UninstallChosen()) return;
@@ -36,7 +36,7 @@ void Complete::Leave() {
   EndWith(setup::Outcome::kCompleted, "uninstalled from " + folder);
 }
 
-bool Complete::OnQueryUnload(ui::UnloadMode) {
+bool UninstallCompletePage::OnQueryUnload(ui::UnloadMode) {
   Leave();
   EndWith(setup::Outcome::kCompleted, "Complete closed");
 }

@@ -1,12 +1,12 @@
-#include "quorvale/uninstall/running.h"
+#include "quorvale/uninstall/running_page.h"
 
 #include "quorvale/setup/install_end.h"
 #include "quorvale/setup/machine_check.h"
-#include "quorvale/uninstall/mode_page.h"
+#include "quorvale/uninstall/uninstall_welcome_page.h"
 
 namespace quorvale::uninstall {
 
-Running::Running(setup::SetupProgram& program) : ProgressForm(program, "Running") {
+RunningPage::RunningPage(setup::SetupProgram& program) : ProgressPage(program, "Running") {
   PlaceFrame(Image1, Frame1, setup::kProgressSeparatorTop);
   PlaceHeader(TypeTitle, "", TypeInfo, "");
   // The button is there and can be pressed, but does nothing: a started
@@ -14,28 +14,28 @@ Running::Running(setup::SetupProgram& program) : ProgressForm(program, "Running"
   CancelButton.SetEnabled(true);
 }
 
-std::string Running::Cut(const std::string& content, const std::string& head, const std::string& bot) {
+std::string RunningPage::Cut(const std::string& content, const std::string& head, const std::string& bot) {
   const auto at = content.find(head);
   const auto end = content.find(bot);
   if (at == std::string::npos || end == std::string::npos || end < at + head.size()) return "";
   return content.substr(at + head.size(), end - at - head.size());
 }
 
-void Running::Stop(const std::string& message, ui::MsgIcon icon, const std::string& title,
-                   setup::Outcome outcome) {
+void RunningPage::Stop(const std::string& message, ui::MsgIcon icon, const std::string& title,
+                       setup::Outcome outcome) {
   MsgBox(message, ui::MsgButtons::OK, icon, title);
   EndWith(outcome, message);
 }
 
-void Running::StopOnDamagedMachine(const std::string& title) {
+void RunningPage::StopOnDamagedMachine(const std::string& title) {
   const std::string damaged = setup::DamagedMachineFile();
   if (!damaged.empty()) Stop(damaged, ui::MsgIcon::Critical, title, setup::Outcome::kFailed);
 }
 
-void Running::OnLoad() {
+void RunningPage::OnLoad() {
   // The page's own load: the timer stays off until the user has confirmed.
   WizardPage::OnLoad();
-  const auto& welcome = Program().Page<Welcome>();
+  const auto& welcome = Program().Page<UninstallWelcomePage>();
   const bool modify = welcome.RepairChosen();
   const std::string product = setup::ProductName(setup::InstallEnd::kControl);
   const auto answer = modify ? MsgBox("您确定要修复 " + product + " 程序吗？", ui::MsgButtons::OKCancel,

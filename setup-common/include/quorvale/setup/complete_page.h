@@ -8,9 +8,9 @@
 
 namespace quorvale::setup {
 
-class Complete : public WizardPage {
+class CompletePage : public WizardPage {
  public:
-  explicit Complete(SetupProgram& program);
+  explicit CompletePage(SetupProgram& program);
   ui::Control* EntryFocus(Arrival) override { return nullptr; }
 
   // The install's check found parts missing (as the list names them, "、"

@@ -1,8 +1,8 @@
-#include "quorvale/setup/progress.h"
+#include "quorvale/setup/progress_page.h"
 
 namespace quorvale::setup {
 
-ProgressForm::ProgressForm(SetupProgram& program, std::string name) : WizardPage(program, std::move(name)) {
+ProgressPage::ProgressPage(SetupProgram& program, std::string name) : WizardPage(program, std::move(name)) {
   Place(StateCaption, 390, 1200, kBarFull, 255);
   Place(Label4, 390, 1740, kBarFull, 375);
   Label4.SetBackColor(ui::kColorGrey);
@@ -22,12 +22,12 @@ ProgressForm::ProgressForm(SetupProgram& program, std::string name) : WizardPage
   Timer.OnTimer([this] { TimerTick(); });
 }
 
-void ProgressForm::OnLoad() {
+void ProgressPage::OnLoad() {
   WizardPage::OnLoad();
   Timer.SetEnabled(true);
 }
 
-void ProgressForm::TimerTick() {
+void ProgressPage::TimerTick() {
   // Two guards keep the sequence to one run: the timer goes off before it
   // starts, and a tick that still comes due while it runs (the sequence
   // lets the message loop run) finds it started.
@@ -37,7 +37,7 @@ void ProgressForm::TimerTick() {
   Program().RunSequence(*this);
 }
 
-void ProgressForm::ReportStep(const StepRow& step, const std::function<void()>& work) {
+void ProgressPage::ReportStep(const StepRow& step, const std::function<void()>& work) {
   if (*step.caption) {
     StateCaption.SetCaption(step.caption);
     ListLine(step.line ? step.line : step.caption);
@@ -47,28 +47,22 @@ void ProgressForm::ReportStep(const StepRow& step, const std::function<void()>& 
   if (step.bar) MoveBar(step.bar);
 }
 
-void ProgressForm::ShowStep(const std::string& text) {
+void ProgressPage::ShowStep(const std::string& text) {
   StateCaption.SetCaption(text);
   ListLine(text);
 }
 
-void ProgressForm::ListLine(const std::string& text) {
+void ProgressPage::ListLine(const std::string& text) {
   SetupList.AddItem(text);
   SetupList.SetTopIndex(SetupList.ListCount() - 1);  // keep the newest line in view
 }
 
-void ProgressForm::EndSequence(const std::string& final_text) {
+void ProgressPage::EndSequence(const std::string& final_text) {
   Loading.SetWidth(kBarFull);
   StateCaption.SetCaption(final_text);
   DoEvents();
   Timer.SetEnabled(false);
   GoNext();
-}
-
-Install::Install(SetupProgram& program) : ProgressForm(program, "Install") {
-  PlaceFrame(Image1, Frame1, kProgressSeparatorTop);
-  PlaceHeader(Label2, "正在安装", Label3, "正在将Quorvale虚拟主机管理系统安装到您的电脑中。");
-  StateCaption.SetCaption("正在准备安装...");
 }
 
 }  // namespace quorvale::setup

@@ -1,4 +1,4 @@
-#include "quorvale/server/service.h"
+#include "quorvale/server/service_page.h"
 
 namespace quorvale::server {
 
@@ -9,7 +9,7 @@ constexpr int kScriptTop = 1770, kMailTop = 2370, kDatabaseTop = 2970;
 constexpr int kNarrow = 855, kWide = 1545;
 }  // namespace
 
-Service::Service(setup::SetupProgram& program) : WizardPage(program, "Service") {
+ServicePage::ServicePage(setup::SetupProgram& program) : WizardPage(program, "Service") {
   PlaceFrame(Image1, Frame1);
   PlaceButtons(&StepButton, NextButton, CancelButton);
   NextButton.SetCaption(program.Texts().next_caption);
@@ -60,7 +60,7 @@ Service::Service(setup::SetupProgram& program) : WizardPage(program, "Service") 
   CancelButton.OnClick([this] { Close(ui::UnloadMode::Code); });
 }
 
-void Service::FillChoices(setup::ServerChoices& choices) const {
+void ServicePage::FillChoices(setup::ServerChoices& choices) const {
   choices.imail = IMailChosen();
   choices.winwebmail = WinWebMailChosen();
   choices.sql_server = SQLServer.Value();

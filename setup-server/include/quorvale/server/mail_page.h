@@ -7,9 +7,9 @@
 
 namespace quorvale::server {
 
-class Mail : public setup::WizardPage {
+class MailPage : public setup::WizardPage {
  public:
-  explicit Mail(setup::SetupProgram& program);
+  explicit MailPage(setup::SetupProgram& program);
   // The box of the mail system chosen on Service; none without one.
   ui::Control* EntryFocus(setup::Arrival) override;
   // Its part of what the install sequence reads: both folders, whichever

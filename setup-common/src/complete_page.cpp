@@ -1,10 +1,10 @@
-#include "quorvale/setup/complete.h"
+#include "quorvale/setup/complete_page.h"
 
-#include "quorvale/setup/directory.h"
+#include "quorvale/setup/directory_page.h"
 
 namespace quorvale::setup {
 
-Complete::Complete(SetupProgram& program) : WizardPage(program, "Complete") {
+CompletePage::CompletePage(SetupProgram& program) : WizardPage(program, "Complete") {
   const auto& t = program.Texts();
   const bool has_run = program.Rules().complete_has_run;
   PlaceFrame(LogoImage, Frame1);
@@ -31,7 +31,7 @@ Complete::Complete(SetupProgram& program) : WizardPage(program, "Complete") {
   ExitButton.OnClick([this] { Leave(); });
 }
 
-void Complete::ShowFailure(const std::string& missing, const std::string& folder) {
+void CompletePage::ShowFailure(const std::string& missing, const std::string& folder) {
   const auto& t = Program().Texts();
   Label1.SetCaption("安装失败！");
   Label2.SetCaption(ProductName(t.end) + "没有安装成功，缺少：" + missing +
@@ -48,12 +48,12 @@ void Complete::ShowFailure(const std::string& missing, const std::string& folder
   failure_ = "安装失败，缺少：" + missing + "（安装目录 " + folder + "）";
 }
 
-void Complete::Leave() {
+void CompletePage::Leave() {
   if (Failed()) EndWith(Outcome::kFailed, failure_);
   EndWith(Outcome::kCompleted, "installed in " + Program().Page<DirectoryPage>().Folder());
 }
 
-void Complete::CompleteButtonClick() {
+void CompletePage::CompleteButtonClick() {
   // A start that fails is skipped; the program ends in any case.
   const std::string folder = Program().Page<DirectoryPage>().Folder();
   if (Run.Value() == ui::CheckBox::kChecked) {

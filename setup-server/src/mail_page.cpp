@@ -1,11 +1,11 @@
-#include "quorvale/server/mail.h"
+#include "quorvale/server/mail_page.h"
 
 #include <algorithm>
 #include <span>
 
 #include "quorvale/server/page_parts.h"
-#include "quorvale/server/service.h"
-#include "quorvale/setup/directory.h"
+#include "quorvale/server/service_page.h"
+#include "quorvale/setup/directory_page.h"
 #include "quorvale/win32/vb_files.h"
 
 namespace quorvale::server {
@@ -22,7 +22,7 @@ constexpr Entry kWinWebMailEntries[] = {
     {"\\easymail.exe", win32::vbNormal}, {"\\emsvr.exe", win32::vbNormal}, {"\\web", win32::vbDirectory}};
 }  // namespace
 
-Mail::Mail(setup::SetupProgram& program) : WizardPage(program, "Mail") {
+MailPage::MailPage(setup::SetupProgram& program) : WizardPage(program, "Mail") {
   PlaceFrame(Image1, Frame1);
   PlaceButtons(&StepButton, NextButton, CancelButton);
   NextButton.SetCaption(program.Texts().next_caption);
@@ -37,20 +37,20 @@ Mail::Mail(setup::SetupProgram& program) : WizardPage(program, "Mail") {
   CancelButton.OnClick([this] { Close(ui::UnloadMode::Code); });
 }
 
-ui::Control* Mail::EntryFocus(setup::Arrival) {
-  const auto& service = Program().Page<Service>();
+ui::Control* MailPage::EntryFocus(setup::Arrival) {
+  const auto& service = Program().Page<ServicePage>();
   if (service.IMailChosen()) return &iMailPath;
   if (service.WinWebMailChosen()) return &WinWebMailPath;
   return nullptr;
 }
 
-void Mail::FillChoices(setup::ServerChoices& choices) const {
+void MailPage::FillChoices(setup::ServerChoices& choices) const {
   choices.imail_path = iMailPath.Text();
   choices.winwebmail_path = WinWebMailPath.Text();
 }
 
-void Mail::OnActivate() {
-  const auto& service = Program().Page<Service>();
+void MailPage::OnActivate() {
+  const auto& service = Program().Page<ServicePage>();
   const bool imail = service.IMailChosen(), winwebmail = service.WinWebMailChosen();
   // With no option chosen at all nothing is changed.
   if (service.MailChosen() && !imail && !winwebmail) return;
@@ -58,11 +58,11 @@ void Mail::OnActivate() {
                    winwebmail);
 }
 
-void Mail::Browse(ui::TextBox& box, const char* prompt) {
+void MailPage::Browse(ui::TextBox& box, const char* prompt) {
   TakeChosenPath(*this, box, Program().Page<setup::DirectoryPage>().OpenFolder(*this, prompt));
 }
 
-bool Mail::HoldsMailServer(const std::string& folder, bool winwebmail) {
+bool MailPage::HoldsMailServer(const std::string& folder, bool winwebmail) {
   const std::span<const Entry> entries =
       winwebmail ? std::span<const Entry>(kWinWebMailEntries) : std::span<const Entry>(kIMailEntries);
   return std::all_of(entries.begin(), entries.end(), [&](const Entry& e) {
@@ -72,8 +72,8 @@ bool Mail::HoldsMailServer(const std::string& folder, bool winwebmail) {
   });
 }
 
-void Mail::NextButtonClick() {
-  if (Program().Page<Service>().IMailChosen()) {
+void MailPage::NextButtonClick() {
+  if (Program().Page<ServicePage>().IMailChosen()) {
     if (iMailPath.Text().empty()) return InputError("请选择iMail程序的安装路径!", &iMailPath, "安装");
     if (Refused(iMailPath, setup::kIMailPathRule, "安装")) return;
     if (!HoldsMailServer(iMailPath.Text(), false))

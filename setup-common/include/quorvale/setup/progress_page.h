@@ -28,9 +28,9 @@ struct StepRow {
   const char* failure = nullptr;
 };
 
-class ProgressForm : public WizardPage, public StepReporter {
+class ProgressPage : public WizardPage, public StepReporter {
  public:
-  ProgressForm(SetupProgram& program, std::string name);
+  ProgressPage(SetupProgram& program, std::string name);
   // The page is shown without setting a focus.
   ui::Control* EntryFocus(Arrival) override { return nullptr; }
 
@@ -76,17 +76,6 @@ class ProgressForm : public WizardPage, public StepReporter {
   void TimerTick();
   bool started_ = false;
   Err err_;
-};
-
-// The progress page of the setup programs.
-class Install : public ProgressForm {
- public:
-  explicit Install(SetupProgram& program);
-
-  ui::Label Label2{*this, "Label2"};
-  ui::Label Label3{*this, "Label3"};
-  ui::Frame Frame1{*this, "Frame1"};
-  ui::Image Image1{*this, "Image1"};
 };
 
 }  // namespace quorvale::setup

@@ -9,9 +9,9 @@
 
 namespace quorvale::server {
 
-class Service : public setup::WizardPage {
+class ServicePage : public setup::WizardPage {
  public:
-  explicit Service(setup::SetupProgram& program);
+  explicit ServicePage(setup::SetupProgram& program);
   ui::Control* EntryFocus(setup::Arrival) override { return &NET; }
 
   // The choices as the pages after this one read them, at the moment asked.

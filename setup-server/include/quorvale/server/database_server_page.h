@@ -1,6 +1,6 @@
-// The twin database pages, SQLServer and MySQL: the server, the
+// What the twin database pages, SQLServer and MySQL, share: the server, the
 // administrator login and its password, a test button, and Next only once
-// a connection with them opens.
+// a connection with them opens. A table of texts sets the two apart.
 #pragma once
 
 #include <string>
@@ -30,7 +30,7 @@ struct DatabaseTexts {
   std::string setup::ServerChoices::*choices[3];  // where server, user, password go
 };
 
-class DatabasePage : public setup::WizardPage {
+class DatabaseServerPage : public setup::WizardPage {
  public:
   ui::Control* EntryFocus(setup::Arrival) override { return &server_; }
   // Its part of what the install sequence reads: the three boxes.
@@ -51,8 +51,8 @@ class DatabasePage : public setup::WizardPage {
  protected:
   // The page's own boxes and test button, which it declares after these
   // shared controls; Build lays them out once they exist.
-  DatabasePage(setup::SetupProgram& program, const DatabaseTexts& texts, ui::TextBox& server,
-               ui::TextBox& user, ui::TextBox& password, ui::CommandButton& test);
+  DatabaseServerPage(setup::SetupProgram& program, const DatabaseTexts& texts, ui::TextBox& server,
+                     ui::TextBox& user, ui::TextBox& password, ui::CommandButton& test);
   void Build();
 
  private:
@@ -66,25 +66,4 @@ class DatabasePage : public setup::WizardPage {
   ui::TextBox& password_;
   ui::CommandButton& test_;
 };
-
-class SQLServer : public DatabasePage {
- public:
-  explicit SQLServer(setup::SetupProgram& program);
-
-  ui::TextBox MSSQLServer{*this, "MSSQLServer"};
-  ui::TextBox MSSQLUserName{*this, "MSSQLUserName"};
-  ui::TextBox MSSQLPassWord{*this, "MSSQLPassWord"};
-  ui::CommandButton MSSQLTest{*this, "MSSQLTest"};
-};
-
-class MySQL : public DatabasePage {
- public:
-  explicit MySQL(setup::SetupProgram& program);
-
-  ui::TextBox MySQLServer{*this, "MySQLServer"};
-  ui::TextBox MySQLUserName{*this, "MySQLUserName"};
-  ui::TextBox MySQLPassWord{*this, "MySQLPassWord"};
-  ui::CommandButton MySQLTest{*this, "MySQLTest"};
-};
-
 }  // namespace quorvale::server

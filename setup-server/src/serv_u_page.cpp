@@ -1,4 +1,4 @@
-#include "quorvale/server/servu.h"
+#include "quorvale/server/serv_u_page.h"
 
 #include "quorvale/core/text.h"
 #include "quorvale/server/page_parts.h"
@@ -21,7 +21,7 @@ std::string CurrentFolder() {
 
 }  // namespace
 
-ServU::ServU(setup::SetupProgram& program) : WizardPage(program, "ServU") {
+ServUPage::ServUPage(setup::SetupProgram& program) : WizardPage(program, "ServU") {
   PlaceFrame(Image1, Frame1);
   PlaceButtons(&StepButton, NextButton, CancelButton);
   NextButton.SetCaption(program.Texts().next_caption);
@@ -35,7 +35,7 @@ ServU::ServU(setup::SetupProgram& program) : WizardPage(program, "ServU") {
   CancelButton.OnClick([this] { Close(ui::UnloadMode::Code); });
 }
 
-void ServU::OnLoad() {
+void ServUPage::OnLoad() {
   WizardPage::OnLoad();
   // The account file from the first of its usual places that has it.
   ProposeFirstPresent(*this, File,
@@ -43,7 +43,7 @@ void ServU::OnLoad() {
                        "D:\\Program Files\\Serv-U\\ServUDaemon.ini", "D:\\Serv-U\\ServUDaemon.ini"});
 }
 
-std::string ServU::OpenFile(const ui::Form& owner, const std::string& filter, const std::string& title) {
+std::string ServUPage::OpenFile(const ui::Form& owner, const std::string& filter, const std::string& title) {
   std::string chosen;
   Resume([&] {
     // The filter ends with an empty text: one more NUL after the last pattern.
@@ -69,12 +69,12 @@ std::string ServU::OpenFile(const ui::Form& owner, const std::string& filter, co
   return chosen;
 }
 
-void ServU::ViewClick() {
+void ServUPage::ViewClick() {
   const std::string filter = std::string("Serv-U 配置文件 (ServUDaemon.ini)") + '\0' + "ServUDaemon.ini";
   TakeChosenPath(*this, File, OpenFile(*this, filter, "请选择Serv-U帐户配置文件路径..."));
 }
 
-void ServU::NextButtonClick() {
+void ServUPage::NextButtonClick() {
   if (File.Text().empty()) return InputError("请选择Serv-U帐户配置文件路径!", &File, "安装");
   if (Refused(File, setup::kServUFileRule, "安装")) return;
   GoNext();
