@@ -1,7 +1,7 @@
 // What the server end's pages hold, handed to its install sequence once, at
-// its first step: each page fills its own part, and nothing later reads a
-// page. Check boxes count as chosen only at the value 1, option buttons at
-// true.
+// its first step: each page fills its own part, and no later step reads a
+// page's boxes. Check boxes count as chosen only at the value 1, option
+// buttons at true.
 #pragma once
 
 #include <string>
