@@ -2,6 +2,7 @@
 // (Chinese, PRC), code page 1200.
 #include "quorvale/com/resources.h"
 #include "quorvale/component/maker.h"
+#include "quorvale/component/product.h"
 
 extern "C" QUORVALE_RESOURCE(VERSION, 1) const char quorvale_version_resource[] =
     "FILEVERSION=3.0.0.0\n"
@@ -13,8 +14,10 @@ extern "C" QUORVALE_RESOURCE(VERSION, 1) const char quorvale_version_resource[] 
     "\n"
     "Comments=" QUORVALE_MAKER_WEB
     "\n"
-    "ProductName=Quorvale虚拟主机管理系统\n"
-    "FileDescription=Quorvale虚拟主机管理系统v3.0 主控端\n"
+    "ProductName=" QUORVALE_PRODUCT
+    "\n"
+    "FileDescription=" QUORVALE_PRODUCT QUORVALE_RELEASE " " QUORVALE_CONTROL_END
+    "\n"
     "FileVersion=3.00\n"
     "ProductVersion=3.00\n"
     "InternalName=Quorvale\n"

@@ -3,14 +3,14 @@
 #include <algorithm>
 
 #include "quorvale/client/client_install.h"
-#include "quorvale/client/database_page.h"
+#include "quorvale/client/data_base_page.h"
 #include "quorvale/client/domain_page.h"
 #include "quorvale/payload/payload_paths.h"
-#include "quorvale/setup/agreement.h"
-#include "quorvale/setup/complete.h"
-#include "quorvale/setup/directory.h"
-#include "quorvale/setup/progress.h"
-#include "quorvale/setup/welcome.h"
+#include "quorvale/setup/agreement_page.h"
+#include "quorvale/setup/complete_page.h"
+#include "quorvale/setup/directory_page.h"
+#include "quorvale/setup/install_page.h"
+#include "quorvale/setup/welcome_page.h"
 
 namespace quorvale::client {
 
@@ -24,8 +24,9 @@ ProgramProfile ClientEnd::Profile() {
   p.texts = ControlEndTexts();
   p.rules = ControlEndRules();
   p.order = {
-      OrderLine<Welcome>(),    OrderLine<Agreement>(), OrderLine<DataBasePage>(), OrderLine<DirectoryPage>(),
-      OrderLine<DomainPage>(), OrderLine<Install>(),   OrderLine<Complete>(),
+      OrderLine<WelcomePage>(),   OrderLine<AgreementPage>(), OrderLine<DataBasePage>(),
+      OrderLine<DirectoryPage>(), OrderLine<DomainPage>(),    OrderLine<InstallPage>(),
+      OrderLine<CompletePage>(),
   };
   p.sequence = SequenceOf<ClientInstall>();
   // The archive's longest member, or the data files renamed after the new
@@ -35,6 +36,14 @@ ProgramProfile ClientEnd::Profile() {
     return 1 + std::max(payload::kControlLongestMember, data_file);
   };
   return p;
+}
+
+ClientChoices ClientEnd::Choices(SetupProgram& program) {
+  ClientChoices choices;
+  program.Page<DataBasePage>().FillChoices(choices);
+  choices.folder = program.Page<DirectoryPage>().Folder();
+  program.Page<DomainPage>().FillChoices(choices);
+  return choices;
 }
 
 }  // namespace quorvale::client

@@ -1,10 +1,7 @@
 #include "quorvale/client/client_install.h"
 
-#include "quorvale/client/database_page.h"
-#include "quorvale/client/domain_page.h"
 #include "quorvale/setup/component_recipe.h"
 #include "quorvale/setup/connection_settings.h"
-#include "quorvale/setup/directory.h"
 #include "quorvale/setup/install_check.h"
 #include "quorvale/setup/install_records.h"
 #include "quorvale/setup/panel_database.h"
@@ -43,38 +40,27 @@ void ClientInstall::ReadChoices() {
     win32::Randomize();
     pw_ = SystemHelpers::GetLetter(32);
   });
-  const auto& database = Program().Page<DataBasePage>();
-  access_ = database.Access.Value();
-  sqlserver_ = database.SQLServer.Value();
-  server_ = database.MSSQLServer.Text();
-  admin_ = database.MSSQLUserName.Text();
-  admin_pw_ = database.MSSQLPassWord.Text();
-  db_ = database.DataBase.Text();
-  login_ = database.UserName.Text();
-  login_pw_ = database.PassWord.Text();
-  folder_ = Program().Page<DirectoryPage>().Directory.Text();
-  domain_ = Program().Page<DomainPage>().Domain.Text();
+  choices_ = ClientEnd::Choices(Program());
 }
 
 void ClientInstall::MakeFolder() {
-  Resume([&] { ClientEnd::Helpers::CreateDir(folder_); });
+  Resume([&] { ClientEnd::Helpers::CreateDir(Folder()); });
 }
 
-void ClientInstall::Unpack() { UnpackPayload(Page(), kControlEndPayload, folder_); }
+void ClientInstall::Unpack() { UnpackPayload(Page(), kControlEndPayload, Folder()); }
 
 void ClientInstall::BuildPanelSite() {
   site_ = BuildSite(Page(), kPanelSite,
-                    {.folder = folder_, .host = domain_, .password = pw_, .number = "", .waits = &helpers_});
+                    {.folder = Folder(), .host = choices_.domain, .password = pw_, .number = "", .waits = &helpers_});
 }
 
 void ClientInstall::AttachPanelDatabase() {
-  AttachDatabase(Page(), helpers_, {.server = server_, .uid = admin_, .pwd = admin_pw_},
-                 {.name = db_, .login = login_, .password = login_pw_}, folder_);
+  AttachDatabase(Page(), helpers_, choices_.administrator, choices_.database, Folder());
 }
 
 void ClientInstall::RegisterComponents() {
   setup::RegisterComponents(Page(), kControlComponents,
-                            {.source = folder_,
+                            {.source = Folder(),
                              .target = sysdir_,
                              .windows = windir_,
                              .account = site_.account,
@@ -83,7 +69,11 @@ void ClientInstall::RegisterComponents() {
 
 void ClientInstall::EditSettings() {
   Page().MoveBar(5800);
-  if (sqlserver_) Resume([&] { EditConnectionSettings(folder_, server_, login_, login_pw_, db_); });
+  const auto& db = choices_.database;
+  if (WithSqlServer())
+    Resume([&] {
+      EditConnectionSettings(Folder(), choices_.administrator.server, db.login, db.password, db.name);
+    });
 }
 
 void ClientInstall::DeleteInstallFiles() {
@@ -93,28 +83,20 @@ void ClientInstall::DeleteInstallFiles() {
     int width;
   } files[] = {{"\\Quorvale.rar", 6200}, {"\\Rar.exe", 6400}, {"\\DodIde.dll", 6600}};
   for (const auto& f : files) {
-    Resume([&] { helpers_.ToDeleteFile(folder_ + f.file); });
+    Resume([&] { helpers_.ToDeleteFile(Folder() + f.file); });
     Page().MoveBar(f.width);
   }
 }
 
 void ClientInstall::WriteRecords() {
   Page().MoveBar(6700);
-  Resume([&] { WriteUninstallEntry(helpers_, InstallEnd::kControl, folder_); });
+  Resume([&] { WriteUninstallEntry(helpers_, InstallEnd::kControl, Folder()); });
   Page().MoveBar(6750);
   ControlEndRecord record;
-  record.DataType = access_ ? "Access" : "SQL";
-  if (sqlserver_) {
-    record.MSSQLServer = server_;
-    record.MSSQLUserName = admin_;
-    record.MSSQLPassWord = admin_pw_;
-    record.SQLDataBase = db_;
-    record.SQLUserName = login_;
-    record.SQLPassWord = login_pw_;
-    record.SetDataFiles(folder_, db_);
-  }
-  record.SetupDir = folder_;
-  record.DomainName = domain_;
+  record.DataType = choices_.access ? "Access" : "SQL";
+  if (WithSqlServer()) record.SetSqlServer(choices_.administrator, choices_.database, Folder());
+  record.SetupDir = Folder();
+  record.DomainName = choices_.domain;
   record.SiteNum = site_.number;
   record.User = site_.account;
   Resume([&] { WriteControlEndRecord(helpers_, record); });
@@ -123,7 +105,7 @@ void ClientInstall::WriteRecords() {
 void ClientInstall::CheckInstallation() {
   setup::CheckInstallation(Page(), helpers_, helpers_,
                            {.end = InstallEnd::kControl,
-                            .folder = folder_,
+                            .folder = Folder(),
                             .folder_files = {"Uninstall.exe", "Web\\Inc\\Conn.asp"},
                             .system_folder = sysdir_,
                             .components = &kControlComponents});

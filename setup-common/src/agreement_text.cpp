@@ -1,4 +1,4 @@
-#include "quorvale/setup/agreement.h"
+#include "quorvale/setup/agreement_page.h"
 
 namespace quorvale::setup {
 

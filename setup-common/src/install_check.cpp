@@ -1,7 +1,7 @@
 #include "quorvale/setup/install_check.h"
 
-#include "quorvale/setup/complete.h"
-#include "quorvale/setup/progress.h"
+#include "quorvale/setup/complete_page.h"
+#include "quorvale/setup/progress_page.h"
 #include "quorvale/setup/system_helpers.h"
 
 namespace quorvale::setup {
@@ -51,12 +51,12 @@ std::vector<std::string> MissingEssentials(RegistryHelpers& registry, IniHelpers
   return missing;
 }
 
-void CheckInstallation(ProgressForm& page, RegistryHelpers& registry, IniHelpers& ini,
+void CheckInstallation(ProgressPage& page, RegistryHelpers& registry, IniHelpers& ini,
                        const InstallEssentials& essentials) {
   const auto missing = MissingEssentials(registry, ini, essentials);
   if (missing.empty()) return;
   page.ListLine("安装失败，缺少：" + Joined(missing) + "...");
-  page.Program().Page<Complete>().ShowFailure(Joined(missing), essentials.folder);
+  page.Program().Page<CompletePage>().ShowFailure(Joined(missing), essentials.folder);
 }
 
 }  // namespace quorvale::setup

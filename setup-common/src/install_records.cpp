@@ -3,6 +3,7 @@
 #include "quorvale/component/maker.h"
 #include "quorvale/core/text.h"
 #include "quorvale/core/variant.h"
+#include "quorvale/setup/panel_database.h"
 #include "quorvale/setup/site_recipe.h"
 #include "quorvale/setup/system_helpers.h"
 #include "quorvale/setup/text_file.h"
@@ -17,15 +18,6 @@ constexpr const char* kCut = "  ";
 
 }  // namespace
 
-const char* UninstallKeyOf(InstallEnd end) {
-  return end == InstallEnd::kServer ? kServerEndUninstallKey : kControlEndUninstallKey;
-}
-
-std::string DisplayNameOf(InstallEnd end) {
-  return end == InstallEnd::kServer ? "Quorvale虚拟主机管理系统v3.0 被控端"
-                                    : "Quorvale虚拟主机管理系统v3.0 主控端";
-}
-
 void WriteUninstallEntry(RegistryHelpers& registry, InstallEnd end, const std::string& install_folder) {
   const auto root = win32::HKEY_LOCAL_MACHINE;
   const std::string key = UninstallKeyOf(end);
@@ -33,7 +25,7 @@ void WriteUninstallEntry(RegistryHelpers& registry, InstallEnd end, const std::s
     registry.WriteString(root, key, name, text + kCut);
   };
   if (end == InstallEnd::kServer) write("DisplayIcon", install_folder + "\\Quorvale.exe");
-  write("DisplayName", DisplayNameOf(end));
+  write("DisplayName", ProductName(end));
   write("DisplayVersion", kUninstallDisplayVersion);
   write("UninstallString", install_folder + "\\Uninstall.exe -delete");
   write("ModifyPath", install_folder + "\\Uninstall.exe -modify");
@@ -80,6 +72,17 @@ bool ControlEndRecord::UsesSqlServer() const { return IsSqlServerType(DataType);
 void ControlEndRecord::SetDataFiles(const std::string& folder, const std::string& database) {
   MDF = folder + "\\Data\\" + database + ".mdf";
   LDF = folder + "\\Data\\" + database + ".ldf";
+}
+
+void ControlEndRecord::SetSqlServer(const ServerLogin& admin, const PanelDatabase& db,
+                                    const std::string& folder) {
+  MSSQLServer = admin.server;
+  MSSQLUserName = admin.uid;
+  MSSQLPassWord = admin.pwd;
+  SQLDataBase = db.name;
+  SQLUserName = db.login;
+  SQLPassWord = db.password;
+  SetDataFiles(folder, db.name);
 }
 
 namespace {

@@ -91,7 +91,7 @@ bool SetupProgram::StartProgram(const std::string& command_line) {
   return ansi && win32::WinExec(ansi->c_str(), win32::SW_SHOWNORMAL) > 31;
 }
 
-void SetupProgram::RunSequence(ProgressForm& page) {
+void SetupProgram::RunSequence(ProgressPage& page) {
   if (!profile_.sequence) throw std::logic_error(profile_.name + ": the profile has no sequence");
   profile_.sequence(*this, page);
 }

@@ -10,20 +10,32 @@ namespace quorvale::setup {
 
 using detail::LateBound;
 
+namespace {
+// The captions the variants share: every site's account, group and folder
+// steps, and the panel site's own steps in the setup and the repair.
+constexpr const char* kAccountCaption = "正在建立网站独立帐户...";
+constexpr const char* kGroupCaption = "正在设置网站独立帐户所属组...";
+constexpr const char* kPermissionsCaption = "正在设置网站文件夹权限...";
+constexpr const char* kPanelPrepareCaption = "正在准备建立主控端站点...";
+constexpr const char* kPanelSiteCaption = "正在建立主控端站点...";
+constexpr const char* kPanelRootCaption = "正在建立主控端站点虚拟目录...";
+constexpr const char* kPanelStartCaption = "正在启动主控端站点...";
+}  // namespace
+
 const SiteVariant kMailSite{
     .prepare = {.caption = "正在准备建立企业邮局站点...", .width = 2800},
     .draws_password = true,
     .draws_number = true,
     .present_line = nullptr,
     .present_width = 0,
-    .account = {.caption = "正在建立网站独立帐户...", .width = 2900},
+    .account = {.caption = kAccountCaption, .width = 2900},
     .account_created_width = 0,
     .reuses_account = false,
     .clears_after_account = false,
     .full_name = "企业邮局网站独立帐户",
-    .group = {.caption = "正在设置网站独立帐户所属组...", .width = 3100},
+    .group = {.caption = kGroupCaption, .width = 3100},
     .group_name = "Administrators",
-    .permissions = {.caption = "正在设置网站文件夹权限...", .width = 3200},
+    .permissions = {.caption = kPermissionsCaption, .width = 3200},
     .shortens_folder_only = true,
     .waits_for_web = false,
     .clears_after_permissions = false,
@@ -38,56 +50,56 @@ const SiteVariant kMailSite{
 };
 
 const SiteVariant kPanelSite{
-    .prepare = {.caption = "正在准备建立主控端站点...", .width = 3000},
+    .prepare = {.caption = kPanelPrepareCaption, .width = 3000},
     .draws_password = false,
     .draws_number = true,
     .present_line = nullptr,
     .present_width = 0,
-    .account = {.caption = "正在建立网站独立帐户...", .width = 3200},
+    .account = {.caption = kAccountCaption, .width = 3200},
     .account_created_width = 3100,
     .reuses_account = false,
     .clears_after_account = false,
     .full_name = "网站用户独立帐户",
-    .group = {.caption = "正在设置网站独立帐户所属组...", .width = 3300},
+    .group = {.caption = kGroupCaption, .width = 3300},
     .group_name = "Guests",
-    .permissions = {.caption = "正在设置网站文件夹权限...", .width = 3400},
+    .permissions = {.caption = kPermissionsCaption, .width = 3400},
     .shortens_folder_only = false,
     .waits_for_web = true,
     .clears_after_permissions = false,
-    .site = {.caption = "正在建立主控端站点...", .width = 3500},
+    .site = {.caption = kPanelSiteCaption, .width = 3500},
     .site_failure = nullptr,
     .server_comment = "HostSystem",
     .default_doc = "Index.asp",
-    .root = {.caption = "正在建立主控端站点虚拟目录...", .width = 3600},
+    .root = {.caption = kPanelRootCaption, .width = 3600},
     .root_failure = "主控端网站建立失败...",
-    .start = {.caption = "正在启动主控端站点...", .width = 3700},
+    .start = {.caption = kPanelStartCaption, .width = 3700},
     .start_failure = "主控端网站启动失败...",
 };
 
 const SiteVariant kPanelSiteRebuild{
-    .prepare = {.caption = "正在准备建立主控端站点...", .width = 1000},
+    .prepare = {.caption = kPanelPrepareCaption, .width = 1000},
     .draws_password = true,
     .draws_number = false,
     .present_line = "主控端站点正常...",
     .present_width = 2200,
-    .account = {.caption = "正在建立网站独立帐户...", .width = 1200},
+    .account = {.caption = kAccountCaption, .width = 1200},
     .account_created_width = 0,
     .reuses_account = true,
     .clears_after_account = true,
     .full_name = "网站用户独立帐户",
-    .group = {.caption = "正在设置网站独立帐户所属组...", .width = 1400},
+    .group = {.caption = kGroupCaption, .width = 1400},
     .group_name = "Guests",
-    .permissions = {.caption = "正在设置网站文件夹权限...", .width = 1600},
+    .permissions = {.caption = kPermissionsCaption, .width = 1600},
     .shortens_folder_only = false,
     .waits_for_web = false,
     .clears_after_permissions = true,
-    .site = {.caption = "正在建立主控端站点...", .width = 1800},
+    .site = {.caption = kPanelSiteCaption, .width = 1800},
     .site_failure = "主控端站点建立失败...",
     .server_comment = "HostSystem",
     .default_doc = "Index.asp",
-    .root = {.caption = "正在建立主控端站点虚拟目录...", .width = 2000},
+    .root = {.caption = kPanelRootCaption, .width = 2000},
     .root_failure = "主控端站点虚拟目录建立失败...",
-    .start = {.caption = "正在启动主控端站点...", .width = 2200},
+    .start = {.caption = kPanelStartCaption, .width = 2200},
     .start_failure = "主控端网站启动失败...",
 };
 

@@ -1,16 +1,10 @@
 #include "quorvale/server/server_install.h"
 
 #include "quorvale/com/create_object.h"
-#include "quorvale/server/database_pages.h"
-#include "quorvale/server/mail.h"
-#include "quorvale/server/script.h"
-#include "quorvale/server/service.h"
-#include "quorvale/server/servu.h"
-#include "quorvale/setup/directory.h"
 #include "quorvale/setup/install_check.h"
 #include "quorvale/setup/install_records.h"
 #include "quorvale/setup/payload_recipe.h"
-#include "quorvale/setup/welcome.h"
+#include "quorvale/setup/welcome_page.h"
 
 namespace quorvale::server {
 
@@ -50,32 +44,7 @@ const std::vector<ServerInstall::Step>& ServerInstall::Steps() {
 }
 
 void ServerInstall::ReadChoices() {
-  SetupProgram& program = Program();
-  const auto& service = program.Page<Service>();
-  choices_.folder = program.Page<DirectoryPage>().Directory.Text();
-  winwebmail_ = service.WinWebMail.Value();
-  choices_.imail = service.iMail.Value();
-  choices_.sql_server = service.SQLServer.Value();
-  choices_.my_sql = service.MySQL.Value();
-  choices_.net = service.NET.Value();
-  choices_.cgi = service.CGI.Value();
-  choices_.php = service.PHP.Value();
-  choices_.wap = service.WAP.Value();
-  choices_.serv_u_file = program.Page<ServU>().File.Text();
-  const auto& script = program.Page<Script>();
-  choices_.php_file = script.PHPFile.Text();
-  choices_.cgi_file = script.CGIFile.Text();
-  const auto& mail = program.Page<Mail>();
-  choices_.imail_path = mail.iMailPath.Text();
-  winwebmail_path_ = mail.WinWebMailPath.Text();
-  const auto& sql = program.Page<SQLServer>();
-  choices_.mssql_server = sql.MSSQLServer.Text();
-  choices_.mssql_user_name = sql.MSSQLUserName.Text();
-  choices_.mssql_password = sql.MSSQLPassWord.Text();
-  const auto& mysql = program.Page<MySQL>();
-  choices_.mysql_server = mysql.MySQLServer.Text();
-  choices_.mysql_user_name = mysql.MySQLUserName.Text();
-  choices_.mysql_password = mysql.MySQLPassWord.Text();
+  choices_ = ServerEnd::Choices(Program());
   system_folder_ = helpers_.GetSystemFolder();
 }
 
@@ -87,12 +56,12 @@ void ServerInstall::Unpack() { UnpackPayload(Page(), kServerEndPayload, Folder()
 
 void ServerInstall::BuildMailSite() {
   SiteRequest request;
-  request.folder = winwebmail_path_;
+  request.folder = choices_.winwebmail_path;
   mail_site_ = BuildSite(Page(), kMailSite, request);
 }
 
 void ServerInstall::PlaceMailPage() {
-  RegisterComponents(Page(), kMailPage, Places(winwebmail_path_ + "\\Web"));
+  RegisterComponents(Page(), kMailPage, Places(choices_.winwebmail_path + "\\Web"));
 }
 
 void ServerInstall::RegisterMailComponent() { RegisterComponents(Page(), kMailComponent, Places(Folder())); }
@@ -104,7 +73,7 @@ void ServerInstall::RegisterControls() {
 }
 
 void ServerInstall::CompleteConfiguration() {
-  Resume([&] { choices_.os_name = Program().Page<Welcome>().GetOSName(); });
+  Resume([&] { choices_.os_name = Program().Page<WelcomePage>().GetOSName(); });
   CompleteSystemIni(Page(), helpers_, choices_);
 }
 
@@ -127,7 +96,7 @@ void ServerInstall::MakeShortcut() {
     if (!folder) Raise(Error::kTypeMismatch);
     link = CallMethod(shell.get(), "CreateShortcut", {*folder + "\\Quorvale.lnk"});
   });
-  Resume([&] { PutProperty(DispatchOf(link), "Description", "Quorvale虚拟主机管理系统 v3.0 被控端"); });
+  Resume([&] { PutProperty(DispatchOf(link), "Description", ProductDescription(InstallEnd::kServer)); });
   Resume([&] { PutProperty(DispatchOf(link), "TargetPath", Folder() + "\\Quorvale.exe"); });
   Resume([&] { PutProperty(DispatchOf(link), "WindowStyle", std::int32_t{4}); });
   Resume([&] { CallMethod(DispatchOf(link), "Save"); });
@@ -146,11 +115,11 @@ void ServerInstall::RecordInstallation() {
   Resume([&] { WriteUninstallEntry(helpers_, InstallEnd::kServer, Folder()); });
   ServerEndRecord record;
   record.SetupDir = Folder();
-  record.Mail = winwebmail_      ? MailSystem::kWinWebMail
-                : choices_.imail ? MailSystem::kIMail
-                                 : MailSystem::kNoMail;
+  record.Mail = choices_.winwebmail ? MailSystem::kWinWebMail
+                : choices_.imail    ? MailSystem::kIMail
+                                    : MailSystem::kNoMail;
   record.SiteNum = mail_site_.number;
-  record.WinWebMailPath = winwebmail_path_;
+  record.WinWebMailPath = choices_.winwebmail_path;
   Resume([&] { WriteServerEndRecord(helpers_, record); });
 }
 
@@ -160,7 +129,7 @@ void ServerInstall::CheckInstallation() {
                                {"Quorvale.exe", "Service.exe", "System.ini", "Uninstall.exe"},
                                system_folder_,
                                &kServerControls};
-  if (winwebmail_) essentials.folder_files.push_back("WinWebMail.dll");
+  if (choices_.winwebmail) essentials.folder_files.push_back("WinWebMail.dll");
   setup::CheckInstallation(Page(), helpers_, helpers_, essentials);
 }
 

@@ -58,7 +58,7 @@ TEST(ClientInstallFailure, AnInstallThatDidNotHappenEndsOnTheFailureText) {
     EXPECT_EQ(run.Progress().SetupList.Items(), lines);
     EXPECT_EQ(run.captions, Captions(kAccessList));
     EXPECT_EQ(run.widths, Widths(false));
-    auto& complete = run.Page<Complete>();
+    auto& complete = run.Page<CompletePage>();
     ASSERT_EQ(run.driver.ShownForms(), std::vector<std::string>{"Complete"});
     EXPECT_EQ(complete.Label1.Caption(), "安装失败！");
     EXPECT_EQ(complete.Label2.Caption(),
@@ -99,7 +99,7 @@ TEST(ClientInstallRealClock, CaclsWaitsForWebAndTheFilesUnpackedLaterInheritItsG
   SetUnpackerPause(std::chrono::milliseconds(0));
 
   ASSERT_EQ(run.driver.ShownForms(), std::vector<std::string>{"Complete"});
-  EXPECT_EQ(run.Page<Complete>().Label1.Caption(), "恭喜，您已经安装成功！");
+  EXPECT_EQ(run.Page<CompletePage>().Label1.Caption(), "恭喜，您已经安装成功！");
   const std::string account = "IUSR_" + run.SiteNumber();
   ASSERT_NE(account, "IUSR_");
   std::vector<std::string> cacls;

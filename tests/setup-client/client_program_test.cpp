@@ -48,7 +48,7 @@ TEST(ClientStart, HandsOnlyAControlEndInstallationToItsUninstaller) {
 TEST(ClientStart, WelcomeSpeaksOfTheControlEndWithoutAProgramList) {
   ClientRun run;
   run.Start();
-  auto& welcome = run.Page<Welcome>();
+  auto& welcome = run.Page<WelcomePage>();
   EXPECT_EQ(welcome.Caption(), "Quorvale虚拟主机管理系统v3.0主控端");
   EXPECT_EQ(welcome.Label2.Caption(), "即将安装Quorvale虚拟主机管理系统v3.0 主控端。");
   EXPECT_FALSE(welcome.Label5.Visible());
@@ -63,9 +63,9 @@ struct Move {
   const char* focus;
 };
 
-ui::CommandButton& WelcomeNext(ClientRun& r) { return r.Page<Welcome>().NextButton; }
-ui::CommandButton& Agree(ClientRun& r) { return r.Page<Agreement>().AgreeButton; }
-ui::CommandButton& AgreementBack(ClientRun& r) { return r.Page<Agreement>().StepButton; }
+ui::CommandButton& WelcomeNext(ClientRun& r) { return r.Page<WelcomePage>().NextButton; }
+ui::CommandButton& Agree(ClientRun& r) { return r.Page<AgreementPage>().AgreeButton; }
+ui::CommandButton& AgreementBack(ClientRun& r) { return r.Page<AgreementPage>().StepButton; }
 ui::CommandButton& DataBaseNext(ClientRun& r) { return r.Page<DataBasePage>().NextButton; }
 ui::CommandButton& DataBaseBack(ClientRun& r) { return r.Page<DataBasePage>().StepButton; }
 ui::CommandButton& DirectoryNext(ClientRun& r) { return r.Page<DirectoryPage>().NextButton; }
@@ -103,8 +103,8 @@ TEST(ClientWalk, ForwardsAndBackwardsEachPageTakesItsFocus) {
   EXPECT_EQ(run.driver.ShownForms(), std::vector<std::string>{"Install"});
   run.driver.Advance(100);
   EXPECT_EQ(run.driver.ShownForms(), std::vector<std::string>{"Complete"});
-  EXPECT_EQ(run.Page<Install>().StateCaption.Caption(), "安装完毕...");
-  EXPECT_EQ(run.Page<Install>().Loading.Width(), 6765);
+  EXPECT_EQ(run.Page<InstallPage>().StateCaption.Caption(), "安装完毕...");
+  EXPECT_EQ(run.Page<InstallPage>().Loading.Width(), 6765);
   EXPECT_TRUE(run.driver.Messages().empty());
 }
 
@@ -185,7 +185,7 @@ struct AtComplete : ClientRun {
     driver.Advance(100);
     installed = Started().size();
   }
-  Complete& page() { return Page<Complete>(); }
+  CompletePage& page() { return Page<CompletePage>(); }
   // What Complete started, after the install's own programs.
   std::vector<std::string> StartedSince() {
     const auto all = Started();

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "quorvale/client/client_end.h"
-#include "quorvale/client/database_page.h"
+#include "quorvale/client/data_base_page.h"
 #include "quorvale/client/domain_page.h"
 #include "quorvale/machine/metabase.h"
 #include "quorvale/providers/ado_connection.h"
@@ -17,11 +17,11 @@
 
 namespace quorvale::client::testing {
 
-using setup::Agreement;
-using setup::Complete;
+using setup::AgreementPage;
+using setup::CompletePage;
 using setup::DirectoryPage;
-using setup::Install;
-using setup::Welcome;
+using setup::InstallPage;
+using setup::WelcomePage;
 
 struct ClientRun : setup::testing::Wizard {
   explicit ClientRun(const MachineShape& shape = setup::testing::FreeOnC(setup::testing::kSixteenGB),
@@ -32,8 +32,8 @@ struct ClientRun : setup::testing::Wizard {
 
   // Welcome -> Agreement -> DataBase.
   DataBasePage& WalkToDataBase() {
-    driver.Click(Page<Welcome>().NextButton);
-    driver.Click(Page<Agreement>().AgreeButton);
+    driver.Click(Page<WelcomePage>().NextButton);
+    driver.Click(Page<AgreementPage>().AgreeButton);
     return Page<DataBasePage>();
   }
   // ... -> Directory with Access chosen.

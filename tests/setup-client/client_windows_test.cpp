@@ -11,15 +11,15 @@
 
 #include "program_windows.h"
 #include "quorvale/client/client_end.h"
-#include "quorvale/client/database_page.h"
+#include "quorvale/client/data_base_page.h"
 #include "quorvale/client/domain_page.h"
 #include "quorvale/machine/clock.h"
 #include "quorvale/programs/launch.h"
-#include "quorvale/setup/agreement.h"
-#include "quorvale/setup/complete.h"
-#include "quorvale/setup/directory.h"
-#include "quorvale/setup/progress.h"
-#include "quorvale/setup/welcome.h"
+#include "quorvale/setup/agreement_page.h"
+#include "quorvale/setup/complete_page.h"
+#include "quorvale/setup/directory_page.h"
+#include "quorvale/setup/install_page.h"
+#include "quorvale/setup/welcome_page.h"
 #include "quorvale/ui/fltk/twips.h"
 #include "quorvale/ui/user_input.h"
 
@@ -52,11 +52,11 @@ class ClientWindows : public setup::testing::ProgramWindows {
 };
 
 TEST_F(ClientWindows, EveryPageShowsEveryCaptionWhole) {
-  ASSERT_TRUE(program_->Page<setup::Welcome>().Visible());
-  Look(program_->Page<setup::Welcome>(), "Welcome");
+  ASSERT_TRUE(program_->Page<setup::WelcomePage>().Visible());
+  Look(program_->Page<setup::WelcomePage>(), "Welcome");
   Look(program_->Page<setup::DirectoryPage>(), "Directory");
   Look(program_->Page<DomainPage>(), "Domain");
-  Look(program_->Page<setup::Complete>(), "Complete");
+  Look(program_->Page<setup::CompletePage>(), "Complete");
   // The folder box shows the control end's default folder.
   auto* box = static_cast<Fl_Input*>(backend_->WidgetOf(program_->Page<setup::DirectoryPage>().Directory));
   ASSERT_NE(box, nullptr);
@@ -92,8 +92,8 @@ class ClientInstallWindows : public ClientWindows {
     ClientWindows::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
     InstallLauncher();
-    ASSERT_TRUE(ui::input::Click(*app_, program_->Page<setup::Welcome>().NextButton));
-    ASSERT_TRUE(ui::input::Click(*app_, program_->Page<setup::Agreement>().AgreeButton));
+    ASSERT_TRUE(ui::input::Click(*app_, program_->Page<setup::WelcomePage>().NextButton));
+    ASSERT_TRUE(ui::input::Click(*app_, program_->Page<setup::AgreementPage>().AgreeButton));
     ASSERT_TRUE(ui::input::Click(*app_, program_->Page<DataBasePage>().NextButton));
     ASSERT_TRUE(ui::input::Click(*app_, program_->Page<setup::DirectoryPage>().NextButton));
     ASSERT_TRUE(ui::input::Type(*app_, program_->Page<DomainPage>().Domain, "panel.quorvale.cn"));
@@ -114,8 +114,8 @@ class ClientInstallWindows : public ClientWindows {
 // The progress page while the payload is written and once the install is
 // done, captured as Client/Install-running.png and Client/Install.png.
 TEST_F(ClientInstallWindows, TheProgressPageWhileRunningAndAtTheEnd) {
-  auto& install = program_->Page<setup::Install>();
-  auto& complete = program_->Page<setup::Complete>();
+  auto& install = program_->Page<setup::InstallPage>();
+  auto& complete = program_->Page<setup::CompletePage>();
   // The unpacker, running beside the install, is done by the install's
   // first wait for a file (the test clock does not wait for it).
   AtMoment(0, [] { WaitForPrograms(); });
@@ -161,8 +161,8 @@ TEST_F(ClientInstallWindows, TheProgressPageWhileRunningAndAtTheEnd) {
 // captured as Client/Complete-failed.png, with the list's last line on
 // Client/Install-failed.png.
 TEST_F(ClientInstallWindows, AnInstallThatDidNotHappenEndsOnTheFailurePage) {
-  auto& install = program_->Page<setup::Install>();
-  auto& complete = program_->Page<setup::Complete>();
+  auto& install = program_->Page<setup::InstallPage>();
+  auto& complete = program_->Page<setup::CompletePage>();
   std::string folder = "C:\\Quorvale";
   while (folder.size() < 300) folder += "\\abcdefghijklmnopqrstuvwxyz";
   app_->RunEvent([&] { program_->Page<setup::DirectoryPage>().Directory.SetText(folder); });
@@ -182,7 +182,7 @@ TEST_F(ClientInstallWindows, AnInstallThatDidNotHappenEndsOnTheFailurePage) {
 // took from the install button to Complete.
 TEST_F(ClientInstallWindows, OnTheRealClockTheInstallWaitsForTheUnpacker) {
   UseTestClock(false);
-  auto& complete = program_->Page<setup::Complete>();
+  auto& complete = program_->Page<setup::CompletePage>();
   const auto start = std::chrono::steady_clock::now();
   PressInstall();
   ASSERT_TRUE(RunUntil([&] { return complete.Visible(); }));
@@ -192,7 +192,7 @@ TEST_F(ClientInstallWindows, OnTheRealClockTheInstallWaitsForTheUnpacker) {
   RecordProperty("install_ms", static_cast<int>(ms));
   WaitForPrograms();
   EXPECT_TRUE(Installed());
-  EXPECT_EQ(program_->Page<setup::Install>().SetupList.Items().size(), 16u);
+  EXPECT_EQ(program_->Page<setup::InstallPage>().SetupList.Items().size(), 16u);
 }
 
 }  // namespace

@@ -207,7 +207,7 @@ TEST(DataBasePageTest, BackFromDirectoryFocusesTheChosenOption) {
   EXPECT_EQ(run.driver.FocusName(), "DataBase.SQLServer");
   // Forwards from Agreement the focus is on Access whichever option is chosen.
   run.driver.Click(run.page().StepButton);
-  run.driver.Click(run.Page<Agreement>().AgreeButton);
+  run.driver.Click(run.Page<AgreementPage>().AgreeButton);
   EXPECT_EQ(run.driver.FocusName(), "DataBase.Access");
   EXPECT_TRUE(run.page().SQLServer.Value());
 }

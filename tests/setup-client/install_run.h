@@ -129,7 +129,7 @@ struct InstallRun : ClientRun {
     RunInstall();
   }
 
-  setup::Install& Progress() { return Page<setup::Install>(); }
+  setup::InstallPage& Progress() { return Page<setup::InstallPage>(); }
   // The site number the install drew, from its record.
   std::string SiteNumber() {
     const auto keys = Metabase(temp.machine()).Load();

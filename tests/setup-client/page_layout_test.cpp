@@ -16,9 +16,10 @@ using setup::testing::Dump;
 TEST(PageLayout, EveryPageOfClientMatchesTheCheckedInDump) {
   ClientRun run;
   std::string dump;
-  for (ui::Form* page : std::initializer_list<ui::Form*>{
-           &run.Page<Welcome>(), &run.Page<Agreement>(), &run.Page<DataBasePage>(),
-           &run.Page<DirectoryPage>(), &run.Page<DomainPage>(), &run.Page<Install>(), &run.Page<Complete>()})
+  for (ui::Form* page : std::initializer_list<ui::Form*>{&run.Page<WelcomePage>(), &run.Page<AgreementPage>(),
+                                                         &run.Page<DataBasePage>(),
+                                                         &run.Page<DirectoryPage>(), &run.Page<DomainPage>(),
+                                                         &run.Page<InstallPage>(), &run.Page<CompletePage>()})
     dump += Dump(*page);
   if (setup::testing::UpdateGolden(dump, PAGES_GOLDEN)) GTEST_SKIP() << "wrote " << PAGES_GOLDEN;
   EXPECT_EQ(dump, setup::testing::ReadGolden(PAGES_GOLDEN));

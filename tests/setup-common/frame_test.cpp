@@ -27,16 +27,16 @@ struct Arrival {
 
 std::vector<Arrival> Arrivals() {
   return {
-      {"Welcome", [](Wizard& w) -> ui::Form& { return w.Page<Welcome>(); },
-       [](Wizard& w) -> ui::Control& { return w.Page<Welcome>().NextButton; },
-       [](Wizard& w) -> ui::CommandButton& { return w.Page<Welcome>().CancelButton; }},
+      {"Welcome", [](Wizard& w) -> ui::Form& { return w.Page<WelcomePage>(); },
+       [](Wizard& w) -> ui::Control& { return w.Page<WelcomePage>().NextButton; },
+       [](Wizard& w) -> ui::CommandButton& { return w.Page<WelcomePage>().CancelButton; }},
       {"Agreement",
        [](Wizard& w) -> ui::Form& {
-         w.driver.Click(w.Page<Welcome>().NextButton);
-         return w.Page<Agreement>();
+         w.driver.Click(w.Page<WelcomePage>().NextButton);
+         return w.Page<AgreementPage>();
        },
-       [](Wizard& w) -> ui::Control& { return w.Page<Agreement>().Agree; },
-       [](Wizard& w) -> ui::CommandButton& { return w.Page<Agreement>().CancelButton; }},
+       [](Wizard& w) -> ui::Control& { return w.Page<AgreementPage>().Agree; },
+       [](Wizard& w) -> ui::CommandButton& { return w.Page<AgreementPage>().CancelButton; }},
       {"Directory", [](Wizard& w) -> ui::Form& { return w.WalkToDirectory(); },
        [](Wizard& w) -> ui::Control& { return w.Page<DirectoryPage>().Directory; },
        [](Wizard& w) -> ui::CommandButton& { return w.Page<DirectoryPage>().CancelButton; }},
@@ -83,8 +83,8 @@ TEST(CloseCheck, CancelStaysWithTheFocusOnTheFirstFieldAndOKEnds) {
 TEST(CloseCheck, WelcomeClosesWithoutAskingWhileItsNextButtonIsDisabled) {
   Wizard w;
   w.Start();
-  w.Page<Welcome>().NextButton.SetEnabled(false);
-  w.driver.Close(w.Page<Welcome>());
+  w.Page<WelcomePage>().NextButton.SetEnabled(false);
+  w.driver.Close(w.Page<WelcomePage>());
   EXPECT_TRUE(w.driver.Messages().empty());
   EXPECT_TRUE(w.driver.Ended());
   EXPECT_EQ(w.program.EndedWith().outcome, Outcome::kCancelled);
@@ -257,8 +257,8 @@ TEST(WindowsNameTest, NamesEveryRowOfTheTable) {
 TEST(PageFlow, NextAndBackShowTheTargetFocusItsFieldAndHideThePageLeft) {
   Wizard w;
   w.Start();
-  auto& welcome = w.Page<Welcome>();
-  auto& agreement = w.Page<Agreement>();
+  auto& welcome = w.Page<WelcomePage>();
+  auto& agreement = w.Page<AgreementPage>();
   w.driver.Click(welcome.NextButton);
   EXPECT_EQ(w.driver.ShownForms(), std::vector<std::string>{"Agreement"});
   EXPECT_EQ(w.driver.FocusName(), "Agreement.Agree");
@@ -281,11 +281,11 @@ TEST(PageFlow, NextAndBackShowTheTargetFocusItsFieldAndHideThePageLeft) {
 TEST(PageFlow, DefaultButtonsAndTabOrder) {
   Wizard w;
   w.Start();
-  EXPECT_EQ(w.Page<Welcome>().DefaultButton(), &w.Page<Welcome>().NextButton);
-  EXPECT_EQ(w.Page<Agreement>().DefaultButton(), &w.Page<Agreement>().AgreeButton);
+  EXPECT_EQ(w.Page<WelcomePage>().DefaultButton(), &w.Page<WelcomePage>().NextButton);
+  EXPECT_EQ(w.Page<AgreementPage>().DefaultButton(), &w.Page<AgreementPage>().AgreeButton);
   EXPECT_EQ(w.Page<DirectoryPage>().DefaultButton(), &w.Page<DirectoryPage>().NextButton);
-  EXPECT_EQ(w.Page<Complete>().DefaultButton(), &w.Page<Complete>().CompleteButton);
-  w.driver.Click(w.Page<Welcome>().NextButton);
+  EXPECT_EQ(w.Page<CompletePage>().DefaultButton(), &w.Page<CompletePage>().CompleteButton);
+  w.driver.Click(w.Page<WelcomePage>().NextButton);
   std::vector<std::string> order;
   for (int i = 0; i < 4; ++i) {
     w.driver.PressTab();
@@ -303,22 +303,22 @@ TEST(PageFlow, DefaultButtonsAndTabOrder) {
 TEST(PageFlow, EveryPageTakesItsProgramsTexts) {
   Wizard w(TestProfile(ControlEndTexts(), ControlEndRules()));
   w.Start();
-  auto& welcome = w.Page<Welcome>();
+  auto& welcome = w.Page<WelcomePage>();
   EXPECT_EQ(welcome.Caption(), "Quorvale虚拟主机管理系统v3.0主控端");
   EXPECT_EQ(welcome.Label2.Caption(), "即将安装Quorvale虚拟主机管理系统v3.0 主控端。");
   EXPECT_FALSE(welcome.Label5.Visible());
   EXPECT_EQ(w.Page<DirectoryPage>().NextButton.Caption(), "下一步(&N) >");
   EXPECT_EQ(w.Page<DirectoryPage>().USpace.Caption(), "28.3MB");
-  EXPECT_EQ(w.Page<Complete>().Label2.Caption(), "您已成功安装Quorvale虚拟主机管理系统v3.0 主控端。");
-  EXPECT_FALSE(w.Page<Complete>().Run.Visible());
-  EXPECT_EQ(w.Page<Complete>().Run.Value(), 0);
+  EXPECT_EQ(w.Page<CompletePage>().Label2.Caption(), "您已成功安装Quorvale虚拟主机管理系统v3.0 主控端。");
+  EXPECT_FALSE(w.Page<CompletePage>().Run.Visible());
+  EXPECT_EQ(w.Page<CompletePage>().Run.Value(), 0);
   Wizard s;
   EXPECT_EQ(s.Page<DirectoryPage>().NextButton.Caption(), "下一步(&I)");
   EXPECT_EQ(s.Page<DirectoryPage>().USpace.Caption(), "4.8MB");
-  EXPECT_EQ(s.Page<Welcome>().Label5.Caption(),
+  EXPECT_EQ(s.Page<WelcomePage>().Label5.Caption(),
             "安装被控端程序之前请确认您已经安装该服务器上即将提供服务的相关程序，如：IIS、PHP、CGI、Serv-U、"
             "Imail或WinWebMail、SQL Server、MySQL以及MySQL ODBC驱动等。");
-  EXPECT_TRUE(s.Page<Welcome>().Label5.Visible());
+  EXPECT_TRUE(s.Page<WelcomePage>().Label5.Visible());
 }
 
 TEST(Frame, AppPathIsTheProgramFilesFolderADriveRootWithItsBackslash) {

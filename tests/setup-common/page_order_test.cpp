@@ -26,8 +26,8 @@ TEST(PageOrder, AConditionalPageIsInTheChainWhileItsConditionHoldsAtTheClick) {
     SCOPED_TRACE(c.name);
     Wizard w;
     w.Start();
-    w.driver.Click(w.Page<Welcome>().NextButton);
-    w.driver.Click(w.Page<Agreement>().AgreeButton);
+    w.driver.Click(w.Page<WelcomePage>().NextButton);
+    w.driver.Click(w.Page<AgreementPage>().AgreeButton);
     auto& choice = w.Page<Choice>();
     auto set_box = [&](bool checked) { choice.Box.SetValue(checked ? 1 : 0); };
 
@@ -62,7 +62,7 @@ TEST(PageOrder, EachPageTakesTheFocusItNamesForTheWayItIsEntered) {
   EXPECT_EQ(w.driver.FocusName(), "Choice.Box");  // backwards
   w.driver.Click(w.Page<Choice>().StepButton);
   EXPECT_EQ(w.driver.FocusName(), "Agreement.Agree");
-  w.driver.Click(w.Page<Agreement>().AgreeButton);
+  w.driver.Click(w.Page<AgreementPage>().AgreeButton);
   EXPECT_EQ(w.driver.FocusName(), "Choice.Field");  // forwards
 }
 

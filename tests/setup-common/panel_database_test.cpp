@@ -303,7 +303,7 @@ TEST(PanelDatabaseOnThePage, StepsLinesAndBarReachTheProgressPage) {
   int bar = 0;
   bool error_left = true;
   ProgramProfile profile = testing::TestProfile();
-  profile.sequence = [&](SetupProgram&, ProgressForm& p) {
+  profile.sequence = [&](SetupProgram&, ProgressPage& p) {
     AttachDatabase(p, ControlEndHelpers(), kSa, {"Panel", "PanelUser", "pw1"}, "C:\\Q");
     bar = p.Loading.Width();
     error_left = static_cast<bool>(p.SequenceErr());
@@ -313,7 +313,7 @@ TEST(PanelDatabaseOnThePage, StepsLinesAndBarReachTheProgressPage) {
   w.driver.Click(w.WalkToDirectory().NextButton);
   w.driver.Advance(100);
   EXPECT_EQ(
-      w.Page<Install>().SetupList.Items(),
+      w.Page<InstallPage>().SetupList.Items(),
       (std::vector<std::string>{"正在设置站点数据库文件...", "正在建立站点数据库...", "网站数据库建立失败...",
                                 "网站数据库帐号建立失败...", "网站数据库帐号访问权限设置失败...",
                                 "网站数据库帐号访问权限设置失败...", "网站数据库帐号访问权限设置失败...",

@@ -10,21 +10,21 @@ namespace {
 // A wizard on its Directory page, one click away from the progress page,
 // whose sequence is the test's.
 struct Installing : Wizard {
-  explicit Installing(std::function<void(ProgressForm&)> sequence = {})
+  explicit Installing(std::function<void(ProgressPage&)> sequence = {})
       : Wizard(Profile(*this, std::move(sequence))) {
     Start();
     WalkToDirectory();
   }
-  Install& Begin() {
+  InstallPage& Begin() {
     driver.Click(Page<DirectoryPage>().NextButton);
-    return Page<Install>();
+    return Page<InstallPage>();
   }
   int runs = 0;
 
  private:
-  static ProgramProfile Profile(Installing& self, std::function<void(ProgressForm&)> sequence) {
+  static ProgramProfile Profile(Installing& self, std::function<void(ProgressPage&)> sequence) {
     ProgramProfile p = TestProfile();
-    p.sequence = [&self, sequence](SetupProgram&, ProgressForm& page) {
+    p.sequence = [&self, sequence](SetupProgram&, ProgressPage& page) {
       ++self.runs;
       if (sequence) sequence(page);
       page.EndSequence("安装完毕...");
@@ -35,7 +35,7 @@ struct Installing : Wizard {
 
 TEST(ProgressPage, StartsItsSequenceOnTheFirstTickAndEndsOnComplete) {
   std::vector<std::string> captions;
-  Installing w([&](ProgressForm& p) {
+  Installing w([&](ProgressPage& p) {
     p.ReportStep({"正在复制文件...", nullptr, 1000}, {});
     captions.push_back(p.StateCaption.Caption());
     p.ReportStep({"正在创建目录...", "正在创建目录: C:\\Program Files\\Quorvale\\被控端", 2000}, [] {});
@@ -43,7 +43,7 @@ TEST(ProgressPage, StartsItsSequenceOnTheFirstTickAndEndsOnComplete) {
     p.ReportStep({"正在注册组件...", nullptr, 3000, "注册组件失败..."}, [] { Raise(Error::kFileNotFound); });
     EXPECT_TRUE(p.CheckStep("不会出现..."));
   });
-  Install& install = w.Begin();
+  InstallPage& install = w.Begin();
   EXPECT_EQ(install.StateCaption.Caption(), "正在准备安装...");
   EXPECT_EQ(install.Loading.Width(), 15);
   EXPECT_TRUE(install.Timer.Enabled());
@@ -66,7 +66,7 @@ TEST(ProgressPage, StartsItsSequenceOnTheFirstTickAndEndsOnComplete) {
 
 TEST(ProgressPage, BarColoursDisabledCancelAndTimerInterval) {
   Installing w;
-  Install& p = w.Page<Install>();
+  InstallPage& p = w.Page<InstallPage>();
   EXPECT_EQ(p.Loading.BackColor(), 0x000000FFu);
   EXPECT_EQ(p.Label4.BackColor(), 0x00808080u);
   EXPECT_FALSE(p.CancelButton.Enabled());
@@ -79,7 +79,7 @@ TEST(ProgressPage, BarColoursDisabledCancelAndTimerInterval) {
 // off first, so no further tick comes while the sequence runs.
 TEST(ProgressPage, TheFirstTickSwitchesTheTimerOffBeforeTheSequence) {
   std::vector<bool> timer_on;
-  Installing w([&](ProgressForm& p) {
+  Installing w([&](ProgressPage& p) {
     timer_on.push_back(p.Timer.Enabled());
     p.ReportStep({"第1步", nullptr, 300}, {});
     timer_on.push_back(p.Timer.Enabled());
@@ -95,7 +95,7 @@ TEST(ProgressPage, TheFirstTickSwitchesTheTimerOffBeforeTheSequence) {
 // (here the sequence switches the timer on again) does not start it again.
 TEST(ProgressPage, ATickDueInsideTheSequenceDoesNotStartItAgain) {
   int steps = 0;
-  Installing w([&](ProgressForm& p) {
+  Installing w([&](ProgressPage& p) {
     p.Timer.SetEnabled(true);
     for (int i = 1; i <= 20; ++i) {
       p.ReportStep({"第N步", nullptr, i * 300}, {});
@@ -108,13 +108,13 @@ TEST(ProgressPage, ATickDueInsideTheSequenceDoesNotStartItAgain) {
   w.driver.Advance(5000);
   EXPECT_EQ(w.runs, 1);
   EXPECT_EQ(steps, 20);
-  EXPECT_EQ(w.Page<Install>().SetupList.ListCount(), 20);
+  EXPECT_EQ(w.Page<InstallPage>().SetupList.ListCount(), 20);
 }
 
 TEST(ProgressPage, CannotBeClosedWhileTheSequenceRuns) {
   Wizard* wizard = nullptr;
-  ProgressForm* seen = nullptr;
-  Installing w([&](ProgressForm& p) {
+  ProgressPage* seen = nullptr;
+  Installing w([&](ProgressPage& p) {
     seen = &p;
     wizard->driver.PostClose(p);
     wizard->driver.PostClick(p.CancelButton);  // disabled: dropped
@@ -122,7 +122,7 @@ TEST(ProgressPage, CannotBeClosedWhileTheSequenceRuns) {
     EXPECT_TRUE(p.Visible());
   });
   wizard = &w;
-  Install& install = w.Begin();
+  InstallPage& install = w.Begin();
   w.driver.Close(install);
   EXPECT_TRUE(install.Visible());
   w.driver.Advance(100);
@@ -140,7 +140,7 @@ TEST(ProgressPage, ShowsWhatTheRecipesReport) {
   Installing* wizard = nullptr;
   std::vector<std::string> seen;
   std::vector<bool> checks;
-  Installing w([&](ProgressForm& p) {
+  Installing w([&](ProgressPage& p) {
     StepReporter& r = p;
     auto now = [&] { return wizard->driver.Backend().NowMs(); };
     const auto start = now();
@@ -160,7 +160,7 @@ TEST(ProgressPage, ShowsWhatTheRecipesReport) {
   });
   wizard = &w;
   w.driver.Backend().SetPumpStep(250);  // every loop turn lets 250 ms pass
-  Install& install = w.Begin();
+  InstallPage& install = w.Begin();
   w.driver.Advance(100);
   EXPECT_EQ(seen, (std::vector<std::string>{"正在注册组件... 4000 250", "正在注册组件...", "5000 250",
                                             "5000 500"}));
@@ -203,7 +203,7 @@ TEST(CompletePage, StartsWhatIsCheckedAndEnds) {
     if (c.console_present) w.temp.Write(console, "console");
     w.Begin();
     w.driver.Advance(100);
-    auto& complete = w.Page<Complete>();
+    auto& complete = w.Page<CompletePage>();
     EXPECT_EQ(complete.Run.Value(), 1);
     EXPECT_EQ(complete.ReadMe.Value(), 1);
     if (!c.run) w.driver.Click(complete.Run);
@@ -224,7 +224,7 @@ TEST(CompletePage, ExitAndCloseEndAtOnceStartingNothing) {
     Installing w;
     w.Begin();
     w.driver.Advance(100);
-    auto& complete = w.Page<Complete>();
+    auto& complete = w.Page<CompletePage>();
     if (by_close_box) {
       w.driver.Close(complete);
     } else {

@@ -120,7 +120,7 @@ TEST(SequenceShape, RunsTheTableThroughTheProgressPage) {
     w.Start();
     w.driver.Click(w.WalkToDirectory().NextButton);
     w.driver.Advance(100);
-    auto& install = w.Page<Install>();
+    auto& install = w.Page<InstallPage>();
     EXPECT_EQ(install.SetupList.Items(), c.list);
     EXPECT_EQ(TestSequence::worked, c.worked);
     EXPECT_EQ(install.StateCaption.Caption(), "安装完毕...");

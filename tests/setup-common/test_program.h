@@ -9,11 +9,11 @@
 
 #include "quorvale/machine/testing/temp_machine.h"
 #include "quorvale/providers/registration.h"
-#include "quorvale/setup/agreement.h"
-#include "quorvale/setup/complete.h"
-#include "quorvale/setup/directory.h"
-#include "quorvale/setup/progress.h"
-#include "quorvale/setup/welcome.h"
+#include "quorvale/setup/agreement_page.h"
+#include "quorvale/setup/complete_page.h"
+#include "quorvale/setup/directory_page.h"
+#include "quorvale/setup/install_page.h"
+#include "quorvale/setup/welcome_page.h"
 #include "quorvale/ui/headless.h"
 
 namespace quorvale::setup::testing {
@@ -57,15 +57,15 @@ inline ProgramProfile TestProfile(ProgramTexts texts = ServerEndTexts(),
   p.texts = std::move(texts);
   p.rules = rules;
   p.order = {
-      OrderLine<Welcome>(),
-      OrderLine<Agreement>(),
+      OrderLine<WelcomePage>(),
+      OrderLine<AgreementPage>(),
       OrderLine<Choice>(),
       OrderLine<Optional>([](SetupProgram& program) { return program.Page<Choice>().Box.Value() == 1; }),
       OrderLine<DirectoryPage>(),
-      OrderLine<Install>(),
-      OrderLine<Complete>(),
+      OrderLine<InstallPage>(),
+      OrderLine<CompletePage>(),
   };
-  p.sequence = [](SetupProgram&, ProgressForm& page) { page.EndSequence("安装完毕..."); };
+  p.sequence = [](SetupProgram&, ProgressPage& page) { page.EndSequence("安装完毕..."); };
   return p;
 }
 
@@ -104,8 +104,8 @@ struct Wizard {
   }
   // Welcome -> Agreement -> Choice -> Directory.
   DirectoryPage& WalkToDirectory() {
-    driver.Click(Page<Welcome>().NextButton);
-    driver.Click(Page<Agreement>().AgreeButton);
+    driver.Click(Page<WelcomePage>().NextButton);
+    driver.Click(Page<AgreementPage>().AgreeButton);
     driver.Click(Page<Choice>().NextButton);
     return Page<DirectoryPage>();
   }

@@ -75,7 +75,7 @@ TEST(ServerInstallFailure, AnInstallThatDidNotHappenEndsOnTheFailureText) {
     EXPECT_EQ(run.captions, ExpectedCaptions(false));
     EXPECT_EQ(run.Widths(), ExpectedWidths(false));
 
-    auto& complete = run.program.Page<setup::Complete>();
+    auto& complete = run.program.Page<setup::CompletePage>();
     ASSERT_EQ(run.driver.ShownForms(), std::vector<std::string>{"Complete"});
     EXPECT_EQ(complete.Label1.Caption(), "安装失败！");
     EXPECT_EQ(complete.Label2.Caption(),
@@ -102,7 +102,7 @@ TEST(ServerInstallFailure, AnInstallThatHappenedSaysNothingMore) {
   InstallRun run;
   run.Install({});
   EXPECT_EQ(run.lines, ExpectedLines(false));
-  auto& complete = run.program.Page<setup::Complete>();
+  auto& complete = run.program.Page<setup::CompletePage>();
   EXPECT_EQ(complete.Label1.Caption(), "恭喜，您已经安装成功！");
   EXPECT_TRUE(complete.Run.Visible());
   run.driver.Click(complete.ExitButton);

@@ -13,7 +13,7 @@
 
 #include "quorvale/machine/clock.h"
 #include "quorvale/programs/launch.h"
-#include "quorvale/setup/progress.h"
+#include "quorvale/setup/install_page.h"
 #include "server_run.h"
 
 namespace quorvale::server::testing {
@@ -78,7 +78,7 @@ struct InstallRun : ChainRun {
     WaitForPrograms();
   }
 
-  setup::Install& Page() { return program.Page<setup::Install>(); }
+  setup::InstallPage& Page() { return program.Page<setup::InstallPage>(); }
   std::string Folder() { return program.Page<setup::DirectoryPage>().Directory.Text(); }
 
   // What the progress page showed, in order: each caption it took, each
@@ -116,7 +116,7 @@ struct InstallRun : ChainRun {
   }
   void Watch(ui::Form& form) {
     if (form.Name() != "Install") return;
-    auto& page = static_cast<setup::Install&>(form);
+    auto& page = static_cast<setup::InstallPage&>(form);
     if (page.StateCaption.Caption() != captions.back()) {
       captions.push_back(page.StateCaption.Caption());
       if (at_caption) at_caption(captions.back());

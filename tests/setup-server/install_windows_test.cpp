@@ -12,16 +12,16 @@
 
 #include "quorvale/machine/clock.h"
 #include "quorvale/programs/launch.h"
-#include "quorvale/server/database_pages.h"
-#include "quorvale/server/script.h"
+#include "quorvale/server/script_page.h"
+#include "quorvale/server/serv_u_page.h"
 #include "quorvale/server/server_end.h"
-#include "quorvale/server/service.h"
-#include "quorvale/server/servu.h"
-#include "quorvale/setup/agreement.h"
-#include "quorvale/setup/complete.h"
-#include "quorvale/setup/directory.h"
-#include "quorvale/setup/progress.h"
-#include "quorvale/setup/welcome.h"
+#include "quorvale/server/service_page.h"
+#include "quorvale/server/sql_server_page.h"
+#include "quorvale/setup/agreement_page.h"
+#include "quorvale/setup/complete_page.h"
+#include "quorvale/setup/directory_page.h"
+#include "quorvale/setup/install_page.h"
+#include "quorvale/setup/welcome_page.h"
 #include "quorvale/ui/user_input.h"
 #include "server_windows.h"
 
@@ -58,21 +58,21 @@ class InstallWindows : public testing::ServerWindows {
     ProgramWindows::TearDown();
   }
 
-  setup::Install& Install() { return program_->Page<setup::Install>(); }
+  setup::InstallPage& Install() { return program_->Page<setup::InstallPage>(); }
 
   // Welcome to the SQLServer page with the Service page's defaults less
   // MySQL and no mail server: the last page before the installation.
-  SQLServer& WalkToTheLastPage() {
+  SQLServerPage& WalkToTheLastPage() {
     auto click = [&](ui::Control& c) { ASSERT_TRUE(ui::input::Click(*app_, c)) << c.Name(); };
-    click(program_->Page<setup::Welcome>().NextButton);
-    click(program_->Page<setup::Agreement>().AgreeButton);
-    auto& service = program_->Page<Service>();
+    click(program_->Page<setup::WelcomePage>().NextButton);
+    click(program_->Page<setup::AgreementPage>().AgreeButton);
+    auto& service = program_->Page<ServicePage>();
     click(service.MySQL);
     click(service.NextButton);
     click(program_->Page<setup::DirectoryPage>().NextButton);
-    click(program_->Page<ServU>().NextButton);
-    click(program_->Page<Script>().NextButton);
-    auto& sql = program_->Page<SQLServer>();
+    click(program_->Page<ServUPage>().NextButton);
+    click(program_->Page<ScriptPage>().NextButton);
+    auto& sql = program_->Page<SQLServerPage>();
     EXPECT_TRUE(ui::input::Type(*app_, sql.MSSQLPassWord, "Sa2000"));
     backend_->Flush();
     return sql;
@@ -110,7 +110,7 @@ TEST_F(InstallWindows, TheProgressPageMidRunAndAtTheEnd) {
     EXPECT_EQ(install.StateCaption.Caption(), "正在释放安装程序包...");
   };
   ASSERT_TRUE(ui::input::Click(*app_, WalkToTheLastPage().NextButton));
-  ASSERT_TRUE(RunUntil([&] { return program_->Page<setup::Complete>().Visible(); }));
+  ASSERT_TRUE(RunUntil([&] { return program_->Page<setup::CompletePage>().Visible(); }));
   watcher.tick = nullptr;
   EXPECT_GT(mid_width, 0) << "the watcher never saw the archive being written";
 
@@ -126,12 +126,12 @@ TEST_F(InstallWindows, TheProgressPageMidRunAndAtTheEnd) {
 // files are real, the programs run beside the sequence.
 TEST_F(InstallWindows, OnTheRealClockFromTheLastNextToComplete) {
   UseTestClock(false);
-  SQLServer& last = WalkToTheLastPage();
+  SQLServerPage& last = WalkToTheLastPage();
   const auto start = std::chrono::steady_clock::now();
   ASSERT_TRUE(ui::input::Click(*app_, last.NextButton));
   bool complete = false;
   for (int i = 0; i < 12 && !complete; ++i)
-    complete = RunUntil([&] { return program_->Page<setup::Complete>().Visible(); });
+    complete = RunUntil([&] { return program_->Page<setup::CompletePage>().Visible(); });
   const auto ms =
       std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
   ASSERT_TRUE(complete);

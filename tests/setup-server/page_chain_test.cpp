@@ -3,8 +3,8 @@
 // with the page and the focus at each step.
 #include <gtest/gtest.h>
 
-#include "quorvale/setup/directory.h"
-#include "quorvale/setup/progress.h"
+#include "quorvale/setup/directory_page.h"
+#include "quorvale/setup/progress_page.h"
 #include "server_run.h"
 
 namespace quorvale::server {

@@ -8,17 +8,18 @@
 
 #include "page_dump.h"
 #include "quorvale/machine/testing/temp_machine.h"
-#include "quorvale/server/database_pages.h"
-#include "quorvale/server/mail.h"
-#include "quorvale/server/script.h"
+#include "quorvale/server/mail_page.h"
+#include "quorvale/server/my_sql_page.h"
+#include "quorvale/server/script_page.h"
+#include "quorvale/server/serv_u_page.h"
 #include "quorvale/server/server_end.h"
-#include "quorvale/server/service.h"
-#include "quorvale/server/servu.h"
-#include "quorvale/setup/agreement.h"
-#include "quorvale/setup/complete.h"
-#include "quorvale/setup/directory.h"
-#include "quorvale/setup/progress.h"
-#include "quorvale/setup/welcome.h"
+#include "quorvale/server/service_page.h"
+#include "quorvale/server/sql_server_page.h"
+#include "quorvale/setup/agreement_page.h"
+#include "quorvale/setup/complete_page.h"
+#include "quorvale/setup/directory_page.h"
+#include "quorvale/setup/install_page.h"
+#include "quorvale/setup/welcome_page.h"
 #include "quorvale/ui/headless.h"
 
 namespace quorvale::setup {
@@ -32,12 +33,12 @@ TEST(PageLayout, EveryPageOfServerMatchesTheCheckedInDump) {
   quorvale::testing::TempMachine temp(shape);
   ui::HeadlessDriver driver;
   SetupProgram program(driver.App(), server::ServerEnd::Profile());
-  std::string dump = Dump(program.Page<Welcome>()) + Dump(program.Page<Agreement>()) +
-                     Dump(program.Page<server::Service>()) + Dump(program.Page<DirectoryPage>()) +
-                     Dump(program.Page<server::ServU>()) + Dump(program.Page<server::Script>()) +
-                     Dump(program.Page<server::Mail>()) + Dump(program.Page<server::SQLServer>()) +
-                     Dump(program.Page<server::MySQL>()) + Dump(program.Page<Install>()) +
-                     Dump(program.Page<Complete>());
+  std::string dump = Dump(program.Page<WelcomePage>()) + Dump(program.Page<AgreementPage>()) +
+                     Dump(program.Page<server::ServicePage>()) + Dump(program.Page<DirectoryPage>()) +
+                     Dump(program.Page<server::ServUPage>()) + Dump(program.Page<server::ScriptPage>()) +
+                     Dump(program.Page<server::MailPage>()) + Dump(program.Page<server::SQLServerPage>()) +
+                     Dump(program.Page<server::MySQLPage>()) + Dump(program.Page<InstallPage>()) +
+                     Dump(program.Page<CompletePage>());
   if (testing::UpdateGolden(dump, PAGES_GOLDEN)) GTEST_SKIP() << "wrote " << PAGES_GOLDEN;
   EXPECT_EQ(dump, testing::ReadGolden(PAGES_GOLDEN));
 }

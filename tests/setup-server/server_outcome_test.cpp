@@ -19,7 +19,7 @@
 #include "quorvale/programs/launch.h"
 #include "quorvale/providers/registration.h"
 #include "quorvale/server/server_end.h"
-#include "quorvale/setup/complete.h"
+#include "quorvale/setup/complete_page.h"
 #include "quorvale/setup/program.h"
 #include "quorvale/ui/fltk/label_layout.h"
 #include "quorvale/win32/ansi.h"
@@ -196,7 +196,7 @@ TEST_F(ServerOutcome, TheFailurePageShowsItsTextWhole) {
   testing::TempMachine temp;
   StartBackend(temp.Folder());
   setup::SetupProgram program(*app_, ServerEnd::Profile());
-  auto& complete = program.Page<setup::Complete>();
+  auto& complete = program.Page<setup::CompletePage>();
   app_->RunEvent([&] {
     complete.ShowFailure(
         "Quorvale.exe、Service.exe、System.ini、Uninstall.exe、WinWebMail.dll、"

@@ -87,9 +87,9 @@ TEST(ServerWalk, ReachesDirectoryWithTheMachinesFolderAndSpace) {
     shape.drives = {{'C', c.free_bytes}};
     ServerRun run(shape);
     run.Start();
-    run.driver.Click(run.program.Page<setup::Welcome>().NextButton);
+    run.driver.Click(run.program.Page<setup::WelcomePage>().NextButton);
     EXPECT_EQ(run.driver.ShownForms(), std::vector<std::string>{"Agreement"});
-    run.driver.Click(run.program.Page<setup::Agreement>().AgreeButton);
+    run.driver.Click(run.program.Page<setup::AgreementPage>().AgreeButton);
     EXPECT_EQ(run.driver.ShownForms(), std::vector<std::string>{"Service"});
     EXPECT_EQ(run.Step(), "Service/NET");
     run.driver.Click(run.Service().NextButton);
@@ -102,6 +102,60 @@ TEST(ServerWalk, ReachesDirectoryWithTheMachinesFolderAndSpace) {
     EXPECT_EQ(run.Step(), "Service/NET");
     run.driver.Click(run.Service().StepButton);
     EXPECT_EQ(run.Step(), "Agreement/Agree");
+  }
+}
+
+// The pages hand the install what they hold, each value from its own box:
+// every text box holds its own name, and each of Service's boxes is the
+// only one checked in turn.
+TEST(ServerChoices, EachValueComesFromItsOwnBox) {
+  ServerRun run;
+  auto& service = run.Service();
+  using C = setup::ServerChoices;
+  const std::pair<ui::TextBox*, std::string C::*> texts[] = {
+      {&run.program.Page<setup::DirectoryPage>().Directory, &C::folder},
+      {&run.ServU().File, &C::serv_u_file},
+      {&run.Script().PHPFile, &C::php_file},
+      {&run.Script().CGIFile, &C::cgi_file},
+      {&run.Mail().iMailPath, &C::imail_path},
+      {&run.Mail().WinWebMailPath, &C::winwebmail_path},
+      {&run.SQLServer().MSSQLServer, &C::mssql_server},
+      {&run.SQLServer().MSSQLUserName, &C::mssql_user_name},
+      {&run.SQLServer().MSSQLPassWord, &C::mssql_password},
+      {&run.MySQL().MySQLServer, &C::mysql_server},
+      {&run.MySQL().MySQLUserName, &C::mysql_user_name},
+      {&run.MySQL().MySQLPassWord, &C::mysql_password},
+  };
+  for (const auto& [box, field] : texts) box->SetText(box->Name());
+  const C read = ServerEnd::Choices(run.program);
+  for (const auto& [box, field] : texts) EXPECT_EQ(read.*field, box->Name());
+
+  const std::pair<ui::CheckBox*, int C::*> boxes[] = {
+      {&service.NET, &C::net},
+      {&service.PHP, &C::php},
+      {&service.CGI, &C::cgi},
+      {&service.WAP, &C::wap},
+      {&service.SQLServer, &C::sql_server},
+      {&service.MySQL, &C::my_sql},
+  };
+  for (const auto& [checked, field] : boxes) {
+    SCOPED_TRACE(checked->Name());
+    for (const auto& b : boxes) b.first->SetValue(b.first == checked ? 1 : 0);
+    const C c = ServerEnd::Choices(run.program);
+    for (const auto& [box, other] : boxes) EXPECT_EQ(c.*other, other == field ? 1 : 0) << box->Name();
+  }
+
+  const struct {
+    ui::OptionButton& option;
+    bool imail, winwebmail;
+  } mail[] = {
+      {service.iMail, true, false}, {service.WinWebMail, false, true}, {service.NoMail, false, false}};
+  for (const auto& m : mail) {
+    SCOPED_TRACE(m.option.Name());
+    m.option.SetValue(true);
+    const C c = ServerEnd::Choices(run.program);
+    EXPECT_EQ(c.imail, m.imail);
+    EXPECT_EQ(c.winwebmail, m.winwebmail);
   }
 }
 

@@ -10,12 +10,13 @@
 
 #include "mariadb_login.h"
 #include "quorvale/providers/ado_connection.h"
-#include "quorvale/server/database_pages.h"
-#include "quorvale/server/mail.h"
-#include "quorvale/server/script.h"
+#include "quorvale/server/mail_page.h"
+#include "quorvale/server/my_sql_page.h"
+#include "quorvale/server/script_page.h"
+#include "quorvale/server/serv_u_page.h"
 #include "quorvale/server/server_end.h"
-#include "quorvale/server/service.h"
-#include "quorvale/server/servu.h"
+#include "quorvale/server/service_page.h"
+#include "quorvale/server/sql_server_page.h"
 #include "quorvale/sqlserver/catalogue.h"
 #include "require.h"
 #include "test_program.h"
@@ -35,8 +36,8 @@ struct ServerRun : setup::testing::Wizard {
   // Welcome, then Agreement, then the Service page.
   void ToService() {
     Start();
-    driver.Click(program.Page<setup::Welcome>().NextButton);
-    driver.Click(program.Page<setup::Agreement>().AgreeButton);
+    driver.Click(program.Page<setup::WelcomePage>().NextButton);
+    driver.Click(program.Page<setup::AgreementPage>().AgreeButton);
   }
   // From Service through Directory to ServU.
   void ToServU() {
@@ -44,12 +45,12 @@ struct ServerRun : setup::testing::Wizard {
     driver.Click(program.Page<setup::DirectoryPage>().NextButton);
   }
 
-  server::Service& Service() { return program.Page<server::Service>(); }
-  server::ServU& ServU() { return program.Page<server::ServU>(); }
-  server::Script& Script() { return program.Page<server::Script>(); }
-  server::Mail& Mail() { return program.Page<server::Mail>(); }
-  server::SQLServer& SQLServer() { return program.Page<server::SQLServer>(); }
-  server::MySQL& MySQL() { return program.Page<server::MySQL>(); }
+  server::ServicePage& Service() { return program.Page<server::ServicePage>(); }
+  server::ServUPage& ServU() { return program.Page<server::ServUPage>(); }
+  server::ScriptPage& Script() { return program.Page<server::ScriptPage>(); }
+  server::MailPage& Mail() { return program.Page<server::MailPage>(); }
+  server::SQLServerPage& SQLServer() { return program.Page<server::SQLServerPage>(); }
+  server::MySQLPage& MySQL() { return program.Page<server::MySQLPage>(); }
 
   std::string Active() const { return driver.ActiveForm() ? driver.ActiveForm()->Name() : ""; }
   std::string Focus() const { return driver.Focus() ? driver.Focus()->Name() : ""; }

@@ -14,18 +14,19 @@
 
 #include "program_windows.h"
 #include "quorvale/providers/ado_connection.h"
-#include "quorvale/server/database_pages.h"
-#include "quorvale/server/mail.h"
-#include "quorvale/server/script.h"
+#include "quorvale/server/mail_page.h"
+#include "quorvale/server/my_sql_page.h"
+#include "quorvale/server/script_page.h"
+#include "quorvale/server/serv_u_page.h"
 #include "quorvale/server/server_end.h"
-#include "quorvale/server/service.h"
-#include "quorvale/server/servu.h"
-#include "quorvale/setup/agreement.h"
-#include "quorvale/setup/complete.h"
-#include "quorvale/setup/directory.h"
+#include "quorvale/server/service_page.h"
+#include "quorvale/server/sql_server_page.h"
+#include "quorvale/setup/agreement_page.h"
+#include "quorvale/setup/complete_page.h"
+#include "quorvale/setup/directory_page.h"
+#include "quorvale/setup/install_page.h"
 #include "quorvale/setup/program.h"
-#include "quorvale/setup/progress.h"
-#include "quorvale/setup/welcome.h"
+#include "quorvale/setup/welcome_page.h"
 #include "quorvale/sqlserver/catalogue.h"
 #include "quorvale/ui/fltk/label_layout.h"
 #include "quorvale/ui/fltk/twips.h"
@@ -40,17 +41,17 @@ using testing::ServerWindows;
 using ui::fltk::RgbImage;
 
 TEST_F(ServerWindows, EveryPageShowsEveryCaptionWhole) {
-  auto& welcome = program_->Page<setup::Welcome>();
+  auto& welcome = program_->Page<setup::WelcomePage>();
   ASSERT_TRUE(welcome.Visible());
-  auto& agreement = program_->Page<setup::Agreement>();
-  auto& service = program_->Page<Service>();
+  auto& agreement = program_->Page<setup::AgreementPage>();
+  auto& service = program_->Page<ServicePage>();
   auto& directory_page = program_->Page<setup::DirectoryPage>();
-  auto& servu = program_->Page<ServU>();
-  auto& script = program_->Page<Script>();
-  auto& mail = program_->Page<Mail>();
-  auto& sql = program_->Page<SQLServer>();
-  auto& mysql = program_->Page<MySQL>();
-  auto& complete = program_->Page<setup::Complete>();
+  auto& servu = program_->Page<ServUPage>();
+  auto& script = program_->Page<ScriptPage>();
+  auto& mail = program_->Page<MailPage>();
+  auto& sql = program_->Page<SQLServerPage>();
+  auto& mysql = program_->Page<MySQLPage>();
+  auto& complete = program_->Page<setup::CompletePage>();
   struct Shown {
     const char* name;
     ui::Form& page;
@@ -66,7 +67,7 @@ TEST_F(ServerWindows, EveryPageShowsEveryCaptionWhole) {
       {"Mail", mail, &mail.NextButton, true},
       {"SQLServer", sql, &sql.NextButton, true},
       {"MySQL", mysql, &mysql.NextButton, true},
-      {"InstallBeforeStart", program_->Page<setup::Install>(), nullptr},
+      {"InstallBeforeStart", program_->Page<setup::InstallPage>(), nullptr},
       {"Complete", complete, &complete.CompleteButton},
   };
   // The Mail page shows the group of the mail system chosen.
@@ -98,7 +99,7 @@ TEST_F(ServerWindows, EveryPageShowsEveryCaptionWhole) {
 // with closing punctuation or ends with opening punctuation, and nothing
 // but line ends and the blanks at a break is left out.
 TEST_F(ServerWindows, TheAgreementBoxBreaksLinesAsALabelDoes) {
-  auto& agreement = program_->Page<setup::Agreement>();
+  auto& agreement = program_->Page<setup::AgreementPage>();
   ShowOnly(agreement);
   const std::vector<std::string> lines = backend_->ShownLines(agreement.Agree);
   ASSERT_GT(lines.size(), 20u);
@@ -125,11 +126,11 @@ TEST_F(ServerWindows, TheAgreementBoxBreaksLinesAsALabelDoes) {
 // Complete, and Exit ending the program's loop.
 TEST_F(ServerWindows, WalkFromWelcomeThroughTheInstallToExit) {
   REQUIRE_MARIADB();
-  auto& welcome = program_->Page<setup::Welcome>();
-  auto& agreement = program_->Page<setup::Agreement>();
+  auto& welcome = program_->Page<setup::WelcomePage>();
+  auto& agreement = program_->Page<setup::AgreementPage>();
   auto& directory = program_->Page<setup::DirectoryPage>();
-  auto& install = program_->Page<setup::Install>();
-  auto& complete = program_->Page<setup::Complete>();
+  auto& install = program_->Page<setup::InstallPage>();
+  auto& complete = program_->Page<setup::CompletePage>();
   auto shown = [&](const ui::Form& page) {
     backend_->Flush();
     return backend_->WindowOf(page) != nullptr && backend_->WindowOf(page)->shown();
@@ -138,7 +139,7 @@ TEST_F(ServerWindows, WalkFromWelcomeThroughTheInstallToExit) {
   EXPECT_TRUE(shown(agreement));
   EXPECT_FALSE(shown(welcome));
   ASSERT_TRUE(ui::input::Click(*app_, agreement.AgreeButton));
-  auto& service = program_->Page<Service>();
+  auto& service = program_->Page<ServicePage>();
   EXPECT_TRUE(shown(service));
   EXPECT_FALSE(shown(agreement));
   ASSERT_TRUE(ui::input::Click(*app_, service.NextButton));
@@ -147,19 +148,19 @@ TEST_F(ServerWindows, WalkFromWelcomeThroughTheInstallToExit) {
   ASSERT_TRUE(ui::input::Click(*app_, directory.NextButton));
   // The defaults: ServU, Script, SQLServer, MySQL, each with what it proposes
   // or what the user types, then the installation.
-  auto& servu = program_->Page<ServU>();
+  auto& servu = program_->Page<ServUPage>();
   EXPECT_TRUE(shown(servu));
   EXPECT_EQ(servu.File.Text(), "C:\\Program Files\\Serv-U\\ServUDaemon.ini");
   ASSERT_TRUE(ui::input::Click(*app_, servu.NextButton));
-  auto& script = program_->Page<Script>();
+  auto& script = program_->Page<ScriptPage>();
   EXPECT_TRUE(shown(script));
   EXPECT_EQ(app_->FocusedControl(), &script.PHPFile);
   ASSERT_TRUE(ui::input::Click(*app_, script.NextButton));
-  auto& sql = program_->Page<SQLServer>();
+  auto& sql = program_->Page<SQLServerPage>();
   EXPECT_TRUE(shown(sql));
   ASSERT_TRUE(ui::input::Type(*app_, sql.MSSQLPassWord, "Sa2000"));
   ASSERT_TRUE(ui::input::Click(*app_, sql.NextButton));
-  auto& mysql = program_->Page<MySQL>();
+  auto& mysql = program_->Page<MySQLPage>();
   EXPECT_TRUE(shown(mysql));
   EXPECT_FALSE(shown(sql));
   ASSERT_TRUE(ui::input::Type(*app_, mysql.MySQLUserName, testing::MariaDbUser()));
@@ -179,7 +180,7 @@ TEST_F(ServerWindows, WalkFromWelcomeThroughTheInstallToExit) {
 }
 
 TEST_F(ServerWindows, ExitQuestionIsAMessageBoxWithTitleIconAndButtons) {
-  auto& welcome = program_->Page<setup::Welcome>();
+  auto& welcome = program_->Page<setup::WelcomePage>();
   struct Seen {
     std::string title;
     RgbImage shot;
@@ -277,7 +278,7 @@ namespace {
 // The test button while its connection opens and its box is up: disabled,
 // "正在连接..."; afterwards itself again, with the focus in the server box.
 TEST_F(ServerWindows, TestButtonWaitsDisabledUntilItsBoxIsClosed) {
-  auto& sql = program_->Page<SQLServer>();
+  auto& sql = program_->Page<SQLServerPage>();
   ShowOnly(sql);
   app_->RunEvent([&] { sql.MSSQLPassWord.SetText("Sa2000"); });
   struct Seen {
@@ -315,7 +316,7 @@ TEST_F(ServerWindows, TestButtonWaitsDisabledUntilItsBoxIsClosed) {
 // focus moves to the box and the window is brought up to date) still
 // changes the choice when it is released.
 TEST_F(ServerWindows, MousePressesChangeTheServiceChoices) {
-  auto& service = program_->Page<Service>();
+  auto& service = program_->Page<ServicePage>();
   ShowOnly(service);
   Fl_Window* window = backend_->WindowOf(service);
   ASSERT_NE(window, nullptr);

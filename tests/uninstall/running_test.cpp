@@ -103,7 +103,7 @@ TEST(UninstallRunning, WaitsForFilesTenTimesASecondApart) {
     if (c.arrange == kHeld || c.arrange == kReleasedAt2500)
       hold = run.temp.machine().Hold(run.temp.machine().Resolve(kFile).long_path, "regsvr32.exe");
     if (c.arrange == kReleasedAt2500) AtMoment(2500, [&] { hold.Release(); });
-    Running& r = run.running();
+    RunningPage& r = run.running();
     EXPECT_EQ(c.sleep ? r.SleepFile(c.file) : r.ToDeleteFile(c.file), c.result);
     EXPECT_EQ(ClockNow(), c.moment);
   }
@@ -125,7 +125,7 @@ TEST(UninstallRunning, CutTakesWhatLiesBetweenHeadAndBot) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.content);
-    EXPECT_EQ(Running::Cut(c.content, c.head, c.bot), c.cut);
+    EXPECT_EQ(RunningPage::Cut(c.content, c.head, c.bot), c.cut);
   }
 }
 

@@ -16,10 +16,10 @@
 #include "quorvale/providers/registration.h"
 #include "quorvale/setup/program.h"
 #include "quorvale/ui/headless.h"
-#include "quorvale/uninstall/complete_page.h"
-#include "quorvale/uninstall/mode_page.h"
 #include "quorvale/uninstall/repair_program.h"
-#include "quorvale/uninstall/running.h"
+#include "quorvale/uninstall/running_page.h"
+#include "quorvale/uninstall/uninstall_complete_page.h"
+#include "quorvale/uninstall/uninstall_welcome_page.h"
 
 namespace quorvale::uninstall::testing {
 
@@ -37,9 +37,9 @@ struct UninstallRun {
     program->SetCommandLine(command_line);
     driver.Run([&] { program->Start(); });
   }
-  Welcome& welcome() { return program->Page<Welcome>(); }
-  Running& running() { return program->Page<Running>(); }
-  Complete& complete() { return program->Page<Complete>(); }
+  UninstallWelcomePage& welcome() { return program->Page<UninstallWelcomePage>(); }
+  RunningPage& running() { return program->Page<RunningPage>(); }
+  UninstallCompletePage& complete() { return program->Page<UninstallCompletePage>(); }
   // The machine's registry file, to see that nothing changed.
   std::string RegistryText() {
     std::ifstream in(RegistryFileOf(temp.Folder()), std::ios::binary);

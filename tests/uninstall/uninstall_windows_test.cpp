@@ -14,10 +14,10 @@
 #include "quorvale/setup/program.h"
 #include "quorvale/ui/fltk/twips.h"
 #include "quorvale/ui/user_input.h"
-#include "quorvale/uninstall/complete_page.h"
-#include "quorvale/uninstall/mode_page.h"
 #include "quorvale/uninstall/repair_program.h"
-#include "quorvale/uninstall/running.h"
+#include "quorvale/uninstall/running_page.h"
+#include "quorvale/uninstall/uninstall_complete_page.h"
+#include "quorvale/uninstall/uninstall_welcome_page.h"
 
 namespace quorvale::uninstall {
 namespace {
@@ -44,7 +44,7 @@ class UninstallWindows : public setup::testing::ProgramWindows {
 
   // Running caught while its sequence is past from and short of the end.
   void CatchRunning(int from, const std::string& name) {
-    auto& running = program_->Page<Running>();
+    auto& running = program_->Page<RunningPage>();
     caught_ = false;
     watch_ = std::make_unique<setup::testing::Watch>(
         *app_,
@@ -101,20 +101,20 @@ class UninstallWindows : public setup::testing::ProgramWindows {
 TEST_F(UninstallWindows, RepairFromTheModePageThroughRunningToComplete) {
   if (IsSkipped()) return;
   Open("", true);
-  auto& welcome = program_->Page<Welcome>();
+  auto& welcome = program_->Page<UninstallWelcomePage>();
   CheckPage(welcome, "Welcome");
   Question seen;
   AnswerOkTo(seen, "RepairQuestion");
   ASSERT_TRUE(ui::input::Click(*app_, welcome.NextButton));
   EXPECT_EQ(seen.title, "修复");
   EXPECT_EQ(seen.buttons, 2);  // 确定, 取消
-  auto& running = program_->Page<Running>();
+  auto& running = program_->Page<RunningPage>();
   EXPECT_FALSE(Shown(welcome));
   EXPECT_EQ(running.TypeTitle.Caption(), "正在修复");
   CheckPage(running, "Running");
   // While the components are written, byte by byte.
   CatchRunning(4000, "Running-repairing");
-  auto& complete = program_->Page<Complete>();
+  auto& complete = program_->Page<UninstallCompletePage>();
   ASSERT_TRUE(RunUntil([&] { return complete.Visible(); }));
   EXPECT_TRUE(caught_) << "Running was not caught mid-run";
   ASSERT_FALSE(running.SetupList.Items().empty());
@@ -134,13 +134,13 @@ TEST_F(UninstallWindows, UninstallFromTheCommandLineThroughRunningToComplete) {
   Open("-delete", false);
   EXPECT_EQ(seen.title, "卸载");
   EXPECT_EQ(seen.buttons, 2);
-  auto& running = program_->Page<Running>();
-  EXPECT_FALSE(Shown(program_->Page<Welcome>()));
+  auto& running = program_->Page<RunningPage>();
+  EXPECT_FALSE(Shown(program_->Page<UninstallWelcomePage>()));
   EXPECT_EQ(running.TypeTitle.Caption(), "正在卸载");
   CheckPage(running, "RunningUninstall");
   // While the database goes.
   CatchRunning(1200, "Running-uninstalling");
-  auto& complete = program_->Page<Complete>();
+  auto& complete = program_->Page<UninstallCompletePage>();
   ASSERT_TRUE(RunUntil([&] { return complete.Visible(); }));
   EXPECT_TRUE(caught_) << "Running was not caught mid-run";
   ASSERT_FALSE(running.SetupList.Items().empty());

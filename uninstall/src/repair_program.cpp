@@ -1,11 +1,11 @@
 #include "quorvale/uninstall/repair_program.h"
 
 #include "quorvale/core/text.h"
-#include "quorvale/uninstall/complete_page.h"
-#include "quorvale/uninstall/mode_page.h"
 #include "quorvale/uninstall/repair_sequence.h"
-#include "quorvale/uninstall/running.h"
+#include "quorvale/uninstall/running_page.h"
+#include "quorvale/uninstall/uninstall_complete_page.h"
 #include "quorvale/uninstall/uninstall_sequence.h"
+#include "quorvale/uninstall/uninstall_welcome_page.h"
 
 namespace quorvale::uninstall {
 
@@ -24,19 +24,19 @@ ProgramProfile RepairProgram::Profile() {
   p.texts = ControlEndTexts();
   p.texts.icon = ui::Picture{"Uninstall.ico"};
   p.rules = ControlEndRules();
-  p.order = {OrderLine<Welcome>(), OrderLine<Running>(), OrderLine<Complete>()};
+  p.order = {OrderLine<UninstallWelcomePage>(), OrderLine<RunningPage>(), OrderLine<UninstallCompletePage>()};
   // The first tick of Running runs the sequence of the mode Welcome holds.
-  p.sequence = [](SetupProgram& program, ProgressForm& page) {
-    const auto& welcome = program.Page<Welcome>();
-    if (welcome.Modify.Value()) return RepairSequence(program, page).Run();
-    if (welcome.Delete.Value()) UninstallSequence(program, page).Run();
+  p.sequence = [](SetupProgram& program, ProgressPage& page) {
+    const auto& welcome = program.Page<UninstallWelcomePage>();
+    if (welcome.RepairChosen()) return RepairSequence(program, page).Run();
+    if (welcome.UninstallChosen()) UninstallSequence(program, page).Run();
   };
   // Welcome's load makes the start-up checks and reads the command line;
   // a mode chosen there goes straight to Running, Welcome staying hidden.
   p.start = [](SetupProgram& program) {
-    auto& welcome = program.Page<Welcome>();
+    auto& welcome = program.Page<UninstallWelcomePage>();
     welcome.Load();
-    if (welcome.ChosenByCommandLine()) return program.Page<Running>().Show();
+    if (welcome.ChosenByCommandLine()) return program.Page<RunningPage>().Show();
     welcome.Show();
   };
   return p;

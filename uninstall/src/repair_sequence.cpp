@@ -3,8 +3,8 @@
 #include "quorvale/setup/component_recipe.h"
 #include "quorvale/setup/site_recipe.h"
 #include "quorvale/setup/system_helpers.h"
-#include "quorvale/uninstall/complete_page.h"
 #include "quorvale/uninstall/repair_folder.h"
+#include "quorvale/uninstall/uninstall_complete_page.h"
 
 namespace quorvale::uninstall {
 
@@ -164,15 +164,7 @@ void RepairSequence::WriteRecords() {
   Page().MoveBar(6600);
   ControlEndRecord record;
   record.DataType = kind_;
-  if (WithSqlServer()) {
-    record.MSSQLServer = admin_.server;
-    record.MSSQLUserName = admin_.uid;
-    record.MSSQLPassWord = admin_.pwd;
-    record.SQLDataBase = db_.name;
-    record.SQLUserName = db_.login;
-    record.SQLPassWord = db_.password;
-    record.SetDataFiles(folder_, db_.name);
-  }
+  if (WithSqlServer()) record.SetSqlServer(admin_, db_, folder_);
   record.SetupDir = folder_;
   record.DomainName = host_;
   record.SiteNum = site_number_;
@@ -181,8 +173,8 @@ void RepairSequence::WriteRecords() {
 }
 
 void RepairSequence::Finish() {
-  Program().Page<Complete>().SetTexts("恭喜，软件修复成功！",
-                                      "您已成功修复Quorvale虚拟主机管理系统v3.0 主控端。");
+  Program().Page<UninstallCompletePage>().SetTexts("恭喜，软件修复成功！",
+                                                   "您已成功修复" + ProductName(InstallEnd::kControl) + "。");
 }
 
 }  // namespace quorvale::uninstall

@@ -4,8 +4,8 @@
 #include "quorvale/setup/install_records.h"
 #include "quorvale/setup/site_recipe.h"
 #include "quorvale/setup/system_helpers.h"
-#include "quorvale/uninstall/complete_page.h"
 #include "quorvale/uninstall/repair_folder.h"
+#include "quorvale/uninstall/uninstall_complete_page.h"
 
 namespace quorvale::uninstall {
 
@@ -89,8 +89,8 @@ void UninstallSequence::RemoveComponents() {
 
 void UninstallSequence::DeleteEntry() {
   Resume([&] { DeleteUninstallEntry(Helpers()); });
-  Program().Page<Complete>().SetTexts("恭喜，软件卸载成功！",
-                                      "您已成功卸载Quorvale虚拟主机管理系统v3.0 主控端。");
+  Program().Page<UninstallCompletePage>().SetTexts("恭喜，软件卸载成功！",
+                                                   "您已成功卸载" + ProductName(InstallEnd::kControl) + "。");
 }
 
 }  // namespace quorvale::uninstall

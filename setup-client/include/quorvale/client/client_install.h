@@ -47,15 +47,14 @@ class ClientInstall : public setup::Sequence<ClientInstall> {
   // missing, the list says what and Complete shows the failure.
   void CheckInstallation();
 
-  bool WithSqlServer() const { return sqlserver_; }
-  bool WithoutSqlServer() const { return !sqlserver_; }
+  bool WithSqlServer() const { return choices_.sql_server; }
+  bool WithoutSqlServer() const { return !choices_.sql_server; }
+  const std::string& Folder() const { return choices_.folder; }
 
   ClientEnd::Helpers helpers_;
   std::string sysdir_, windir_, pw_;
-  bool access_ = true, sqlserver_ = false;
-  std::string server_, admin_, admin_pw_;  // S, U, W
-  std::string db_, login_, login_pw_;      // the panel's database, its login and password
-  std::string folder_, domain_;
+  // What the pages hold, handed over at the start.
+  ClientChoices choices_;
   setup::SiteOutcome site_;
 };
 

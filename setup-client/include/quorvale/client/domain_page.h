@@ -1,11 +1,11 @@
 // The Domain page: the host name the panel's site is bound to on port 80.
 // It checks the name's form and refuses a name some site of the machine is
 // already bound to; its forward button starts the installation.
-// The class is DomainPage because its box is named Domain.
 #pragma once
 
 #include <string>
 
+#include "quorvale/client/client_choices.h"
 #include "quorvale/com/unknown.h"
 #include "quorvale/setup/wizard_page.h"
 
@@ -20,6 +20,8 @@ class DomainPage : public setup::WizardPage {
   // end. Lower-cases the text it is given; the page passes a copy.
   static bool CheckDomain(std::string& domain);
   ui::Control* EntryFocus(setup::Arrival) override { return &Domain; }
+  // Its part of what the install sequence reads: the host name.
+  void FillChoices(ClientChoices& choices) const { choices.domain = Domain.Text(); }
 
   ui::TextBox Domain{*this, "Domain"};
   ui::CommandButton StepButton{*this, "StepButton"};

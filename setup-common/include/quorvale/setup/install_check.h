@@ -13,7 +13,7 @@
 
 namespace quorvale::setup {
 
-class ProgressForm;
+class ProgressPage;
 
 struct InstallEssentials {
   InstallEnd end;
@@ -34,7 +34,7 @@ std::vector<std::string> MissingEssentials(RegistryHelpers& registry, IniHelpers
 // The look as an install's last step, showing nothing when everything is
 // there. Otherwise the list gets "安装失败，缺少：" with the parts
 // and "...", and Complete shows the failure (the program then ends failed).
-void CheckInstallation(ProgressForm& page, RegistryHelpers& registry, IniHelpers& ini,
+void CheckInstallation(ProgressPage& page, RegistryHelpers& registry, IniHelpers& ini,
                        const InstallEssentials& essentials);
 
 }  // namespace quorvale::setup

@@ -6,26 +6,22 @@
 #include <string>
 
 #include "quorvale/setup/ini_helpers.h"
+#include "quorvale/setup/install_end.h"
 #include "quorvale/setup/registry_helpers.h"
 
 namespace quorvale::setup {
 
-enum class InstallEnd { kServer, kControl };
+struct ServerLogin;
+struct PanelDatabase;
 
-inline constexpr const char* kServerEndUninstallKey =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvales";
-inline constexpr const char* kControlEndUninstallKey =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvalec";
 inline constexpr const char* kUninstallSection = "Uninstall";
 inline constexpr const char* kUninstallDisplayVersion = "3.0.0";
 
-const char* UninstallKeyOf(InstallEnd end);
-std::string DisplayNameOf(InstallEnd end);
-
 // The end's entry, value by value in its order (DisplayIcon on the server
-// end only). Every text goes through WriteString with two blanks appended,
-// so the registry holds it without trailing blanks. The install folder is
-// taken as given: one typed with a trailing "\" doubles the backslash.
+// end only; DisplayName the end's ProductName). Every text goes through
+// WriteString with two blanks appended, so the registry holds it without
+// trailing blanks. The install folder is taken as given: one typed with a
+// trailing "\" doubles the backslash.
 void WriteUninstallEntry(RegistryHelpers& registry, InstallEnd end, const std::string& install_folder);
 // The uninstall's last step: the control end's entry goes.
 void DeleteUninstallEntry(RegistryHelpers& registry);
@@ -66,6 +62,9 @@ struct ControlEndRecord {
   bool UsesSqlServer() const;
   // MDF and LDF: folder, "\Data\", the database name, ".mdf" / ".ldf".
   void SetDataFiles(const std::string& folder, const std::string& database);
+  // The SQL Server keys: the administrator's login, the panel's database
+  // with its login, and the database's data files in folder.
+  void SetSqlServer(const ServerLogin& admin, const PanelDatabase& db, const std::string& folder);
 };
 // Sets INIFileName to the record of record.SetupDir and writes its keys in
 // their order; keys it does not write keep what the file held.

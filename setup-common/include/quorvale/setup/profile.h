@@ -16,7 +16,7 @@ namespace quorvale::setup {
 
 class SetupProgram;
 class WizardPage;
-class ProgressForm;
+class ProgressPage;
 
 // Whether a page is in the chain right now; read at every Next and Back.
 using PageCondition = std::function<bool(SetupProgram&)>;
@@ -40,7 +40,7 @@ struct ProgramProfile {
   // every page takes, to the last page.
   std::vector<PageEntry> order;
   // What the progress page runs on its first tick (nothing: no steps).
-  std::function<void(SetupProgram&, ProgressForm&)> sequence;
+  std::function<void(SetupProgram&, ProgressPage&)> sequence;
   // The longest path the install puts inside the install folder, in code
   // page 936 bytes with its "\" (nothing: none), read at Directory's Next:
   // the folder and it stay within MAX_PATH together.

@@ -82,7 +82,7 @@ class SetupProgram {
   bool StartProgram(const std::string& command_line);
 
   // The profile's sequence, run once by the progress page.
-  void RunSequence(ProgressForm& page);
+  void RunSequence(ProgressPage& page);
 
   // The program's arguments as one text (the machine's own taken out).
   const std::string& CommandLine() const { return command_line_; }

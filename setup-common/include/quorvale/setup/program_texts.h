@@ -1,21 +1,23 @@
-// What differs between the setup programs in the shared pages: texts,
-// default folder words, the uninstall key, and the few rules that set one
-// program's copy of a page apart.
+// What differs between the setup programs in the shared pages: the end
+// they install (its words, name and uninstall key come with it), texts, and
+// the few rules that set one program's copy of a page apart.
 #pragma once
 
 #include <string>
 
+#include "quorvale/setup/install_end.h"
 #include "quorvale/ui/types.h"
 
 namespace quorvale::setup {
 
 struct ProgramTexts {
-  std::string caption;    // every page window
-  ui::Picture icon;       // Welcome's icon, taken by the other pages
-  std::string end_words;  // "被控端" or "主控端": the last folder of the default path
+  // The end installed: its words end the default folder, its name is in
+  // the texts, its uninstall entry is looked for at the start.
+  InstallEnd end = InstallEnd::kServer;
+  std::string caption;  // every page window
+  ui::Picture icon;     // Welcome's icon, taken by the other pages
   std::string welcome_label2;
   std::string welcome_label5;  // empty: the page has no such label
-  std::string uninstall_key;   // under HKEY_LOCAL_MACHINE
   std::string next_caption;    // NextButton of the pages after Welcome
   std::string space_needed;    // Directory's USpace
   std::string complete_label2;

@@ -27,7 +27,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "quorvale/setup/progress.h"
+#include "quorvale/setup/progress_page.h"
 
 namespace quorvale::setup {
 
@@ -48,7 +48,7 @@ class Sequence {
  public:
   using Step = SequenceStep<S>;
 
-  Sequence(SetupProgram& program, ProgressForm& page) : program_(program), page_(page) {}
+  Sequence(SetupProgram& program, ProgressPage& page) : program_(program), page_(page) {}
 
   // Every step whose condition holds, in the order of the table, each
   // through ReportStep; then the end of the sequence with S::kFinalText.
@@ -63,7 +63,7 @@ class Sequence {
 
  protected:
   SetupProgram& Program() const { return program_; }
-  ProgressForm& Page() const { return page_; }
+  ProgressPage& Page() const { return page_; }
   Err& SequenceErr() const { return page_.SequenceErr(); }
   // One statement with resume-on-error; true when it completed.
   template <class F>
@@ -73,13 +73,13 @@ class Sequence {
 
  private:
   SetupProgram& program_;
-  ProgressForm& page_;
+  ProgressPage& page_;
 };
 
 // The profile's sequence entry for a sequence class.
 template <class S>
-std::function<void(SetupProgram&, ProgressForm&)> SequenceOf() {
-  return [](SetupProgram& program, ProgressForm& page) { S(program, page).Run(); };
+std::function<void(SetupProgram&, ProgressPage&)> SequenceOf() {
+  return [](SetupProgram& program, ProgressPage& page) { S(program, page).Run(); };
 }
 
 }  // namespace quorvale::setup

@@ -6,24 +6,10 @@
 #include <string>
 
 #include "quorvale/setup/ini_helpers.h"
+#include "quorvale/setup/server_choices.h"
 #include "quorvale/setup/step_reporter.h"
 
 namespace quorvale::setup {
-
-// What the step reads, as the pages hold it. Check boxes count as chosen
-// only at the value 1, option buttons at true.
-struct ServerChoices {
-  std::string folder;  // Directory: the install folder as typed
-  // Service page.
-  bool imail = false;
-  int sql_server = 0, my_sql = 0, net = 0, cgi = 0, php = 0, wap = 0;
-  std::string serv_u_file;                                    // ServU page: File
-  std::string php_file, cgi_file;                             // Script page: PHPFile, CGIFile
-  std::string imail_path;                                     // Mail page: iMailPath
-  std::string mssql_server, mssql_user_name, mssql_password;  // SQLServer page
-  std::string mysql_server, mysql_user_name, mysql_password;  // MySQL page
-  std::string os_name;                                        // Welcome's GetOSName
-};
 
 // "C:\winnt" when the Windows name is "Windows 2000" in any letter case,
 // else "C:\WINDOWS", whatever folder Windows really lies in.

@@ -41,18 +41,16 @@ class ServerInstall : public setup::Sequence<ServerInstall> {
   // is missing, the list says what and Complete shows the failure.
   void CheckInstallation();
 
-  bool WithWinWebMail() const { return winwebmail_; }
-  bool WithoutWinWebMail() const { return !winwebmail_; }
+  bool WithWinWebMail() const { return choices_.winwebmail; }
+  bool WithoutWinWebMail() const { return !choices_.winwebmail; }
 
   // Components move from the install folder into target.
   setup::ComponentPlaces Places(const std::string& target) const;
   const std::string& Folder() const { return choices_.folder; }
 
   ServerEnd::Helpers helpers_;
-  // What the pages hold, read at the start.
+  // What the pages hold, handed over at the start.
   setup::ServerChoices choices_;
-  bool winwebmail_ = false;
-  std::string winwebmail_path_;
   std::string system_folder_;
   // The mail site's number and account, for the uninstall record.
   setup::SiteOutcome mail_site_;

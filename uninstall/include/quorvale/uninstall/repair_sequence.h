@@ -16,7 +16,7 @@
 #include "quorvale/setup/install_records.h"
 #include "quorvale/setup/panel_database.h"
 #include "quorvale/setup/sequence.h"
-#include "quorvale/uninstall/running.h"
+#include "quorvale/uninstall/running_page.h"
 
 namespace quorvale::uninstall {
 
@@ -59,7 +59,7 @@ class RepairSequence : public setup::Sequence<RepairSequence> {
   void Finish();
 
   bool WithSqlServer() const;
-  Running& Helpers() const { return Program().Page<Running>(); }
+  RunningPage& Helpers() const { return Program().Page<RunningPage>(); }
 
   std::string folder_, windir_, sysdir_;
   bool record_present_ = false;

@@ -12,7 +12,7 @@
 #include "quorvale/com/unknown.h"
 #include "quorvale/setup/panel_database.h"
 #include "quorvale/setup/sequence.h"
-#include "quorvale/uninstall/running.h"
+#include "quorvale/uninstall/running_page.h"
 
 namespace quorvale::uninstall {
 
@@ -47,7 +47,7 @@ class UninstallSequence : public setup::Sequence<UninstallSequence> {
   bool WithSqlServer() const;
   bool Connected() const { return static_cast<bool>(administrator_); }
   bool NotConnected() const { return !administrator_; }
-  Running& Helpers() const { return Program().Page<Running>(); }
+  RunningPage& Helpers() const { return Program().Page<RunningPage>(); }
 
   std::string folder_, windir_, sysdir_;
   bool record_present_ = false;
