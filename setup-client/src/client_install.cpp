@@ -17,18 +17,21 @@ using namespace setup;
 const std::vector<ClientInstall::Step>& ClientInstall::Steps() {
   using S = ClientInstall;
   static const std::vector<Step> steps = {
-      {"正在准备安装...", nullptr, 50, &S::ReadChoices},
-      {"建立安装目录...", "正在建立目标安装目录...", 200, &S::MakeFolder},
-      {"", nullptr, 2800, &S::Unpack},
-      {"", nullptr, 3700, &S::BuildPanelSite},
-      {"", nullptr, 4500, &S::AttachPanelDatabase, nullptr, &S::WithSqlServer},
-      {"正在设置站点数据库文件...", nullptr, 4500, &S::KeepAccessDatabase, nullptr, &S::WithoutSqlServer},
-      {"", nullptr, 5700, &S::RegisterComponents},
-      {"正在修改网站配置文件...", nullptr, 5900, &S::EditSettings},
-      {"正在删除安装文件...", nullptr, 6600, &S::DeleteInstallFiles},
-      {"正在配置反安装系统...", nullptr, 6750, &S::WriteRecords},
+      {.caption = "正在准备安装...", .bar = 50, .work = &S::ReadChoices},
+      {.caption = "建立安装目录...", .line = "正在建立目标安装目录...", .bar = 200, .work = &S::MakeFolder},
+      {.bar = 2800, .work = &S::Unpack},
+      {.bar = 3700, .work = &S::BuildPanelSite},
+      {.bar = 4500, .work = &S::AttachPanelDatabase, .when = &S::WithSqlServer},
+      {.caption = "正在设置站点数据库文件...",
+       .bar = 4500,
+       .work = &S::KeepAccessDatabase,
+       .when = &S::WithoutSqlServer},
+      {.bar = 5700, .work = &S::RegisterComponents},
+      {.caption = "正在修改网站配置文件...", .bar = 5900, .work = &S::EditSettings},
+      {.caption = "正在删除安装文件...", .bar = 6600, .work = &S::DeleteInstallFiles},
+      {.caption = "正在配置反安装系统...", .bar = 6750, .work = &S::WriteRecords},
       // Only when the install did not happen: a line of its own.
-      {"", nullptr, 0, &S::CheckInstallation},
+      {.work = &S::CheckInstallation},
   };
   return steps;
 }
@@ -50,8 +53,9 @@ void ClientInstall::MakeFolder() {
 void ClientInstall::Unpack() { UnpackPayload(Page(), kControlEndPayload, Folder()); }
 
 void ClientInstall::BuildPanelSite() {
-  site_ = BuildSite(Page(), kPanelSite,
-                    {.folder = Folder(), .host = choices_.domain, .password = pw_, .number = "", .waits = &helpers_});
+  site_ = BuildSite(
+      Page(), kPanelSite,
+      {.folder = Folder(), .host = choices_.domain, .password = pw_, .number = "", .waits = &helpers_});
 }
 
 void ClientInstall::AttachPanelDatabase() {

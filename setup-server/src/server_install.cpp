@@ -10,35 +10,28 @@ namespace quorvale::server {
 
 using namespace setup;
 
-namespace {
-
-// A row whose recipe shows its own steps (captions, list lines and the bar
-// on the way) shows nothing itself; its bar is the one the recipe ends at.
-// Those captions, lines and widths are the recipe's variant in setup-common
-// (docs/setup-recipes.md names each).
-constexpr const char* kShownByRecipe = "";
-
-}  // namespace
-
+// A row without a caption whose work is a shared recipe shows that recipe's
+// steps; its bar is the one the recipe ends at. Those captions, lines and
+// widths are the recipe's variant in setup-common (docs/setup-recipes.md).
 const std::vector<ServerInstall::Step>& ServerInstall::Steps() {
   using S = ServerInstall;
   static const std::vector<Step> steps = {
-      {"正在准备安装...", nullptr, 50, &S::ReadChoices},
-      {"建立安装目录...", "正在建立目标安装目录...", 100, &S::MakeFolder},
-      {kShownByRecipe, nullptr, 2700, &S::Unpack},
-      {kShownByRecipe, nullptr, 3600, &S::BuildMailSite, nullptr, &S::WithWinWebMail},
-      {kShownByRecipe, nullptr, 3800, &S::PlaceMailPage, nullptr, &S::WithWinWebMail},
-      {kShownByRecipe, nullptr, 3900, &S::RegisterMailComponent, nullptr, &S::WithWinWebMail},
+      {.caption = "正在准备安装...", .bar = 50, .work = &S::ReadChoices},
+      {.caption = "建立安装目录...", .line = "正在建立目标安装目录...", .bar = 100, .work = &S::MakeFolder},
+      {.bar = 2700, .work = &S::Unpack},
+      {.bar = 3600, .work = &S::BuildMailSite, .when = &S::WithWinWebMail},
+      {.bar = 3800, .work = &S::PlaceMailPage, .when = &S::WithWinWebMail},
+      {.bar = 3900, .work = &S::RegisterMailComponent, .when = &S::WithWinWebMail},
       // In place of the mail steps: no caption, no list line.
-      {"", nullptr, 3900, &S::RemoveMailFiles, nullptr, &S::WithoutWinWebMail},
-      {kShownByRecipe, nullptr, 5200, &S::RegisterControls},
-      {kShownByRecipe, nullptr, 5900, &S::CompleteConfiguration},
-      {"正在注册系统服务...", nullptr, 6000, &S::InstallService},
-      {"正在建立快捷方式到桌面...", nullptr, 6200, &S::MakeShortcut},
-      {"正在删除安装文件...", nullptr, 6500, &S::DeleteUnpackingFiles},
-      {"正在配置反安装系统...", nullptr, 6600, &S::RecordInstallation},
+      {.bar = 3900, .work = &S::RemoveMailFiles, .when = &S::WithoutWinWebMail},
+      {.bar = 5200, .work = &S::RegisterControls},
+      {.bar = 5900, .work = &S::CompleteConfiguration},
+      {.caption = "正在注册系统服务...", .bar = 6000, .work = &S::InstallService},
+      {.caption = "正在建立快捷方式到桌面...", .bar = 6200, .work = &S::MakeShortcut},
+      {.caption = "正在删除安装文件...", .bar = 6500, .work = &S::DeleteUnpackingFiles},
+      {.caption = "正在配置反安装系统...", .bar = 6600, .work = &S::RecordInstallation},
       // Only when the install did not happen: a line of its own.
-      {"", nullptr, 0, &S::CheckInstallation},
+      {.work = &S::CheckInstallation},
   };
   return steps;
 }

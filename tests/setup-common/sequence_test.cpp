@@ -50,12 +50,21 @@ class TestSequence : public Sequence<TestSequence> {
 
 const std::vector<TestSequence::Step>& TestSequence::Steps() {
   static const std::vector<Step> steps = {
-      {"正在准备安装...", nullptr, 50, &TestSequence::Prepare},
-      {"建立安装目录...", "正在建立目标安装目录...", 100, &TestSequence::MakeFolder},
-      {"正在建立企业邮局站点...", nullptr, 3300, &TestSequence::MailSite, nullptr, &TestSequence::WithMail},
-      {"正在建立网站独立帐户...", nullptr, 2900, &TestSequence::Account},
-      {"正在设置网站独立帐户所属组...", nullptr, 3100, &TestSequence::Group, "网站独立访问帐户添加失败..."},
-      {"", nullptr, 3900, &TestSequence::Quiet},
+      {.caption = "正在准备安装...", .bar = 50, .work = &TestSequence::Prepare},
+      {.caption = "建立安装目录...",
+       .line = "正在建立目标安装目录...",
+       .bar = 100,
+       .work = &TestSequence::MakeFolder},
+      {.caption = "正在建立企业邮局站点...",
+       .bar = 3300,
+       .work = &TestSequence::MailSite,
+       .when = &TestSequence::WithMail},
+      {.caption = "正在建立网站独立帐户...", .bar = 2900, .work = &TestSequence::Account},
+      {.caption = "正在设置网站独立帐户所属组...",
+       .bar = 3100,
+       .work = &TestSequence::Group,
+       .failure = "网站独立访问帐户添加失败..."},
+      {.bar = 3900, .work = &TestSequence::Quiet},
   };
   return steps;
 }

@@ -28,22 +28,22 @@ bool Named(const std::string& path) { return FileExists(path) || FolderExists(pa
 const std::vector<RepairSequence::Step>& RepairSequence::Steps() {
   using S = RepairSequence;
   static const std::vector<Step> steps = {
-      {"正在准备修复主控端程序...", nullptr, 100, &S::TakeFolders},
-      {"", nullptr, 0, &S::CheckFolders},
-      {"", nullptr, 200, &S::ReadRecord},
-      {"", nullptr, 300, &S::ReadSettingsText},
-      {"", nullptr, 400, &S::ReadSettings},
-      {"", nullptr, 600, &S::DrawNumber},
-      {"", nullptr, 700, &S::ChooseValues},
-      {"", nullptr, 0, &S::CheckValues},
-      {"", nullptr, 800, &S::ConnectAdministrator, nullptr, &S::WithSqlServer},
-      {"", nullptr, 900, &S::FindDataFiles, nullptr, &S::WithSqlServer},
-      {"", nullptr, 0, &S::RebuildSite},
-      {"", nullptr, 0, &S::RebuildDatabase, nullptr, &S::WithSqlServer},
-      {"", nullptr, 0, &S::RegisterComponents},
-      {"正在修改网站配置文件...", nullptr, 6300, &S::RewriteSettings},
-      {"正在配置反安装系统...", nullptr, 0, &S::WriteRecords},
-      {"主控端修复完毕...", nullptr, kBarFull, &S::Finish},
+      {.caption = "正在准备修复主控端程序...", .bar = 100, .work = &S::TakeFolders},
+      {.work = &S::CheckFolders},
+      {.bar = 200, .work = &S::ReadRecord},
+      {.bar = 300, .work = &S::ReadSettingsText},
+      {.bar = 400, .work = &S::ReadSettings},
+      {.bar = 600, .work = &S::DrawNumber},
+      {.bar = 700, .work = &S::ChooseValues},
+      {.work = &S::CheckValues},
+      {.bar = 800, .work = &S::ConnectAdministrator, .when = &S::WithSqlServer},
+      {.bar = 900, .work = &S::FindDataFiles, .when = &S::WithSqlServer},
+      {.work = &S::RebuildSite},
+      {.work = &S::RebuildDatabase, .when = &S::WithSqlServer},
+      {.work = &S::RegisterComponents},
+      {.caption = "正在修改网站配置文件...", .bar = 6300, .work = &S::RewriteSettings},
+      {.caption = "正在配置反安装系统...", .work = &S::WriteRecords},
+      {.caption = "主控端修复完毕...", .bar = kBarFull, .work = &S::Finish},
   };
   return steps;
 }

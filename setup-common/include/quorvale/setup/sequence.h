@@ -17,7 +17,8 @@
 //   };
 //   const std::vector<ServerInstall::Step>& ServerInstall::Steps() {
 //     static const std::vector<Step> steps = {
-//         {"建立安装目录...", "正在建立目标安装目录...", 100, &ServerInstall::MakeFolder},
+//         {.caption = "建立安装目录...", .line = "正在建立目标安装目录...", .bar = 100,
+//          .work = &ServerInstall::MakeFolder},
 //     };
 //     return steps;
 //   }
@@ -31,16 +32,24 @@
 
 namespace quorvale::setup {
 
+// One row of a sequence's table, its columns named where it is written:
+//   {.caption = "正在注册系统服务...", .bar = 6000, .work = &ServerInstall::InstallService}
+// A row without a caption shows nothing itself: its work is a shared recipe
+// that reports its own steps, or a check.
 template <class S>
-struct SequenceStep : StepRow {
+struct SequenceStep {
+  const char* caption = "";    // StateCaption's text and, as a rule, the list line
+  const char* line = nullptr;  // the list line when it differs from the caption
+  int bar = 0;                 // Loading's width after the work; 0: the work moves the bar itself
   void (S::*work)() = nullptr;
+  // A check point: the line listed after the work when anything failed
+  // since the last check (nullptr: no check).
+  const char* failure = nullptr;
   // A step that runs only when this holds (nullptr: always); a step that
   // does not run shows nothing and leaves the bar where it is.
   bool (S::*when)() const = nullptr;
 
-  SequenceStep(const char* caption, const char* line, int bar, void (S::*work)(),
-               const char* failure = nullptr, bool (S::*when)() const = nullptr)
-      : StepRow{caption, line, bar, failure}, work(work), when(when) {}
+  StepRow Row() const { return {caption, line, bar, failure}; }
 };
 
 template <class S>
@@ -56,7 +65,7 @@ class Sequence {
     auto& self = static_cast<S&>(*this);
     for (const Step& step : S::Steps()) {
       if (step.when && !(self.*step.when)()) continue;
-      page_.ReportStep(step, [&] { (self.*step.work)(); });
+      page_.ReportStep(step.Row(), [&] { (self.*step.work)(); });
     }
     page_.EndSequence(S::kFinalText);
   }
