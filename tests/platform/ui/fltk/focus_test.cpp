@@ -6,7 +6,6 @@
 // are walked as on Windows, the same headless. The keys come from another
 // client of the display, sent where the X server sends a typed key.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -20,6 +19,7 @@
 #include <X11/keysym.h>
 
 #include "quorvale/machine/machine.h"
+#include "quorvale/machine/testing/temp_folder.h"
 #include "window_test.h"
 
 namespace quorvale::ui::fltk::testing {
@@ -52,20 +52,12 @@ class Keyboard : public WindowTest {
   void SetUp() override {
     WindowTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    // The dialogs show a machine with C:\Tools\setup.exe.
-    machine_ = fs::temp_directory_path() / ("quorvale-keyboard-" + std::to_string(::getpid()));
-    fs::remove_all(machine_);
-    MachineShape shape;
-    shape.drives = {{'C', std::nullopt}};
-    Machine::Create(machine_, shape);
-    Machine m(machine_);
+    // The dialogs show a machine (drive C only) with C:\Tools\setup.exe.
+    Machine::Create(machine_.Path(), MachineShape{});
+    Machine m(machine_.Path());
     fs::create_directories(m.Resolve("C:\\Tools").host);
     std::ofstream(m.Resolve("C:\\Tools\\setup.exe").host) << "MZ";
-    StartBackend(machine_);
-  }
-  void TearDown() override {
-    WindowTest::TearDown();
-    if (!machine_.empty()) fs::remove_all(machine_);
+    StartBackend(machine_.Path());
   }
 
   // The window that has the keyboard focus, as the display says.
@@ -86,7 +78,7 @@ class Keyboard : public WindowTest {
     return RunUntil([&] { return XFocus() == XidOf(page) && Fl::focus() == backend_->WidgetOf(control); });
   }
 
-  fs::path machine_;
+  quorvale::testing::TempFolder machine_{"quorvale-keyboard"};
 };
 
 // What the person at the display saw and did while a box or dialog was open.

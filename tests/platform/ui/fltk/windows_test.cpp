@@ -2,7 +2,6 @@
 // as drawn, keys, message boxes and dialogs, timers that go on behind them,
 // and the cost of letting the loop run. Captures go to build/screenshots.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstring>
@@ -11,6 +10,7 @@
 
 #include "fl.h"
 #include "quorvale/machine/machine.h"
+#include "quorvale/machine/testing/temp_folder.h"
 #include "quorvale/ui/fltk/label_layout.h"
 #include "quorvale/ui/fltk/twips.h"
 #include "quorvale/ui/user_input.h"
@@ -368,23 +368,17 @@ class Dialogs : public WindowTest {
   void SetUp() override {
     WindowTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    folder_ = fs::temp_directory_path() / ("quorvale-dialogs-" + std::to_string(::getpid()));
-    fs::remove_all(folder_);
     MachineShape shape;
     shape.drives = {{'C', std::nullopt}, {'D', std::nullopt}};
-    Machine::Create(folder_, shape);
-    Machine m(folder_);
+    Machine::Create(folder_.Path(), shape);
+    Machine m(folder_.Path());
     fs::create_directories(m.Resolve("C:\\Program Files\\Quorvale").host);
     fs::create_directories(m.Resolve("C:\\Program Files\\Hidden").host);
     m.SetAttributes("C:\\Program Files\\Hidden", kAttrHidden | kAttrSystem);
     std::ofstream(m.Resolve("C:\\Program Files\\setup.exe").host) << "MZ";
-    StartBackend(folder_);
+    StartBackend(folder_.Path());
   }
-  void TearDown() override {
-    WindowTest::TearDown();
-    if (!folder_.empty()) fs::remove_all(folder_);
-  }
-  fs::path folder_;
+  quorvale::testing::TempFolder folder_{"quorvale-dialogs"};
 };
 
 std::vector<std::string> Lines(Fl_Browser& list) {
