@@ -138,4 +138,17 @@ void DisplayUser::TypeOn(XWindow window, unsigned long keysym, unsigned modifier
   XSync(D(d_), False);
 }
 
+void DisplayUser::Close(XWindow window) {
+  XEvent e{};
+  e.xclient.type = ClientMessage;
+  e.xclient.display = D(d_);
+  e.xclient.window = window;
+  e.xclient.message_type = XInternAtom(D(d_), "WM_PROTOCOLS", False);
+  e.xclient.format = 32;
+  e.xclient.data.l[0] = static_cast<long>(XInternAtom(D(d_), "WM_DELETE_WINDOW", False));
+  e.xclient.data.l[1] = CurrentTime;
+  XSendEvent(D(d_), window, False, NoEventMask, &e);
+  XSync(D(d_), False);
+}
+
 }  // namespace quorvale::ui::fltk::testing

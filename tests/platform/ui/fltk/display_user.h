@@ -1,8 +1,8 @@
 // A person at the display, as another client of it: finds the windows by
-// their titles, moves the pointer and types. A key goes where the X server
-// sends a typed key: to the window that has the keyboard focus or, when the
-// focus is the root (no window manager ever gave it to a window), to the
-// window under the pointer.
+// their titles, moves the pointer, types, clicks close boxes. A key goes
+// where the X server sends a typed key: to the window that has the keyboard
+// focus or, when the focus is the root (no window manager ever gave it to a
+// window), to the window under the pointer.
 #pragma once
 
 #include <chrono>
@@ -41,6 +41,9 @@ class DisplayUser {
   // state bits held with it (ShiftMask, ...).
   void Type(unsigned long keysym, unsigned modifiers = 0);
   void TypeOn(XWindow window, unsigned long keysym, unsigned modifiers = 0);
+  // The close box of the window's title bar clicked, as the window manager
+  // tells the window (WM_DELETE_WINDOW).
+  void Close(XWindow window);
 
  private:
   void* d_;  // X11's Display

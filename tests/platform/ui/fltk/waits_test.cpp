@@ -8,6 +8,7 @@
 #include <chrono>
 #include <thread>
 
+#include "display_user.h"
 #include "fl.h"
 #include "quorvale/machine/clock.h"
 #include "window_test.h"
@@ -17,7 +18,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A connection of its own to the display, as another program has.
+// A connection of its own to the display, as another program has, that
+// paints over a window and reads back what the window shows.
 class OtherClient {
  public:
   OtherClient() : d_(XOpenDisplay(nullptr)) {
@@ -57,29 +59,6 @@ class OtherClient {
     }
     XDestroyImage(image);
     return n;
-  }
-  // The close box of the window's title bar, as the window manager sends it.
-  void Close(Window w) {
-    XEvent e{};
-    e.xclient.type = ClientMessage;
-    e.xclient.window = w;
-    e.xclient.message_type = XInternAtom(d_, "WM_PROTOCOLS", False);
-    e.xclient.format = 32;
-    e.xclient.data.l[0] = static_cast<long>(XInternAtom(d_, "WM_DELETE_WINDOW", False));
-    XSendEvent(d_, w, False, NoEventMask, &e);
-    XSync(d_, False);
-  }
-  void PressEnter(Window w) {
-    XEvent e{};
-    e.xkey.type = KeyPress;
-    e.xkey.window = w;
-    e.xkey.root = DefaultRootWindow(d_);
-    e.xkey.same_screen = True;
-    e.xkey.keycode = XKeysymToKeycode(d_, XK_Return);
-    XSendEvent(d_, w, True, KeyPressMask, &e);
-    e.xkey.type = KeyRelease;
-    XSendEvent(d_, w, True, KeyReleaseMask, &e);
-    XSync(d_, False);
   }
 
  private:
@@ -133,10 +112,11 @@ TEST_F(Waits, ASleepRepaintsTheWindowsButTakesNoInputAndFiresNoTimer) {
   std::atomic<std::size_t> magenta_in_wait{0};
   std::thread other([&] {
     OtherClient client;
+    DisplayUser user;
     std::this_thread::sleep_for(150ms);
     client.Spoil(xid, w, h);
-    client.Close(xid);
-    client.PressEnter(xid);
+    user.Close(xid);
+    user.TypeOn(xid, XK_Return);
     std::this_thread::sleep_for(400ms);
     magenta_in_wait = client.MagentaPixels(xid, w, h);
   });
