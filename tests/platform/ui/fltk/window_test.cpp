@@ -4,6 +4,7 @@
 #include <FL/Fl_Window.H>
 
 #include <cstdlib>
+#include <cstring>
 #include <sstream>
 
 #include "png_file.h"
@@ -98,11 +99,11 @@ void WindowTest::Save(const RgbImage& shot, const std::string& name) {
   EXPECT_TRUE(WritePng(path, shot)) << path;
 }
 
-void PressKey(Fl_Window& window, int key, int state) {
+void PressKey(Fl_Window& window, int key, int state, const char* text) {
   Fl::e_keysym = key;
   Fl::e_state = state;
-  Fl::e_text = const_cast<char*>("");
-  Fl::e_length = 0;
+  Fl::e_text = const_cast<char*>(text);
+  Fl::e_length = static_cast<int>(std::strlen(text));
   Fl::handle(FL_KEYBOARD, &window);
 }
 

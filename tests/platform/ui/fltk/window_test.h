@@ -50,8 +50,9 @@ class FormWindowTest : public WindowTest {
 // 5 s); whether it holds.
 bool RunUntil(FltkBackend& backend, Application& app, const std::function<bool()>& done);
 
-// A key pressed on a window, as the X server would hand it to FLTK.
-void PressKey(Fl_Window& window, int key, int state = 0);
+// A key pressed on a window, as the X server would hand it to FLTK, with
+// the text it types.
+void PressKey(Fl_Window& window, int key, int state = 0, const char* text = "");
 
 // Runs act on the modal window (a message box or dialog) once it is open
 // and ready() holds, from inside its loop; act may answer it.

@@ -163,13 +163,8 @@ TEST_F(Windows, TextBoxesBreakLinesWithoutDrawingTheCr) {
   auto* typed = static_cast<TextArea*>(backend_->WidgetOf(form.Typed));
   ASSERT_NE(typed, nullptr);
   Fl::focus(typed);
-  for (const char* key : {"甲", "\r", "乙"}) {
-    Fl::e_keysym = *key == '\r' ? FL_Enter : 'x';
-    Fl::e_state = 0;
-    Fl::e_text = const_cast<char*>(key);
-    Fl::e_length = static_cast<int>(std::strlen(key));
-    Fl::handle(FL_KEYBOARD, backend_->WindowOf(form));
-  }
+  for (const char* key : {"甲", "\r", "乙"})
+    PressKey(*backend_->WindowOf(form), *key == '\r' ? FL_Enter : 'x', 0, key);
   backend_->Poll(*app_);
   EXPECT_EQ(form.Typed.Text(), "甲\r\n乙");
   backend_->Poll(*app_);
