@@ -89,6 +89,11 @@ struct BoxState {
   std::vector<Fl_Button*> buttons;
   std::optional<MsgResult> escape;
   std::optional<MsgResult> chosen;
+  // The first answer stands: keys, buttons or the close box after it, before
+  // the box is gone, change nothing.
+  void Choose(MsgResult answer) {
+    if (!chosen) chosen = answer;
+  }
 };
 
 class MessageWindow : public FixedWindow {
@@ -96,9 +101,6 @@ class MessageWindow : public FixedWindow {
   MessageWindow(int w, int h, BoxState& state) : FixedWindow(w, h, Kind::Dialog), state_(state) {}
   int handle(int event) override {
     if (event == FL_KEYBOARD || event == FL_SHORTCUT) {
-      // The first answer stands: keys typed after it, before the box is
-      // gone, change nothing.
-      if (state_.chosen) return 1;
       const int key = Fl::event_key();
       if (key == FL_Enter || key == FL_KP_Enter) {
         // The focused button, else the first (the default answer).
@@ -106,18 +108,18 @@ class MessageWindow : public FixedWindow {
         for (std::size_t k = 0; k < state_.buttons.size(); ++k) {
           if (Fl::focus() == state_.buttons[k]) i = k;
         }
-        state_.chosen = state_.answers[i];
+        state_.Choose(state_.answers[i]);
         return 1;
       }
       if (key == FL_Escape) {
-        if (state_.escape) state_.chosen = state_.escape;
+        if (state_.escape) state_.Choose(*state_.escape);
         return 1;
       }
       if (key < 128 && std::isalpha(key)) {
         const char k = UpperChar(static_cast<char>(key));
         for (std::size_t i = 0; i < state_.answers.size(); ++i) {
           if (AccessKey(ButtonText(state_.answers[i])) == k) {
-            state_.chosen = state_.answers[i];
+            state_.Choose(state_.answers[i]);
             return 1;
           }
         }
@@ -183,7 +185,7 @@ MsgResult RunMessageBox(const MessageRequest& request, const std::string& title,
         [](Fl_Widget* b, void* d) {
           auto* s = static_cast<BoxState*>(d);
           for (std::size_t k = 0; k < s->buttons.size(); ++k) {
-            if (s->buttons[k] == b && !s->chosen) s->chosen = s->answers[k];
+            if (s->buttons[k] == b) s->Choose(s->answers[k]);
           }
         },
         &state);
@@ -192,7 +194,7 @@ MsgResult RunMessageBox(const MessageRequest& request, const std::string& title,
   win.callback(
       [](Fl_Widget*, void* d) {
         auto* s = static_cast<BoxState*>(d);
-        if (s->escape) s->chosen = s->escape;
+        if (s->escape) s->Choose(*s->escape);
       },
       &state);
   win.set_modal();
