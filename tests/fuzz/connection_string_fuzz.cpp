@@ -31,19 +31,6 @@ std::string Written(const Pairs& pairs) {
   return text;
 }
 
-// The first four fields of the bytes cut at NUL bytes; "" for those missing.
-std::vector<std::string> Fields(const std::string& bytes) {
-  std::vector<std::string> fields(4);
-  std::size_t start = 0;
-  for (auto& field : fields) {
-    if (start > bytes.size()) break;
-    const auto nul = bytes.find('\0', start);
-    field = bytes.substr(start, nul - start);
-    start = nul == std::string::npos ? bytes.size() + 1 : nul + 1;
-  }
-  return fields;
-}
-
 void ReadsBack(const std::string& made, const Pairs& expected) {
   if (Read(made) != expected)
     fuzz::Broken("a connection string the programs build reads back as built", made);
@@ -60,7 +47,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (Read(Written(*pairs)) != pairs) fuzz::Broken("pairs written again read the same", Written(*pairs));
   }
 
-  const auto f = Fields(text);
+  // The first four fields of the bytes cut at NUL bytes; "" for those missing.
+  auto f = fuzz::Pieces(text, std::string(1, '\0'));
+  f.resize(4);
   ReadsBack(setup::SqlServerConnection(f[0], f[1], f[2], f[3]),
             {{"DRIVER", "SQL server"}, {"SERVER", f[0]}, {"UID", f[1]}, {"PWD", f[2]}, {"DATABASE", f[3]}});
   ReadsBack(setup::MySqlConnection(f[0], f[1], f[2]), {{"DRIVER", "MySQL ODBC 3.51 Driver"},

@@ -80,18 +80,6 @@ void BindsAgain(IDispatch* object) {
   if (Text(Bind(path).get(), "ADsPath") != path) fuzz::Broken("an object's ADsPath binds it again", path);
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines(4);
-  std::size_t start = 0;
-  for (auto& line : lines) {
-    if (start > text.size()) break;
-    const auto end = text.find_first_of(std::string("\n\0", 2), start);
-    line = text.substr(start, end - start);
-    start = end == std::string::npos ? text.size() + 1 : end + 1;
-  }
-  return lines;
-}
-
 void Site(Machine& machine, const std::string& number) {
   const std::string name = std::string(kSites) + "/" + number;
   ComPtr<IDispatch> key;
@@ -174,7 +162,8 @@ void Services(Machine& machine, const std::string& moniker, const std::string& q
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   Machine& machine = fuzz::FuzzMachine().machine();
-  const auto lines = Lines(fuzz::Text(data, size));
+  auto lines = fuzz::Pieces(fuzz::Text(data, size), std::string("\n\0", 2));
+  lines.resize(4);
   Site(machine, lines[0]);
   Account(machine, lines[1]);
   Services(machine, lines[2], lines[3], lines[1]);

@@ -3,6 +3,7 @@
 // promise so that the fuzzer keeps the input.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 #include <iterator>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "quorvale/machine/state_file.h"
 #include "quorvale/machine/testing/temp_machine.h"
@@ -39,6 +41,18 @@ inline void ForgetProgramEvents() {
 
 inline void WriteFile(const std::filesystem::path& file, const std::string& bytes) {
   std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// The text cut at every one of the separator characters: one piece more
+// than there are cuts, so "" is one empty piece.
+inline std::vector<std::string> Pieces(const std::string& text, const std::string& separators) {
+  std::vector<std::string> pieces;
+  for (std::size_t start = 0; start <= text.size();) {
+    const auto end = std::min(text.find_first_of(separators, start), text.size());
+    pieces.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return pieces;
 }
 
 inline std::string ReadFile(const std::filesystem::path& file) {

@@ -96,16 +96,6 @@ std::string Joined(const std::vector<std::string>& words) {
   return line;
 }
 
-std::vector<std::string> Words(const std::string& bytes) {
-  std::vector<std::string> words;
-  for (std::size_t start = 0; start <= bytes.size();) {
-    const auto nul = std::min(bytes.find('\0', start), bytes.size());
-    words.push_back(bytes.substr(start, nul - start));
-    start = nul + 1;
-  }
-  return words;
-}
-
 // A file (or, not only, a folder) of the machine.
 bool Exists(const std::string& path, bool or_folder) {
   const auto file = CurrentProgramHost().HostPathOf(path);
@@ -186,7 +176,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto args = SplitArguments(text);
   if (SplitArguments(Joined(args)) != args)
     fuzz::Broken("arguments quoted again split the same", Joined(args));
-  const auto words = Words(text);
+  const auto words = fuzz::Pieces(text, std::string(1, '\0'));
   if (SplitArguments(Joined(words)) != words) fuzz::Broken("any words quoted split back", Joined(words));
 
   if (const auto command = ResolveCommand(CurrentProgramHost(), text)) {

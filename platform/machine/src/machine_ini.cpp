@@ -5,6 +5,7 @@
 #include <map>
 
 #include "quorvale/machine/machine.h"
+#include "quorvale/machine/machine_folder.h"
 
 namespace quorvale {
 
@@ -74,8 +75,8 @@ MachineIni ParseMachineIni(const std::string& text, const fs::path& file) {
   if (!loose.count("Machine") && loose.count("Version"))
     throw MachineStateError(file,
                             "made by an older build of Quorvale, whose files do not mark their end; remake "
-                            "the machine with: quorvale-machine --machine " +
-                                file.parent_path().string() + " reset");
+                            "the machine with: " +
+                                ResetCommandOf(file.parent_path()));
   const Sections ini = ParseSections(file, StateFileLines(file, text, kIniEnd));
   if (Need(file, ini, "Machine", "Format") != kFormat)
     throw MachineStateError(

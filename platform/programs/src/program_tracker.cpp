@@ -57,12 +57,11 @@ void JoinEnded(std::unique_lock<std::mutex>& lock) {
 namespace programs {
 
 void RunDetached(std::function<void()> body, bool on_thread) {
-  {
-    std::lock_guard lock(tracker_mutex);
-    ++running;
-    on_threads += on_thread;
-  }
+  // The thread is counted and listed before it can end: its end takes the
+  // same lock.
   std::lock_guard lock(tracker_mutex);
+  ++running;
+  on_threads += on_thread;
   Running().emplace_back([body = std::move(body), on_thread]() mutable {
     try {
       body();
