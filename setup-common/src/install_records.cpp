@@ -74,8 +74,9 @@ bool IsSqlServerType(const std::string& data_type) { return UpperCase(data_type)
 bool ControlEndRecord::UsesSqlServer() const { return IsSqlServerType(DataType); }
 
 void ControlEndRecord::SetDataFiles(const std::string& folder, const std::string& database) {
-  MDF = folder + "\\Data\\" + database + ".mdf";
-  LDF = folder + "\\Data\\" + database + ".ldf";
+  const DataFilePair files = DataFilesNamed(folder, database);
+  MDF = files.mdf;
+  LDF = files.ldf;
 }
 
 void ControlEndRecord::SetSqlServer(const ServerLogin& admin, const PanelDatabase& db,

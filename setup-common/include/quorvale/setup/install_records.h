@@ -62,7 +62,7 @@ struct ControlEndRecord {
   std::string SetupDir, DomainName, SiteNum, User;
 
   bool UsesSqlServer() const;
-  // MDF and LDF: folder, "\Data\", the database name, ".mdf" / ".ldf".
+  // MDF and LDF: the database's data files in folder (DataFilesNamed).
   void SetDataFiles(const std::string& folder, const std::string& database);
   // The SQL Server keys: the administrator's login, the panel's database
   // with its login, and the database's data files in folder.
