@@ -41,7 +41,7 @@ std::vector<std::string> MissingEssentials(RegistryHelpers& registry, IniHelpers
     uninstall =
         registry.ReadString(win32::HKEY_LOCAL_MACHINE, UninstallKeyOf(e.end), "UninstallString", kReadBack);
   });
-  if (uninstall != e.folder + "\\Uninstall.exe -delete") missing.push_back("反安装注册表项");
+  if (uninstall != UninstallStringOf(e.folder)) missing.push_back("反安装注册表项");
   std::string setup_dir;
   err.Resume([&] {
     ini.INIFileName = UninstallRecordPath(e.folder);

@@ -27,11 +27,15 @@ void WriteUninstallEntry(RegistryHelpers& registry, InstallEnd end, const std::s
   if (end == InstallEnd::kServer) write("DisplayIcon", install_folder + "\\Quorvale.exe");
   write("DisplayName", ProductName(end));
   write("DisplayVersion", kUninstallDisplayVersion);
-  write("UninstallString", install_folder + "\\Uninstall.exe -delete");
+  write("UninstallString", UninstallStringOf(install_folder));
   write("ModifyPath", install_folder + "\\Uninstall.exe -modify");
   write("Publisher", QUORVALE_MAKER_NAME);
   write("URLInfoAbout", QUORVALE_MAKER_WEB);
   write("URLUpdateInfo", QUORVALE_MAKER_WEB);
+}
+
+std::string UninstallStringOf(const std::string& install_folder) {
+  return install_folder + "\\Uninstall.exe -delete";
 }
 
 void DeleteUninstallEntry(RegistryHelpers& registry) {
@@ -70,8 +74,9 @@ bool IsSqlServerType(const std::string& data_type) { return UpperCase(data_type)
 bool ControlEndRecord::UsesSqlServer() const { return IsSqlServerType(DataType); }
 
 void ControlEndRecord::SetDataFiles(const std::string& folder, const std::string& database) {
-  MDF = folder + "\\Data\\" + database + ".mdf";
-  LDF = folder + "\\Data\\" + database + ".ldf";
+  const DataFilePair files = DataFilesNamed(folder, database);
+  MDF = files.mdf;
+  LDF = files.ldf;
 }
 
 void ControlEndRecord::SetSqlServer(const ServerLogin& admin, const PanelDatabase& db,

@@ -115,6 +115,12 @@ constexpr std::int16_t kAuthFlags = 5;         // anonymous plus integrated Wind
   Raise(Error::kSystemNoMoreItems, "no free site number in " + std::to_string(kSiteNumberDraws) + " draws");
 }
 
+// The paths bound to: the machine, an account or group on it, a site by
+// its number.
+std::string ComputerPath() { return "WinNT://" + SystemHelpers::ComputerName(); }
+std::string AccountPath(const std::string& name) { return ComputerPath() + "/" + name; }
+std::string SitePath(const std::string& number) { return std::string(kSites) + "/" + number; }
+
 class SiteBuilder {
  public:
   SiteBuilder(StepReporter& reporter, const SiteVariant& variant, const SiteRequest& request)
@@ -148,11 +154,10 @@ class SiteBuilder {
  private:
   void Begin(const SiteStep& step) { r_.ShowStep(step.caption); }
   void Statement(const std::function<void()>& f) { err_.Resume(f); }
-  std::string Computer() const { return "WinNT://" + SystemHelpers::ComputerName(); }
 
   bool AccountExists() {
     Err look;
-    return look.Resume([&] { LateBound::Bind(Computer() + "/" + out_.account).Release(); });
+    return look.Resume([&] { LateBound::Bind(AccountPath(out_.account)).Release(); });
   }
 
   void DrawPassword() {
@@ -166,7 +171,7 @@ class SiteBuilder {
     DrawPassword();
     Account();
     LateBound site;
-    Statement([&] { site = LateBound::Bind(std::string(kSites) + "/" + out_.number); });
+    Statement([&] { site = LateBound::Bind(SitePath(out_.number)); });
     Statement([&] { site.Let("AnonymousUserName", out_.account); });
     Statement([&] { site.Let("AnonymousUserPass", out_.password); });
     Statement([&] { site.Call("SetInfo"); });
@@ -188,7 +193,7 @@ class SiteBuilder {
     if (!out_.account.empty()) {
       LateBound user;
       const bool exists =
-          v_.reuses_account && err_.Resume([&] { user = LateBound::Bind(Computer() + "/" + out_.account); });
+          v_.reuses_account && err_.Resume([&] { user = LateBound::Bind(AccountPath(out_.account)); });
       if (exists) {
         Statement([&] { user.Call("SetPassword", {out_.password}); });
         Statement([&] { user.Call("SetInfo"); });
@@ -202,7 +207,7 @@ class SiteBuilder {
 
   void CreateAccount() {
     LateBound computer, user;
-    Statement([&] { computer = LateBound::Bind(Computer()); });
+    Statement([&] { computer = LateBound::Bind(ComputerPath()); });
     Statement([&] { user = LateBound::Of(computer.Call("Create", {"User", out_.account})); });
     Statement([&] { user.Call("SetInfo"); });
     if (v_.account_created_width) r_.MoveBar(v_.account_created_width);
@@ -217,8 +222,8 @@ class SiteBuilder {
     Begin(v_.group);
     if (!out_.account.empty()) {
       LateBound group;
-      Statement([&] { group = LateBound::Bind(Computer() + "/" + v_.group_name); });
-      Statement([&] { group.Call("Add", {Computer() + "/" + out_.account}); });
+      Statement([&] { group = LateBound::Bind(AccountPath(v_.group_name)); });
+      Statement([&] { group.Call("Add", {AccountPath(out_.account)}); });
     }
     r_.CheckStep(kAccountFailure);
     r_.MoveBar(v_.group.width);
@@ -294,7 +299,7 @@ class SiteBuilder {
     Begin(v_.start);
     Statement([&] {
       if (out_.number.empty()) RaiseNoNumber();
-      LateBound::Bind(std::string(kSites) + "/" + out_.number).Call("Start");
+      LateBound::Bind(SitePath(out_.number)).Call("Start");
     });
     r_.CheckStep(v_.start_failure);
     r_.MoveBar(v_.start.width);
@@ -330,13 +335,13 @@ std::string SiteAccountOf(const std::string& number) { return "IUSR_" + number; 
 
 bool SiteExists(Err& err, const std::string& number) {
   if (number.empty()) return false;
-  return err.Resume([&] { LateBound::Bind(std::string(kSites) + "/" + number).Release(); });
+  return err.Resume([&] { LateBound::Bind(SitePath(number)).Release(); });
 }
 
 void DeleteSiteAccount(Err& err, const std::string& account) {
   LateBound user, computer;
   Variant name;
-  err.Resume([&] { user = LateBound::Bind("WinNT://" + SystemHelpers::ComputerName() + "/" + account); });
+  err.Resume([&] { user = LateBound::Bind(AccountPath(account)); });
   err.Resume([&] {
     const auto parent = user.Get("Parent").TextForm();
     if (!parent) Raise(Error::kTypeMismatch);

@@ -1,5 +1,7 @@
 #include "quorvale/setup/value_rules.h"
 
+#include <vector>
+
 #include "quorvale/core/codepage.h"
 #include "quorvale/core/text.h"
 
@@ -12,6 +14,12 @@ constexpr const char* kReplacement = "\xEF\xBF\xBD";
 bool ControlByte(char c) {
   const auto b = static_cast<unsigned char>(c);
   return b < 0x20 || b == 0x7F;
+}
+
+// The bytes of character i of text, split by Characters.
+std::string_view CharacterAt(std::string_view text, const std::vector<TextChar>& chars, std::size_t i) {
+  const std::size_t end = i + 1 < chars.size() ? chars[i + 1].offset : text.size();
+  return text.substr(chars[i].offset, end - chars[i].offset);
 }
 
 // The character's code page 936 bytes, when it has them and they read back
@@ -28,8 +36,7 @@ std::optional<std::string> LackedCharacter(std::string_view value) {
   if (AnsiOf(value)) return std::nullopt;
   const auto chars = Characters(value);
   for (std::size_t i = 0; i < chars.size(); ++i) {
-    const std::size_t end = i + 1 < chars.size() ? chars[i + 1].offset : value.size();
-    const std::string_view one = value.substr(chars[i].offset, end - chars[i].offset);
+    const std::string_view one = CharacterAt(value, chars, i);
     if (AnsiOf(one)) continue;
     // A byte that starts no character, or half of a surrogate pair, shows as U+FFFD.
     const char32_t code = chars[i].code;
@@ -55,8 +62,7 @@ std::size_t AnsiLength(std::string_view text) {
   std::size_t n = 0;
   const auto chars = Characters(text);
   for (std::size_t i = 0; i < chars.size(); ++i) {
-    const std::size_t end = i + 1 < chars.size() ? chars[i + 1].offset : text.size();
-    auto one = Utf8ToCp936(text.substr(chars[i].offset, end - chars[i].offset));
+    auto one = Utf8ToCp936(CharacterAt(text, chars, i));
     n += one ? one->size() : 1;
   }
   return n;

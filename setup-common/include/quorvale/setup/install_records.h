@@ -23,6 +23,8 @@ inline constexpr const char* kUninstallDisplayVersion = "3.0.0";
 // trailing blanks. The install folder is taken as given: one typed with a
 // trailing "\" doubles the backslash.
 void WriteUninstallEntry(RegistryHelpers& registry, InstallEnd end, const std::string& install_folder);
+// The entry's UninstallString: the folder's Uninstall.exe with "-delete".
+std::string UninstallStringOf(const std::string& install_folder);
 // The uninstall's last step: the control end's entry goes.
 void DeleteUninstallEntry(RegistryHelpers& registry);
 
@@ -60,7 +62,7 @@ struct ControlEndRecord {
   std::string SetupDir, DomainName, SiteNum, User;
 
   bool UsesSqlServer() const;
-  // MDF and LDF: folder, "\Data\", the database name, ".mdf" / ".ldf".
+  // MDF and LDF: the database's data files in folder (DataFilesNamed).
   void SetDataFiles(const std::string& folder, const std::string& database);
   // The SQL Server keys: the administrator's login, the panel's database
   // with its login, and the database's data files in folder.

@@ -23,10 +23,12 @@
 #include <string>
 #include <string_view>
 
+#include "quorvale/win32/types.h"
+
 namespace quorvale::setup {
 
 // MAX_PATH less its NUL: the longest path the ANSI calls take.
-inline constexpr std::size_t kLongestPath = 259;
+inline constexpr std::size_t kLongestPath = win32::MAX_PATH - 1;
 // What GetIniKey reads back whole.
 inline constexpr std::size_t kLongestIniValue = 1023;
 // SQL Server 2000's names and passwords are at most 128 characters; counted
